@@ -1,0 +1,32 @@
+# libpng, zlib, OpenGL 1.1 and GLU for the core, as imported targets
+# tavo::png and tavo::gl.
+
+if(WIN32)
+  # Static libpng cross-built by scripts/build-mingw-libpng.sh.
+  set(TAVO_MINGW_PREFIX "${CMAKE_SOURCE_DIR}/.cache/mingw" CACHE PATH "MinGW libpng prefix")
+  if(NOT EXISTS "${TAVO_MINGW_PREFIX}/lib/libpng.a")
+    message(FATAL_ERROR "No MinGW libpng in ${TAVO_MINGW_PREFIX}: run scripts/build-mingw-libpng.sh")
+  endif()
+  add_library(tavo_png INTERFACE)
+  target_include_directories(tavo_png INTERFACE "${TAVO_MINGW_PREFIX}/include")
+  target_link_libraries(tavo_png INTERFACE "${TAVO_MINGW_PREFIX}/lib/libpng.a" z)
+  add_library(tavo::png ALIAS tavo_png)
+
+  add_library(tavo_gl INTERFACE)
+  target_link_libraries(tavo_gl INTERFACE glu32 opengl32 gdi32)
+  add_library(tavo::gl ALIAS tavo_gl)
+else()
+  find_package(PNG REQUIRED)
+  add_library(tavo_png INTERFACE)
+  target_link_libraries(tavo_png INTERFACE PNG::PNG)
+  add_library(tavo::png ALIAS tavo_png)
+
+  # OSMesa supplies the GL entry points; GLU comes after it, and libGL is
+  # never linked (it would take the entry points away from OSMesa).
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(OSMESA REQUIRED IMPORTED_TARGET osmesa)
+  pkg_check_modules(GLU REQUIRED IMPORTED_TARGET glu)
+  add_library(tavo_gl INTERFACE)
+  target_link_libraries(tavo_gl INTERFACE PkgConfig::OSMESA PkgConfig::GLU m)
+  add_library(tavo::gl ALIAS tavo_gl)
+endif()

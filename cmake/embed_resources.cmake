@@ -1,0 +1,29 @@
+# On Linux the three embedded resources are compiled into a table that
+# findEmbeddedResource searches; on Windows windres compiles the same list
+# (data/resources.rc) into the executable.
+
+set(TAVO_RESOURCE_LIST "${CMAKE_SOURCE_DIR}/data/resources.rc")
+
+function(tavo_resource_files out_var)
+  file(STRINGS "${TAVO_RESOURCE_LIST}" lines REGEX "^[A-Za-z_0-9]+[ \t]+[A-Za-z_0-9]+[ \t]+\"")
+  set(files "")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*$" "\\1" file "${line}")
+    list(APPEND files "${CMAKE_SOURCE_DIR}/data/${file}")
+  endforeach()
+  set(${out_var} ${files} PARENT_SCOPE)
+endfunction()
+
+function(tavo_embed_resources target)
+  tavo_resource_files(resource_files)
+  set(generated "${CMAKE_BINARY_DIR}/generated/embedded_resource_table.cpp")
+  add_custom_command(
+    OUTPUT "${generated}"
+    COMMAND "${CMAKE_COMMAND}" -DLIST=${TAVO_RESOURCE_LIST} -DOUT=${generated}
+            -P "${CMAKE_SOURCE_DIR}/cmake/generate_resource_table.cmake"
+    DEPENDS "${TAVO_RESOURCE_LIST}" ${resource_files}
+            "${CMAKE_SOURCE_DIR}/cmake/generate_resource_table.cmake"
+    COMMENT "Embedding data/ resources"
+    VERBATIM)
+  target_sources(${target} PRIVATE "${generated}")
+endfunction()

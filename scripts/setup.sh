@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs and cross-builds the
+# static libpng that the Windows build links.  Safe to run again: packages
+# already present are kept and the libpng cache is reused.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+APT=(env DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=900)
+
+packages=(
+  # native build and tests
+  build-essential cmake pkg-config ninja-build
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libpng-dev zlib1g-dev
+  libosmesa6-dev libglu1-mesa-dev libgl1-mesa-dri
+  libgtk-3-dev
+  clang libclang-rt-14-dev
+  # Windows cross build
+  mingw-w64 g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev
+  # desktop tests: Wine, X server, input and screenshots
+  wine wine64 libwine fonts-wine
+  xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic
+  locales procps python3
+)
+
+"${APT[@]}" update
+"${APT[@]}" install -y "${packages[@]}"
+
+# Wine shows code-page-932 menu labels only under a Japanese locale.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  $SUDO localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 || true
+fi
+
+"$here/build-mingw-libpng.sh"

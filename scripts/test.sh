@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Runs every test: the unit tests natively and under ASan/UBSan, the Windows
+# build, the desktop end-to-end tests and a short fuzzing pass.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+jobs="$(nproc)"
+
+step() { printf '\n== %s\n' "$*"; }
+
+step "Windows build (MinGW-w64)"
+./scripts/build-mingw-libpng.sh
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw -j "$jobs"
+
+step "Native build"
+cmake --preset native >/dev/null
+cmake --build --preset native -j "$jobs"
+
+step "Unit and end-to-end tests"
+ctest --preset native -j "$jobs"
+
+step "Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j "$jobs"
+ctest --preset asan -j "$jobs" -L unit
+
+if [ -x scripts/fuzz.sh ]; then
+  step "Fuzz targets over their corpora"
+  ./scripts/fuzz.sh --smoke
+fi

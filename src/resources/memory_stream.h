@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+
+#include "resources/byte_stream.h"
+
+namespace tavo {
+
+// A stream over a block of memory, borrowed (an embedded resource) or owned
+// (a whole file read into the heap).
+class MemoryStream : public ByteStream {
+public:
+    MemoryStream() = default;
+    ~MemoryStream() override;
+    MemoryStream(const MemoryStream&) = delete;
+    MemoryStream& operator=(const MemoryStream&) = delete;
+
+    int32_t loadFile(const char* path);
+    int32_t attach(const void* data, int32_t size);
+    // Attaches to a resource embedded in the executable, found by name and type.
+    int32_t openResource(const char* name, const char* type);
+
+    int32_t close() override;
+    int32_t size() override;
+    int32_t read(void* buffer, int32_t count) override;
+    int32_t peek() override;
+    int32_t seek(int32_t origin, int32_t offset) override;
+
+private:
+    const uint8_t* data_ = nullptr;
+    uint8_t* ownedBuffer_ = nullptr;
+    int32_t size_ = 0;
+    int32_t position_ = 0;
+};
+
+}  // namespace tavo

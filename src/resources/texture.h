@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace tavo {
+
+// One OpenGL texture with a copy of its RGBA pixels at the padded size.
+class Texture {
+public:
+    Texture() = default;
+    virtual ~Texture();
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    void bind();
+    void upload(int32_t w, int32_t h, const uint8_t* source, int32_t format);
+    void uploadCompressed(int32_t w, int32_t h, const uint8_t* data, int32_t kind);
+
+    std::vector<uint8_t> pixels;
+    uint32_t glName = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t paddedWidth = 0;
+    int32_t paddedHeight = 0;
+
+private:
+    void resampleBilinear();
+};
+
+int32_t nextPowerOfTwo(int32_t n);
+
+// Size in bytes of an S3TC image of w x h pixels with the given block size.
+int32_t compressedImageSize(int32_t w, int32_t h, int32_t blockSize);
+
+}  // namespace tavo

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <memory>
+
+#include "model/model.h"
+#include "skeleton/skeleton.h"
+
+namespace tavo {
+
+class ByteStream;
+class TextureManager;
+
+// The mascot as the rest of the program knows it: its model and, once the
+// motions are in, its skeleton.
+struct Character {
+    std::unique_ptr<Model> model;
+    std::unique_ptr<Skeleton> skeleton;
+};
+
+// Reads a model; on success stores a new Character in slot.
+bool buildCharacter(std::unique_ptr<Character>& slot, ByteStream* modelStream,
+                    TextureManager& textures, float scale);
+// Builds the skeleton and reads the motions into it.
+bool loadCharacterMotions(Character* character, ByteStream* motionStream);
+void releaseCharacter(std::unique_ptr<Character>& slot);
+
+}  // namespace tavo

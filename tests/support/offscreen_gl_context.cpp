@@ -1,0 +1,27 @@
+#include "support/offscreen_gl_context.h"
+
+#include <GL/osmesa.h>
+
+namespace tavo::test {
+
+OffscreenGlContext::OffscreenGlContext(int32_t width, int32_t height)
+    : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height * 4) {
+    OSMesaContext context = OSMesaCreateContextExt(OSMESA_BGRA, 32, 0, 0, nullptr);
+    if (context == nullptr) {
+        return;
+    }
+    if (!OSMesaMakeCurrent(context, pixels_.data(), GL_UNSIGNED_BYTE, width, height)) {
+        OSMesaDestroyContext(context);
+        return;
+    }
+    context_ = context;
+}
+
+OffscreenGlContext::~OffscreenGlContext() {
+    if (context_ != nullptr) {
+        OSMesaMakeCurrent(nullptr, nullptr, 0, 0, 0);
+        OSMesaDestroyContext(static_cast<OSMesaContext>(context_));
+    }
+}
+
+}  // namespace tavo::test
