@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tavo {
+
+class ShellServices;
+
+struct CursorPosition {
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
+struct WindowPosition {
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
+// The one record of the mascot's choices, per-frame amounts, position,
+// rotations and motion clock. One instance per running program.
+struct MascotState {
+    int32_t frameSpeed = 0;
+    int32_t escapeSpeed = 1;
+    int32_t actionSpeed = 0;
+
+    int32_t framesPerSecond = 10;
+    int32_t frameIntervalMs = 100;
+    float walkStep = 2.0f;
+    float escapeStep = 20.0f;
+    float turnRate = 5.0f;
+    float tiltRate = 10.0f;
+
+    float posX = 0.0f;
+    float posY = 0.0f;
+    int32_t movingRight = 0;
+
+    float pitch = 0.0f;
+    float yaw = 0.0f;
+    float pitchRate = 0.0f;
+    float yawRate = 0.0f;
+
+    float phase = 0.0f;
+    float phaseRate = 1.0f;
+    float actionFactor = 0.5f;
+    int32_t motionIndex = 3;
+
+    int32_t surfaceWidth = 400;
+    int32_t surfaceHeight = 360;
+
+    void setPitchRate(float value) { pitchRate = value; }
+    void setYawRate(float value) { yawRate = value; }
+    void setActionFactor(float value) { actionFactor = value; }
+
+    // One frame of walking, fleeing from the cursor and wrapping; returns the
+    // window position for this frame and sets the turn and tilt rates.
+    WindowPosition updateMovement(CursorPosition cursor, int32_t screenWidth, int32_t screenHeight);
+
+    // Per-frame amounts for a frame rate; puts the window at (0, 0).
+    void applyFrameRate(int32_t fps, ShellServices& shell);
+    // Escape step for a choice; choice 0 stores 3 and shows the error box.
+    void computeEscapeStep(int32_t choice, ShellServices& shell);
+};
+
+// Start position drawn at start-up: a random value modulo (screen - surface)
+// on each axis, or 0 when the screen is not larger than the surface.
+int32_t startCoordinate(int32_t randomValue, int32_t screenExtent, int32_t surfaceExtent);
+
+}  // namespace tavo

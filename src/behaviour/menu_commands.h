@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+
+#include "behaviour/mascot_state.h"
+
+namespace tavo {
+
+class ShellServices;
+
+// Command identifiers of the popup menu: a base per group plus the choice.
+enum MenuCommand : int32_t {
+    kCommandExit = 0x1000,
+    kCommandFrameSpeedBase = 0x1010,
+    kCommandEscapeSpeedBase = 0x1020,
+    kCommandActionSpeedBase = 0x1030,
+};
+
+// One entry of the popup menu in display order (labels in code page 932).
+struct MenuEntry {
+    enum Kind { Submenu, Item, Separator, EndSubmenu } kind;
+    const char* label;
+    int32_t command;  // 0 for submenus, separators and their ends
+    bool grayed;
+};
+
+// The whole menu, submenus opened by Submenu and closed by EndSubmenu.
+const MenuEntry* menuEntries(int32_t& count);
+
+// The three choice handlers: move the check mark, store the choice, derive
+// the amounts.
+void setFrameSpeed(MascotState& state, ShellServices& shell, int32_t choice);
+void setEscapeSpeed(MascotState& state, ShellServices& shell, int32_t choice);
+void setActionSpeed(MascotState& state, ShellServices& shell, int32_t choice);
+
+enum class CommandResult { Ignored, Handled, Exit };
+// Dispatches a WM_COMMAND-style identifier to the handlers.
+CommandResult handleMenuCommand(MascotState& state, ShellServices& shell, int32_t command);
+
+}  // namespace tavo
