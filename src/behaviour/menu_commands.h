@@ -33,6 +33,12 @@ void setFrameSpeed(MascotState& state, ShellServices& shell, int32_t choice);
 void setEscapeSpeed(MascotState& state, ShellServices& shell, int32_t choice);
 void setActionSpeed(MascotState& state, ShellServices& shell, int32_t choice);
 
+// Start-up: applies the choices read from the settings file (held raw in
+// state) in the order frame speed, escape speed, then puts the window at the
+// drawn start position (the frame speed resets it) and applies the action
+// speed. Values outside the menu are mapped and stored by the handlers.
+void applyStoredChoices(MascotState& state, ShellServices& shell, WindowPosition start);
+
 enum class CommandResult { Ignored, Handled, Exit };
 // Dispatches a WM_COMMAND-style identifier to the handlers.
 CommandResult handleMenuCommand(MascotState& state, ShellServices& shell, int32_t command);

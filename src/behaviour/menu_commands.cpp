@@ -1,0 +1,60 @@
+#include "behaviour/menu_commands.h"
+
+#include "behaviour/shell_services.h"
+
+namespace tavo {
+
+namespace {
+
+// Moves the check mark of a group from the stored choice to the new one.
+// A stored raw value that names no item unchecks nothing.
+void moveCheckMark(ShellServices& shell, int32_t base, int32_t storedChoice, int32_t choice) {
+    shell.checkMenuItem(base + storedChoice, false);
+    shell.checkMenuItem(base + choice, true);
+}
+
+}  // namespace
+
+void setFrameSpeed(MascotState& state, ShellServices& shell, int32_t choice) {
+    static const int32_t kFramesPerSecond[] = {10, 15, 20, 30};
+    if (static_cast<uint32_t>(choice) > 3u) choice = 0;
+    moveCheckMark(shell, kCommandFrameSpeedBase, state.frameSpeed, choice);
+    state.applyFrameRate(kFramesPerSecond[choice], shell);
+    state.frameSpeed = choice;
+}
+
+void setEscapeSpeed(MascotState& state, ShellServices& shell, int32_t choice) {
+    if (choice > 3) choice = 3;
+    moveCheckMark(shell, kCommandEscapeSpeedBase, state.escapeSpeed, choice);
+    state.computeEscapeStep(choice, shell);
+    state.escapeSpeed = choice;
+}
+
+void setActionSpeed(MascotState& state, ShellServices& shell, int32_t choice) {
+    float factor = 0.5f;
+    switch (choice) {
+    case 0: factor = 0.3f; break;
+    case 1: factor = 0.6f; break;
+    case 2: factor = 1.0f; break;
+    default: choice = 0; break;  // out of range: first item, but the middle factor
+    }
+    moveCheckMark(shell, kCommandActionSpeedBase, state.actionSpeed, choice);
+    state.setActionFactor(factor);
+    state.actionSpeed = choice;
+}
+
+CommandResult handleMenuCommand(MascotState& state, ShellServices& shell, int32_t command) {
+    if (command == kCommandExit) return CommandResult::Exit;
+    if (command >= kCommandFrameSpeedBase && command <= kCommandFrameSpeedBase + 3) {
+        setFrameSpeed(state, shell, command - kCommandFrameSpeedBase);
+    } else if (command >= kCommandEscapeSpeedBase && command <= kCommandEscapeSpeedBase + 3) {
+        setEscapeSpeed(state, shell, command - kCommandEscapeSpeedBase);
+    } else if (command >= kCommandActionSpeedBase && command <= kCommandActionSpeedBase + 2) {
+        setActionSpeed(state, shell, command - kCommandActionSpeedBase);
+    } else {
+        return CommandResult::Ignored;
+    }
+    return CommandResult::Handled;
+}
+
+}  // namespace tavo
