@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "resources/byte_stream.h"
 
@@ -15,7 +16,10 @@ public:
     MemoryStream(const MemoryStream&) = delete;
     MemoryStream& operator=(const MemoryStream&) = delete;
 
+    // Reads a whole file into a buffer of the stream's own; an empty or
+    // unreadable file gives 0 and leaves the stream closed.
     int32_t loadFile(const char* path);
+    // Reads borrowed memory, which must outlive the stream's use of it.
     int32_t attach(const void* data, int32_t size);
     // Attaches to a resource embedded in the executable, found by name and type.
     int32_t openResource(const char* name, const char* type);
@@ -28,7 +32,7 @@ public:
 
 private:
     const uint8_t* data_ = nullptr;
-    uint8_t* ownedBuffer_ = nullptr;
+    std::unique_ptr<uint8_t[]> ownedBuffer_;  // set when the stream owns its bytes
     int32_t size_ = 0;
     int32_t position_ = 0;
 };

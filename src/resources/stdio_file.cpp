@@ -1,0 +1,28 @@
+#include "resources/stdio_file.h"
+
+#include <limits>
+
+namespace tavo {
+
+StdioFile openStdioFile(const char* path) {
+    if (path == nullptr) {
+        return StdioFile();
+    }
+    return StdioFile(std::fopen(path, "rb"));
+}
+
+int32_t measureFile(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) {
+        return -1;
+    }
+    const long end = std::ftell(file);
+    if (std::fseek(file, 0, SEEK_SET) != 0) {
+        return -1;
+    }
+    if (end < 0 || end > std::numeric_limits<int32_t>::max()) {
+        return -1;
+    }
+    return static_cast<int32_t>(end);
+}
+
+}  // namespace tavo

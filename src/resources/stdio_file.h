@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+
+namespace tavo {
+
+struct StdioFileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// A runtime-library file that is closed when it goes out of scope.
+using StdioFile = std::unique_ptr<std::FILE, StdioFileCloser>;
+
+// Opens path for binary reading; empty on failure or a null path.
+StdioFile openStdioFile(const char* path);
+
+// Size of an open file in bytes, leaving it positioned at the start; -1 when
+// the size cannot be taken or does not fit a 32-bit count.
+int32_t measureFile(std::FILE* file);
+
+}  // namespace tavo
