@@ -28,9 +28,11 @@ private:
     void resampleBilinear();
 };
 
+// The smallest power of two not below n (1 for n <= 1; 0 above 2^30).
 int32_t nextPowerOfTwo(int32_t n);
 
-// Size in bytes of an S3TC image of w x h pixels with the given block size.
+// Size in bytes of an S3TC image of w x h pixels with the given block size
+// (8 for DXT1, 16 for DXT3 and DXT5); -1 when it does not fit 32 bits.
 int32_t compressedImageSize(int32_t w, int32_t h, int32_t blockSize);
 
 }  // namespace tavo

@@ -20,6 +20,7 @@ public:
     TextureManager& operator=(const TextureManager&) = delete;
 
     int32_t createTexture(const char* name, int32_t wrapMode, int32_t filterMode, bool reload);
+    // Takes ownership of texture (also when it returns -1 for a null name).
     int32_t addTexture(const char* name, Texture* texture, bool reload);
     void bindTexture(int32_t index);
 
@@ -32,6 +33,8 @@ public:
     const std::string& name(int32_t index) const;
 
 private:
+    int32_t findName(const char* name) const;  // first equal entry of names_, or -1
+
     std::vector<std::unique_ptr<Texture>> textures_;
     std::vector<std::string> names_;
     std::vector<std::unique_ptr<ImageLoader>> loaders_;

@@ -1,0 +1,198 @@
+#include "resources/texture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "resources/gl_api.h"
+
+#if defined(_WIN32)
+#define TAVO_GL_CALL __stdcall
+#else
+#define TAVO_GL_CALL
+#endif
+
+namespace tavo {
+
+namespace {
+
+using CompressedTexImage2D = void(TAVO_GL_CALL*)(GLenum target, GLint level, GLenum internalFormat,
+                                                 GLsizei width, GLsizei height, GLint border,
+                                                 GLsizei imageSize, const void* data);
+
+// The largest side a texture may have; keeps every size computation in range.
+constexpr int32_t kMaxTextureSide = 1 << 16;
+
+GLenum internalFormatFor(int32_t format) {
+    switch (format) {
+    case 1:
+        return GL_COMPRESSED_RGBA_S3TC_DXT1_EXT;
+    case 2:
+        return GL_COMPRESSED_RGBA_S3TC_DXT3_EXT;
+    case 3:
+        return GL_COMPRESSED_RGBA_S3TC_DXT5_EXT;
+    default:
+        return GL_RGBA8;
+    }
+}
+
+// One pixel's four bytes as floats, in byte order.
+struct Channels {
+    float value[4];
+};
+
+Channels unpack(const uint8_t* pixel) {
+    return {{static_cast<float>(pixel[0]), static_cast<float>(pixel[1]),
+             static_cast<float>(pixel[2]), static_cast<float>(pixel[3])}};
+}
+
+uint8_t toByte(float value) {
+    const int32_t truncated = static_cast<int32_t>(value);  // toward zero
+    return static_cast<uint8_t>(std::clamp(truncated, 0, 255));
+}
+
+// Where destination index d of n lands among the source indices 0 .. sourceCount-1:
+// the lower index, the upper one and the fraction between them.
+struct SamplePoint {
+    int32_t low;
+    int32_t high;
+    float fraction;
+};
+
+SamplePoint samplePoint(int32_t d, int32_t n, int32_t sourceCount) {
+    const float coordinate =
+        n <= 1 ? 0.0f
+               : static_cast<float>(sourceCount - 1) * static_cast<float>(d) / static_cast<float>(n - 1);
+    const int32_t low = std::min(static_cast<int32_t>(std::floor(coordinate)), sourceCount - 1);
+    const int32_t high = std::min(low + 1, sourceCount - 1);
+    return {low, high, coordinate - static_cast<float>(low)};
+}
+
+}  // namespace
+
+Texture::~Texture() {
+    if (glName != 0) {
+        const GLuint name = glName;
+        glDeleteTextures(1, &name);
+    }
+}
+
+void Texture::bind() {
+    if (glName == 0) {
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        glName = name;
+    }
+    glBindTexture(GL_TEXTURE_2D, glName);
+}
+
+void Texture::upload(int32_t w, int32_t h, const uint8_t* source, int32_t format) {
+    if (source == nullptr || w < 1 || h < 1 || w > kMaxTextureSide || h > kMaxTextureSide) {
+        return;
+    }
+    width = w;
+    height = h;
+    paddedWidth = nextPowerOfTwo(w);
+    paddedHeight = nextPowerOfTwo(h);
+
+    const size_t sourceRowBytes = static_cast<size_t>(w) * 4;
+    const size_t paddedRowBytes = static_cast<size_t>(paddedWidth) * 4;
+    pixels.assign(paddedRowBytes * static_cast<size_t>(paddedHeight), 0);
+    for (int32_t row = 0; row < h; ++row) {
+        std::memcpy(&pixels[paddedRowBytes * row], source + sourceRowBytes * row, sourceRowBytes);
+    }
+    if (width != paddedWidth || height != paddedHeight) {
+        resampleBilinear();
+    }
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(internalFormatFor(format)), paddedWidth,
+                 paddedHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+}
+
+// Stretches the width x height picture in the top-left corner of the padded
+// buffer over the whole padded size: the outermost rows and columns of the
+// result land exactly on those of the source.
+void Texture::resampleBilinear() {
+    const int32_t targetWidth = paddedWidth;
+    const int32_t targetHeight = paddedHeight;
+    const size_t rowBytes = static_cast<size_t>(paddedWidth) * 4;
+    std::vector<uint8_t> stretched(rowBytes * static_cast<size_t>(targetHeight));
+    auto source = [&](int32_t column, int32_t row) {
+        return unpack(&pixels[rowBytes * row + static_cast<size_t>(column) * 4]);
+    };
+
+    for (int32_t i = 0; i < targetHeight; ++i) {
+        const SamplePoint y = samplePoint(i, targetHeight, height);
+        for (int32_t j = 0; j < targetWidth; ++j) {
+            const SamplePoint x = samplePoint(j, targetWidth, width);
+            const Channels p00 = source(x.low, y.low);
+            const Channels p10 = source(x.high, y.low);
+            const Channels p01 = source(x.low, y.high);
+            const Channels p11 = source(x.high, y.high);
+            uint8_t* out = &stretched[rowBytes * i + static_cast<size_t>(j) * 4];
+            for (int c = 0; c < 4; ++c) {
+                const float top = (1.0f - x.fraction) * p00.value[c] + x.fraction * p10.value[c];
+                const float bottom = (1.0f - x.fraction) * p01.value[c] + x.fraction * p11.value[c];
+                out[c] = toByte((1.0f - y.fraction) * top + y.fraction * bottom);
+            }
+        }
+    }
+    pixels = std::move(stretched);
+    width = targetWidth;
+    height = targetHeight;
+}
+
+void Texture::uploadCompressed(int32_t w, int32_t h, const uint8_t* data, int32_t kind) {
+    GLenum format = 0;
+    int32_t blockSize = 0;
+    switch (kind) {
+    case 1:
+        format = GL_COMPRESSED_RGBA_S3TC_DXT1_EXT;
+        blockSize = 8;
+        break;
+    case 2:
+        format = GL_COMPRESSED_RGBA_S3TC_DXT3_EXT;
+        blockSize = 16;
+        break;
+    case 3:
+        format = GL_COMPRESSED_RGBA_S3TC_DXT5_EXT;
+        blockSize = 16;
+        break;
+    default:
+        return;
+    }
+    if (data == nullptr || w < 1 || h < 1 || w > kMaxTextureSide || h > kMaxTextureSide) {
+        return;
+    }
+    // Looked up on every call: the function belongs to the current context.
+    auto compressedTexImage2D =
+        reinterpret_cast<CompressedTexImage2D>(lookupGlFunction("glCompressedTexImage2DARB"));
+    const int32_t imageSize = compressedImageSize(w, h, blockSize);
+    if (compressedTexImage2D == nullptr || imageSize < 0) {
+        return;
+    }
+    width = paddedWidth = w;
+    height = paddedHeight = h;
+    compressedTexImage2D(GL_TEXTURE_2D, 0, format, w, h, 0, imageSize, data);
+}
+
+int32_t nextPowerOfTwo(int32_t n) {
+    if (n <= 1) {
+        return 1;
+    }
+    if (n > (1 << 30)) {
+        return 0;  // no 32-bit power of two is that large
+    }
+    int32_t bits = 0;
+    for (uint32_t rest = static_cast<uint32_t>(n - 1); rest != 0; rest >>= 1) {
+        ++bits;
+    }
+    return 1 << bits;
+}
+
+int32_t compressedImageSize(int32_t w, int32_t h, int32_t blockSize) {
+    const int64_t size = static_cast<int64_t>((w + 3) / 4) * ((h + 3) / 4) * blockSize;
+    return size < 0 || size > std::numeric_limits<int32_t>::max() ? -1 : static_cast<int32_t>(size);
+}
+
+}  // namespace tavo
