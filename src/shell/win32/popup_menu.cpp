@@ -1,0 +1,51 @@
+#include "shell/win32/popup_menu.h"
+
+#include "behaviour/menu_commands.h"
+
+namespace tavo {
+
+HMENU buildPopupMenu() {
+    HMENU popup = CreatePopupMenu();
+    int32_t count = 0;
+    const MenuEntry* entries = menuEntries(count);
+    HMENU submenu = nullptr;
+    const char* submenuLabel = nullptr;
+    for (int32_t i = 0; i < count; ++i) {
+        const MenuEntry& entry = entries[i];
+        HMENU target = submenu != nullptr ? submenu : popup;
+        switch (entry.kind) {
+        case MenuEntry::Submenu:
+            submenu = CreateMenu();
+            submenuLabel = entry.label;
+            break;
+        case MenuEntry::EndSubmenu:
+            AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), submenuLabel);
+            submenu = nullptr;
+            break;
+        case MenuEntry::Separator:
+            AppendMenuA(target, MF_SEPARATOR, 0, nullptr);
+            break;
+        case MenuEntry::Item:
+            AppendMenuA(target, MF_STRING, static_cast<UINT_PTR>(entry.command), entry.label);
+            break;
+        }
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        if (entries[i].kind == MenuEntry::Item && entries[i].grayed) {
+            EnableMenuItem(popup, static_cast<UINT>(entries[i].command), MF_BYCOMMAND | MF_GRAYED);
+        }
+    }
+    return popup;
+}
+
+void PopupMenuServices::checkMenuItem(int32_t command, bool checked) {
+    // An identifier that names no item (a raw settings value) changes nothing.
+    CheckMenuItem(menu_, static_cast<UINT>(command),
+                  MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void PopupMenuServices::showErrorBox(const char* text, const char* caption) {
+    MessageBoxA(nullptr, text, caption, MB_ICONERROR);
+}
+
+}  // namespace tavo

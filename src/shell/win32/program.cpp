@@ -1,0 +1,20 @@
+#include "shell/win32/program.h"
+
+namespace tavo {
+
+namespace {
+
+// Constructed in this order before WinMain runs and destroyed in the reverse
+// order after it returns: the scene first, then the texture manager, then
+// the mesh renderer.
+ProgramObjects theProgramObjects;
+FrameRenderer theFrameRenderer(theProgramObjects);
+Program theProgram;
+
+}  // namespace
+
+Program& program() { return theProgram; }
+ProgramObjects& programObjects() { return theProgramObjects; }
+FrameRenderer& frameRenderer() { return theFrameRenderer; }
+
+}  // namespace tavo

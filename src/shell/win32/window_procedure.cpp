@@ -1,0 +1,54 @@
+#include "shell/win32/window_procedure.h"
+
+#include "behaviour/menu_commands.h"
+#include "shell/win32/program.h"
+#include "shell/win32/window_lifecycle.h"
+
+namespace tavo {
+
+namespace {
+
+// Opens the menu at the click's screen position; its choice arrives as
+// WM_COMMAND. The menu is modal, so the frame clock restarts afterwards.
+void openPopupMenu(HWND window, LPARAM lParam) {
+    Program& run = program();
+    const int x = static_cast<short>(LOWORD(lParam));
+    const int y = static_cast<short>(HIWORD(lParam));
+    TrackPopupMenu(run.popupMenu, 0, x, y, 0, window, nullptr);
+    run.resyncClock = true;
+}
+
+void onCommand(HWND window, WPARAM wParam) {
+    Program& run = program();
+    const int32_t command = LOWORD(wParam);
+    if (handleMenuCommand(run.state, run.services, command) == CommandResult::Exit) {
+        DestroyWindow(window);
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        onCreate(window);
+        return 0;
+    case WM_DESTROY:
+        onDestroy(window);
+        PostQuitMessage(0);
+        return 0;
+    case WM_NCHITTEST:
+        return HTCAPTION;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+        openPopupMenu(window, lParam);
+        return 0;
+    case WM_COMMAND:
+        onCommand(window, wParam);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace tavo
