@@ -15,7 +15,13 @@ public:
     bool readModel(ByteStream* stream, TextureManager& textures, Model& model, float scale);
 
 private:
+    // False when the data ended before the chunk's closing "}".
+    bool readMaterialChunk(TextureManager& textures, Model& model);
     bool readObject(ModelObject& object, float scale);
+    // Vertex lists stop early when the data runs out of numbers or bytes.
+    void readTextVertices(ModelObject& object, float scale);
+    void readRawVertices(ModelObject& object);
+    // One line each; both stop at the end of the data and return true.
     bool readFace(Face& face);
     bool readMaterial(Material& material);
 };

@@ -1,0 +1,195 @@
+#include "model/text_reader.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "resources/byte_stream.h"
+
+namespace tavo {
+
+namespace {
+
+constexpr int32_t kNumberLimit = 63;  // bytes of one number, as the text buffer allows
+
+bool isTokenDelimiter(int32_t c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '(' || c == '{';
+}
+
+bool isBlank(int32_t c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool isNumberByte(int32_t c, bool allowDot) {
+    return (c >= '0' && c <= '9') || c == '-' || (allowDot && c == '.');
+}
+
+// Decimal text to int the way atoi reads it (leading "-", digits up to the
+// first other byte, 0 when there are none), independent of the C locale.
+// Values beyond the 32-bit range are clamped instead of wrapping.
+int32_t decimalToInt(const char* text, int32_t length) {
+    int64_t value = 0;
+    const auto result = std::from_chars(text, text + length, value);
+    if (result.ec == std::errc::result_out_of_range) {
+        return text[0] == '-' ? std::numeric_limits<int32_t>::min()
+                              : std::numeric_limits<int32_t>::max();
+    }
+    if (result.ec != std::errc()) {
+        return 0;
+    }
+    value = std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                std::numeric_limits<int32_t>::max());
+    return static_cast<int32_t>(value);
+}
+
+// Decimal text to float the way strtod reads it, independent of the C
+// locale (a desktop toolkit may switch the process to one whose decimal
+// separator is not "."). 63 bytes always fit a double; magnitudes beyond
+// the float range become infinity.
+float decimalToFloat(const char* text, int32_t length) {
+    double value = 0.0;
+    const auto result = std::from_chars(text, text + length, value, std::chars_format::fixed);
+    if (result.ec != std::errc()) {
+        return 0.0f;
+    }
+    if (std::fabs(value) > FLT_MAX) {
+        return value < 0.0 ? -HUGE_VALF : HUGE_VALF;
+    }
+    return static_cast<float>(value);
+}
+
+}  // namespace
+
+bool TextReader::atEnd() const {
+    return peekByte() < 0;
+}
+
+int32_t TextReader::peekByte() const {
+    return stream_ != nullptr ? stream_->peek() : -1;
+}
+
+int32_t TextReader::readByte() const {
+    if (stream_ == nullptr) {
+        return -1;
+    }
+    uint8_t byte = 0;
+    return stream_->read(&byte, 1) == 1 ? byte : -1;
+}
+
+int32_t TextReader::remainingBytes() const {
+    if (stream_ == nullptr) {
+        return 0;
+    }
+    const int32_t position = stream_->seek(1, 0);
+    return std::max(0, stream_->size() - position);
+}
+
+int32_t TextReader::reserveLimit(int32_t declared, int32_t bytesPerItem) const {
+    if (declared <= 0) {
+        return 0;
+    }
+    return std::min(declared, remainingBytes() / std::max(1, bytesPerItem));
+}
+
+int32_t TextReader::readLine(char* buffer, int32_t size) {
+    if (size < 1) {
+        return 0;
+    }
+    int32_t stored = 0;
+    auto store = [&](int32_t c) {
+        if (stored < size - 1) {
+            buffer[stored++] = static_cast<char>(c);
+        }
+    };
+    for (;;) {
+        const int32_t c = readByte();
+        if (c < 0) {
+            break;
+        }
+        store(c);
+        if (c == '\r' || c == '\n') {
+            const int32_t partner = c == '\r' ? '\n' : '\r';
+            if (peekByte() == partner) {
+                store(readByte());
+            }
+            break;
+        }
+    }
+    buffer[stored] = '\0';
+    return stored;
+}
+
+void TextReader::readToken(std::string& text) {
+    text.clear();
+    for (;;) {
+        const int32_t c = peekByte();
+        if (c < 0) {
+            return;
+        }
+        if (isTokenDelimiter(c)) {
+            if (!text.empty()) {
+                return;
+            }
+        } else {
+            text.push_back(static_cast<char>(c));
+        }
+        readByte();
+    }
+}
+
+void TextReader::readQuoted(std::string& text) {
+    text.clear();
+    if (!skipPast('"')) {
+        return;
+    }
+    for (;;) {
+        const int32_t c = readByte();
+        if (c < 0 || c == '"') {
+            return;
+        }
+        text.push_back(static_cast<char>(c));
+    }
+}
+
+bool TextReader::skipPast(char byte) {
+    const int32_t wanted = static_cast<uint8_t>(byte);
+    for (;;) {
+        const int32_t c = readByte();
+        if (c < 0) {
+            return false;
+        }
+        if (c == wanted) {
+            return true;
+        }
+    }
+}
+
+int32_t TextReader::collectNumber(char* text, bool allowDot) {
+    while (isBlank(peekByte())) {
+        readByte();
+    }
+    int32_t length = 0;
+    while (length < kNumberLimit && isNumberByte(peekByte(), allowDot)) {
+        text[length++] = static_cast<char>(readByte());
+    }
+    text[length] = '\0';
+    return length;
+}
+
+bool TextReader::readInt(int32_t& value) {
+    char text[kNumberLimit + 1];
+    const int32_t length = collectNumber(text, false);
+    value = length > 0 ? decimalToInt(text, length) : 0;
+    return length > 0;
+}
+
+bool TextReader::readFloat(float& value) {
+    char text[kNumberLimit + 1];
+    const int32_t length = collectNumber(text, true);
+    value = length > 0 ? decimalToFloat(text, length) : 0.0f;
+    return length > 0;
+}
+
+}  // namespace tavo
