@@ -8,9 +8,11 @@
 
 namespace tavo {
 
+class ByteStream;
 class ProgramObjects;
 
-// Timing of one motion: end frame n, 60 / n and 1 / n (all 0 without a character).
+// Timing of one motion: end frame n, 60 / n and 1 / n (all 0 without a
+// character, without that motion, or for an end frame that is not positive).
 struct MotionTiming {
     int32_t endFrame = 0;
     float rate = 0.0f;
@@ -30,21 +32,29 @@ public:
     // model and motions from the embedded resources, GL state; sets
     // state.phaseRate from motion 0.
     void loadScene(MascotState& state, int32_t width, int32_t height);
-    // Loads a character from other streams (for the tools); same steps.
-    void loadScene(MascotState& state, int32_t width, int32_t height,
-                   class ByteStream* model, class ByteStream* motions);
+    // The same steps with the model and motions read from the given streams
+    // (for the tools); motions may be null.
+    void loadScene(MascotState& state, int32_t width, int32_t height, ByteStream* model,
+                   ByteStream* motions);
 
-    // Advances the motion clock to nowMs and draws one frame.
+    // Advances the motion clock to nowMs (milliseconds of any monotonic
+    // clock; the first call starts it) and draws one frame.
     void renderFrame(MascotState& state, uint32_t nowMs);
+
     // Advances state.phase by an elapsed time (ms); wraps above 1.0.
     static void advancePhase(MascotState& state, uint32_t elapsedMs);
-    // Applies the rates to pitch and yaw, then lets the pitch settle.
+    // Adds the per-frame rates to pitch and yaw.
+    static void applyRotationRates(MascotState& state);
+    // After a frame has been drawn: the pitch rate decays by 2, and once it
+    // is 0 the pitch returns towards 0 by 4 degrees a frame.
     static void settlePitch(MascotState& state);
 
     void releaseCharacter();
     Character* character() const { return character_.get(); }
 
 private:
+    void loadCharacter(MascotState& state, ByteStream* model, ByteStream* motions);
+
     ProgramObjects& objects_;
     std::unique_ptr<Character> character_;
     bool clockStarted_ = false;

@@ -1,0 +1,369 @@
+#include "drawing/mesh_renderer.h"
+
+#include <algorithm>
+
+#include "math/matrix4.h"
+#include "math/quaternion.h"
+#include "resources/gl_api.h"
+#include "resources/texture_manager.h"
+#include "skeleton/character.h"
+#include "skeleton/skeleton.h"
+
+namespace tavo {
+
+namespace {
+
+// The material a draw call uses, or null for "no material" (-1, or an index
+// that the model's list does not have).
+const Material* findMaterial(const Model& model, int32_t index) {
+    if (index < 0 || index >= static_cast<int32_t>(model.materials.size())) {
+        return nullptr;
+    }
+    return &model.materials[static_cast<size_t>(index)];
+}
+
+// All records of a group share one material; the first one names it.
+template <typename Group>
+int32_t groupMaterial(const Group& group) {
+    return group.empty() ? -1 : group.front().material;
+}
+
+bool indexWithin(int32_t index, size_t count) {
+    return index >= 0 && static_cast<size_t>(index) < count;
+}
+
+// A primitive is drawn only when every corner names an existing vertex and,
+// for passes that read normals, an existing normal.
+template <size_t Corners>
+bool cornersValid(const int32_t (&indices)[Corners], const ModelObject& object,
+                  bool needsNormals) {
+    for (int32_t index : indices) {
+        if (!indexWithin(index, object.vertices.size())) {
+            return false;
+        }
+        if (needsNormals && !indexWithin(index, object.normals.size())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void appendVec3(std::vector<float>& out, const Vec3& v) {
+    out.push_back(v.x);
+    out.push_back(v.y);
+    out.push_back(v.z);
+}
+
+void appendUv(std::vector<float>& out, const UvPair& uv, bool hasUV) {
+    out.push_back(hasUV ? uv.u : 0.0f);
+    out.push_back(hasUV ? uv.v : 0.0f);
+}
+
+void disableTexturing() {
+    glDisable(GL_TEXTURE_2D);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+}  // namespace
+
+void MeshRenderer::drawCharacter(const Character* character) {
+    if (character != nullptr && character->model) {
+        drawModel(*character->model, character->skeleton.get());
+    }
+}
+
+int32_t MeshRenderer::drawModel(const Model& model, const Skeleton* skeleton) {
+    if (!model.useMaterials) {
+        // No material sets up the texture-coordinate and colour arrays, and
+        // this renderer supplies no data for them then: keep GL from reading
+        // arrays left behind by an earlier draw.
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glDisableClientState(GL_COLOR_ARRAY);
+    }
+    if (skeleton == nullptr) {
+        for (const ModelObject& object : model.objects) {
+            if (object.visible != 0) {
+                drawObject(model, object);
+            }
+        }
+        return 0;
+    }
+
+    boneDrawn_.assign(skeleton->bones.size(), 0);
+    for (int32_t root : skeleton->rootBones) {
+        drawBoneTree(model, root, *skeleton, 0);
+    }
+    const size_t posedCount = std::min(model.skinnedObjects.size(), model.posedObjects.size());
+    for (size_t i = 0; i < posedCount; ++i) {
+        drawObject(model, model.posedObjects[i]);
+    }
+    return 0;
+}
+
+void MeshRenderer::drawBone(const Model& model, int32_t boneIndex, const Skeleton& skeleton) {
+    boneDrawn_.assign(skeleton.bones.size(), 0);
+    drawBoneTree(model, boneIndex, skeleton, 0);
+}
+
+void MeshRenderer::drawBoneTree(const Model& model, int32_t boneIndex, const Skeleton& skeleton,
+                                int32_t depth) {
+    if (!indexWithin(boneIndex, skeleton.bones.size()) || depth >= kMaxBoneDepth) {
+        return;
+    }
+    const Bone& bone = skeleton.bones[static_cast<size_t>(boneIndex)];
+    uint8_t& drawn = boneDrawn_[static_cast<size_t>(boneIndex)];
+    if (bone.isLink() || drawn != 0) {
+        return;
+    }
+    drawn = 1;
+
+    pushModelView();
+    glTranslatef(bone.localPosition.x, bone.localPosition.y, bone.localPosition.z);
+    glMultMatrixf(bone.localRotation.toMatrix4().m);
+    for (int32_t objectIndex : bone.rigidObjects) {
+        if (indexWithin(objectIndex, model.objects.size())) {
+            drawObject(model, model.objects[static_cast<size_t>(objectIndex)]);
+        }
+    }
+    for (int32_t child : bone.children) {
+        drawBoneTree(model, child, skeleton, depth + 1);
+    }
+    popModelView();
+}
+
+// The GL model-view stack is only guaranteed 32 entries deep; a deeper bone
+// chain keeps its matrices here instead.
+void MeshRenderer::pushModelView() {
+    if (pushDepth_ == 0) {
+        GLint depth = 1;
+        GLint maxDepth = 32;
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+        glGetIntegerv(GL_MAX_MODELVIEW_STACK_DEPTH, &maxDepth);
+        freeStackSlots_ = std::max(0, maxDepth - depth);
+        savedMatrices_.clear();
+    }
+    ++pushDepth_;
+    if (freeStackSlots_ > 0) {
+        --freeStackSlots_;
+        glPushMatrix();
+        return;
+    }
+    float matrix[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+    savedMatrices_.insert(savedMatrices_.end(), matrix, matrix + 16);
+}
+
+void MeshRenderer::popModelView() {
+    --pushDepth_;
+    if (!savedMatrices_.empty()) {
+        glLoadMatrixf(savedMatrices_.data() + savedMatrices_.size() - 16);
+        savedMatrices_.resize(savedMatrices_.size() - 16);
+        return;
+    }
+    ++freeStackSlots_;
+    glPopMatrix();
+}
+
+void MeshRenderer::drawObject(const Model& model, const ModelObject& object) {
+    if (!model.outlineOnly) {
+        drawFaces(model, object);
+    }
+    if (model.outlineWidth > 0.0f) {
+        drawOutline(model, object);
+    }
+    drawLines(model, object);
+}
+
+void MeshRenderer::drawFaces(const Model& model, const ModelObject& object) {
+    const bool lit = model.useLighting;
+    for (const TriangleGroup& group : object.triangleGroups) {
+        const int32_t material = groupMaterial(group);
+        const bool textured = applyMaterial(model, material);
+        positions_.clear();
+        colors_.clear();
+        texCoords_.clear();
+        for (const Triangle& triangle : group) {
+            if (!cornersValid(triangle.indices, object, lit)) {
+                continue;
+            }
+            for (int32_t corner = 0; corner < 3; ++corner) {
+                const size_t index = static_cast<size_t>(triangle.indices[corner]);
+                appendVec3(positions_, object.vertices[index]);
+                if (lit) {
+                    appendVec3(colors_, lightVertex(model, material, object.vertices[index],
+                                                    object.normals[index]));
+                }
+                if (textured) {
+                    appendUv(texCoords_, triangle.uvs[corner], triangle.hasUV);
+                }
+            }
+        }
+        if (positions_.empty()) {
+            continue;
+        }
+        glVertexPointer(3, GL_FLOAT, 0, positions_.data());
+        if (lit) {
+            glColorPointer(3, GL_FLOAT, 0, colors_.data());
+        }
+        if (textured) {
+            glTexCoordPointer(2, GL_FLOAT, 0, texCoords_.data());
+        }
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(positions_.size() / 3));
+    }
+}
+
+// The hull: every triangle pushed out against its normals and wound the other
+// way, so that front-face culling leaves only its far side around the figure.
+void MeshRenderer::drawOutline(const Model& model, const ModelObject& object) {
+    const float width = model.outlineWidth;
+    for (const TriangleGroup& group : object.triangleGroups) {
+        const bool textured = applyOutlineMaterial(model, groupMaterial(group));
+        positions_.clear();
+        texCoords_.clear();
+        for (const Triangle& triangle : group) {
+            if (!cornersValid(triangle.indices, object, true)) {
+                continue;
+            }
+            for (int32_t corner = 2; corner >= 0; --corner) {
+                const size_t index = static_cast<size_t>(triangle.indices[corner]);
+                appendVec3(positions_, object.vertices[index] - width * object.normals[index]);
+                if (textured) {
+                    appendUv(texCoords_, triangle.uvs[corner], triangle.hasUV);
+                }
+            }
+        }
+        if (positions_.empty()) {
+            continue;
+        }
+        glVertexPointer(3, GL_FLOAT, 0, positions_.data());
+        if (textured) {
+            glTexCoordPointer(2, GL_FLOAT, 0, texCoords_.data());
+        }
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(positions_.size() / 3));
+    }
+}
+
+// With lighting on, the colour array stays enabled for the segments too, so
+// they are given lit colours like the faces.
+void MeshRenderer::drawLines(const Model& model, const ModelObject& object) {
+    const bool lit = model.useLighting;
+    for (const LineGroup& group : object.lineGroups) {
+        const int32_t material = groupMaterial(group);
+        const bool textured = applyMaterial(model, material);
+        positions_.clear();
+        colors_.clear();
+        texCoords_.clear();
+        for (const LineSegment& segment : group) {
+            if (!cornersValid(segment.indices, object, lit)) {
+                continue;
+            }
+            for (int32_t end = 0; end < 2; ++end) {
+                const size_t index = static_cast<size_t>(segment.indices[end]);
+                appendVec3(positions_, object.vertices[index]);
+                if (lit) {
+                    appendVec3(colors_, lightVertex(model, material, object.vertices[index],
+                                                    object.normals[index]));
+                }
+                if (textured) {
+                    appendUv(texCoords_, segment.uvs[end], segment.hasUV);
+                }
+            }
+        }
+        if (positions_.empty()) {
+            continue;
+        }
+        glVertexPointer(3, GL_FLOAT, 0, positions_.data());
+        if (lit) {
+            glColorPointer(3, GL_FLOAT, 0, colors_.data());
+        }
+        if (textured) {
+            glTexCoordPointer(2, GL_FLOAT, 0, texCoords_.data());
+        }
+        glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(positions_.size() / 3));
+    }
+}
+
+bool MeshRenderer::applyMaterial(const Model& model, int32_t materialIndex) {
+    if (!model.useMaterials) {
+        return false;
+    }
+    bool textured = false;
+    const Material* material = findMaterial(model, materialIndex);
+    if (material != nullptr) {
+        glColor4f(material->color[0], material->color[1], material->color[2], material->color[3]);
+        if (material->textureIndex >= 0 && model.useTextures) {
+            glEnable(GL_TEXTURE_2D);
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            if (textureManager_ != nullptr) {
+                textureManager_->bindTexture(material->textureIndex);
+            }
+            textured = true;
+        } else {
+            disableTexturing();
+        }
+    } else {
+        glColor3f(1.0f, 1.0f, 1.0f);
+        disableTexturing();
+    }
+    if (model.useLighting) {
+        glEnableClientState(GL_COLOR_ARRAY);
+    } else {
+        glDisableClientState(GL_COLOR_ARRAY);
+    }
+    return textured;
+}
+
+bool MeshRenderer::applyOutlineMaterial(const Model& model, int32_t materialIndex) {
+    if (!model.useMaterials) {
+        return false;
+    }
+    const Material* material = findMaterial(model, materialIndex);
+    if (material != nullptr) {
+        const float* scale = model.outlineColorScale;
+        const float* offset = model.outlineColorOffset;
+        glColor3f(scale[0] * material->color[0] + offset[0],
+                  scale[1] * material->color[1] + offset[1],
+                  scale[2] * material->color[2] + offset[2]);
+        if (material->textureIndex >= 0 && model.useTextures) {
+            glEnable(GL_TEXTURE_2D);
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            if (textureManager_ != nullptr) {
+                textureManager_->bindTexture(material->textureIndex);
+            }
+            glDisableClientState(GL_COLOR_ARRAY);
+            return true;
+        }
+    } else {
+        glColor3f(1.0f, 1.0f, 1.0f);
+    }
+    disableTexturing();
+    glDisableClientState(GL_COLOR_ARRAY);
+    return false;
+}
+
+Vec3 MeshRenderer::lightVertex(const Model& model, int32_t materialIndex, const Vec3& position,
+                               const Vec3& normal) const {
+    const Material* material = findMaterial(model, materialIndex);
+    if (!model.useMaterials || !model.useLighting || material == nullptr) {
+        return {1.0f, 1.0f, 1.0f};
+    }
+    Matrix4 modelView;
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView.m);
+    const Vec3 a = modelView.transformRows(position);
+    const Vec3 b = modelView.transformRows(position + normal);
+    const Vec3 n = (b - a).normalized();
+    const Vec3 lightSource = modelView.transformRows(
+        Vec3(model.lightPosition[0], model.lightPosition[1], model.lightPosition[2]));
+    const Vec3 l = (a - lightSource).normalized();
+    const float d = std::max(0.0f, l.dot(n));
+
+    float result[3];
+    for (int k = 0; k < 3; ++k) {
+        result[k] = material->color[k] * material->emissive +
+                    material->ambient * model.ambientLight[k] +
+                    d * material->diffuse * material->diffuseColor[k] * model.lightColor[k];
+    }
+    return {result[0], result[1], result[2]};
+}
+
+}  // namespace tavo

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "drawing/model_renderer.h"
+#include "math/vec3.h"
+#include "model/model.h"
+
+namespace tavo {
+
+struct Bone;
+struct Character;
+
+// Draws models with OpenGL 1.1 client-side vertex arrays: rigid objects
+// through the bone tree under the matrix stack, skinned objects from their
+// posed copies. Each object is drawn as faces, an optional outline hull and
+// line segments. The geometry of each draw call is expanded into three
+// scratch arrays that are kept for the life of the renderer, so steady
+// frames allocate nothing.
+//
+// The caller sets up a current context with GL_VERTEX_ARRAY enabled, depth
+// test and front-face culling on, and the model-view matrix holding camera
+// and placement.
+class MeshRenderer : public ModelRenderer {
+public:
+    MeshRenderer() = default;
+
+    int32_t initialize() override { return 0; }
+    int32_t drawModel(const Model& model, const Skeleton* skeleton) override;
+
+    void drawCharacter(const Character* character);
+    // Draws a bone's rigid objects and its subtree under its local transform.
+    void drawBone(const Model& model, int32_t boneIndex, const Skeleton& skeleton);
+    void drawObject(const Model& model, const ModelObject& object);
+
+    // Sets colour, texture and client arrays for a material; true when textured.
+    // An index outside the model's materials draws like -1 (white, untextured).
+    bool applyMaterial(const Model& model, int32_t materialIndex);
+    bool applyOutlineMaterial(const Model& model, int32_t materialIndex);
+    // Software lighting of one vertex under the current model-view matrix.
+    Vec3 lightVertex(const Model& model, int32_t materialIndex, const Vec3& position,
+                     const Vec3& normal) const;
+
+    // Deepest bone chain that is followed; deeper bones are not drawn.
+    static constexpr int32_t kMaxBoneDepth = 256;
+
+private:
+    void drawBoneTree(const Model& model, int32_t boneIndex, const Skeleton& skeleton,
+                      int32_t depth);
+    void drawFaces(const Model& model, const ModelObject& object);
+    void drawOutline(const Model& model, const ModelObject& object);
+    void drawLines(const Model& model, const ModelObject& object);
+    void pushModelView();
+    void popModelView();
+
+    std::vector<float> positions_;
+    std::vector<float> colors_;
+    std::vector<float> texCoords_;
+
+    // Bones already drawn in this pass over the tree: a bone listed twice,
+    // or a cycle, is drawn only once.
+    std::vector<uint8_t> boneDrawn_;
+    // Matrices saved in software once the GL model-view stack is full.
+    std::vector<float> savedMatrices_;
+    int32_t freeStackSlots_ = 0;
+    int32_t pushDepth_ = 0;
+};
+
+}  // namespace tavo

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tavo {
+
+class Model;
+class TextureManager;
+struct Skeleton;
+
+// What the program draws a model with. The texture manager is attached once,
+// when the image loaders are registered at start-up.
+class ModelRenderer {
+public:
+    ModelRenderer() = default;
+    virtual ~ModelRenderer() = default;
+    ModelRenderer(const ModelRenderer&) = delete;
+    ModelRenderer& operator=(const ModelRenderer&) = delete;
+
+    virtual int32_t initialize() = 0;
+    // Draws the model in its current pose; skeleton may be null. Returns 0.
+    virtual int32_t drawModel(const Model& model, const Skeleton* skeleton) = 0;
+
+    // Stores the manager and returns what initialize() returns.
+    int32_t attachTextureManager(TextureManager* manager) {
+        textureManager_ = manager;
+        return initialize();
+    }
+    TextureManager* textureManager() const { return textureManager_; }
+
+protected:
+    TextureManager* textureManager_ = nullptr;
+};
+
+}  // namespace tavo

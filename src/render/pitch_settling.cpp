@@ -1,0 +1,57 @@
+#include <cmath>
+
+#include "render/frame_renderer.h"
+
+namespace tavo {
+
+namespace {
+
+// Past this many degrees a float can no longer take a small turn step; the
+// yaw is then brought back by whole turns, which shows the same picture.
+constexpr float kYawWrapLimit = 360.0f * 4096.0f;
+
+float settleTowardsZero(float value, float step, float snap) {
+    if (value > 0.0f) {
+        value -= step;
+        return value < snap ? 0.0f : value;
+    }
+    if (value < 0.0f) {
+        value += step;
+        return value > -snap ? 0.0f : value;
+    }
+    return value;
+}
+
+// Brings an angle into [-180, 180] in whole turns.
+float wrapHalfTurn(float degrees) {
+    if (degrees > 180.0f || degrees < -180.0f) {
+        degrees = std::fmod(degrees, 360.0f);
+    }
+    while (degrees > 180.0f) {
+        degrees -= 360.0f;
+    }
+    while (degrees < -180.0f) {
+        degrees += 360.0f;
+    }
+    return degrees;
+}
+
+}  // namespace
+
+void FrameRenderer::applyRotationRates(MascotState& state) {
+    state.pitch += state.pitchRate;
+    state.yaw += state.yawRate;
+    if (std::fabs(state.yaw) > kYawWrapLimit) {
+        state.yaw = std::fmod(state.yaw, 360.0f);
+    }
+}
+
+void FrameRenderer::settlePitch(MascotState& state) {
+    if (state.pitchRate > 0.0f || state.pitchRate < 0.0f) {
+        state.pitchRate = settleTowardsZero(state.pitchRate, 2.0f, 0.1f);
+        return;
+    }
+    state.pitch = settleTowardsZero(wrapHalfTurn(state.pitch), 4.0f, 0.1f);
+}
+
+}  // namespace tavo

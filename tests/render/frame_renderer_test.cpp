@@ -1,0 +1,147 @@
+#include "render/frame_renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "render/program_objects.h"
+#include "resources/gl_api.h"
+#include "resources/image_loader.h"
+#include "skeleton/skeleton.h"
+#include "support/offscreen_gl_context.h"
+
+namespace tavo {
+namespace {
+
+bool everyPixelTransparentBlack(const std::vector<uint8_t>& pixels) {
+    for (uint8_t byte : pixels) {
+        if (byte != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(FrameRenderer, AFrameWithoutCharacterIsFullyTransparent) {
+    test::OffscreenGlContext gl(400, 360);
+    ASSERT_TRUE(gl.valid());
+    ProgramObjects objects;
+    FrameRenderer frame(objects);
+    MascotState state;
+    setupProjection(400, 360);
+    frame.renderFrame(state, 1000);
+    glFinish();
+    applyColorKey(gl.pixels().data(), 400, 360);
+    EXPECT_EQ(frame.character(), nullptr);
+    EXPECT_TRUE(everyPixelTransparentBlack(gl.pixels()));
+}
+
+TEST(FrameRenderer, FramesAdvanceThePhaseByTheTimeBetweenThem) {
+    test::OffscreenGlContext gl(16, 16);
+    ASSERT_TRUE(gl.valid());
+    ProgramObjects objects;
+    FrameRenderer frame(objects);
+    MascotState state;
+    state.actionFactor = 1.0f;
+    state.phaseRate = 1.0f;
+
+    frame.renderFrame(state, 5000);  // the first frame starts the clock
+    EXPECT_EQ(state.phase, 0.0f);
+    frame.renderFrame(state, 5250);
+    EXPECT_FLOAT_EQ(state.phase, 0.25f);
+
+    // The millisecond counter wraps around after 49.7 days.
+    FrameRenderer wrapping(objects);
+    state.phase = 0.0f;
+    wrapping.renderFrame(state, 0xFFFFFF00u);
+    wrapping.renderFrame(state, 0x00000100u);
+    EXPECT_NEAR(state.phase, 0.512f, 1e-6f);
+}
+
+TEST(FrameRenderer, RotationsAreAppliedBeforeThePitchSettles) {
+    test::OffscreenGlContext gl(16, 16);
+    ASSERT_TRUE(gl.valid());
+    ProgramObjects objects;
+    FrameRenderer frame(objects);
+    MascotState state;
+    state.pitchRate = 3.33f;
+    state.yawRate = 2.0f;
+    frame.renderFrame(state, 0);
+    EXPECT_FLOAT_EQ(state.pitch, 3.33f);
+    EXPECT_NEAR(state.pitchRate, 1.33f, 1e-5f);
+    EXPECT_FLOAT_EQ(state.yaw, 2.0f);
+
+    // The drawn matrix holds the camera, both rotations and the lowering.
+    float matrix[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+    glLoadIdentity();
+    gluLookAt(0.0, -20.0, 480.0, 0.0, -20.0, 0.0, 0.0, 1.0, 0.0);
+    glRotatef(3.33f, 1.0f, 0.0f, 0.0f);
+    glRotatef(2.0f, 0.0f, 1.0f, 0.0f);
+    glTranslatef(0.0f, -140.0f, 0.0f);
+    float expected[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, expected);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_NEAR(matrix[i], expected[i], 1e-4f) << i;
+    }
+}
+
+TEST(MotionTiming, ComesFromTheEndFrameOfTheMotion) {
+    Character character;
+    character.model = std::make_unique<Model>();
+    EXPECT_EQ(queryMotionTiming(&character, 0).endFrame, 0) << "no skeleton";
+
+    character.skeleton = std::make_unique<Skeleton>();
+    character.skeleton->motions.resize(2);
+    character.skeleton->motions[0].endFrame = 15;
+    character.skeleton->motions[1].endFrame = 0;
+
+    const MotionTiming timing = queryMotionTiming(&character, 0);
+    EXPECT_EQ(timing.endFrame, 15);
+    EXPECT_FLOAT_EQ(timing.rate, 4.0f);
+    EXPECT_FLOAT_EQ(timing.inverseEndFrame, 1.0f / 15.0f);
+
+    // An end frame of 0 gives no rate instead of an infinite one.
+    const MotionTiming still = queryMotionTiming(&character, 1);
+    EXPECT_EQ(still.endFrame, 0);
+    EXPECT_EQ(still.rate, 0.0f);
+
+    for (int32_t missing : {-1, 2}) {
+        EXPECT_EQ(queryMotionTiming(&character, missing).rate, 0.0f) << missing;
+    }
+    EXPECT_EQ(queryMotionTiming(nullptr, 0).rate, 0.0f);
+}
+
+// Counts the loaders alive, to see who destroys them and when.
+int liveLoaders = 0;
+
+class CountingLoader : public ImageLoader {
+public:
+    CountingLoader() { ++liveLoaders; }
+    ~CountingLoader() override { --liveLoaders; }
+    int32_t acceptsExtension(const char*) override { return 0; }
+    int32_t decode(ByteStream*) override { return 0; }
+    int32_t load(const char*) override { return 0; }
+    ImageDescription& describe(ImageDescription& description) override { return description; }
+    void release() override {}
+};
+
+TEST(ProgramObjects, OwnTheirLoadersAndCanBeMadeAndDestroyedRepeatedly) {
+    for (int round = 0; round < 3; ++round) {
+        auto objects = std::make_unique<ProgramObjects>();
+        // Declared (and so built) renderer first, destroyed last.
+        EXPECT_LT(static_cast<void*>(&objects->meshRenderer),
+                  static_cast<void*>(&objects->textureManager));
+        EXPECT_EQ(objects->meshRenderer.textureManager(), nullptr);
+
+        ImageLoader* loaders[] = {new CountingLoader(), new CountingLoader()};
+        EXPECT_EQ(objects->registerImageLoaders(loaders, 2), 1);
+        EXPECT_EQ(objects->meshRenderer.textureManager(), &objects->textureManager);
+        EXPECT_EQ(liveLoaders, 2);
+        objects.reset();
+        EXPECT_EQ(liveLoaders, 0) << "round " << round;
+    }
+}
+
+}  // namespace
+}  // namespace tavo
