@@ -1,0 +1,137 @@
+// The whole character path on one input: the bytes before the first line
+// "@@MKM@@" are the model, the bytes after it the motion set. The character
+// is built, its motions loaded, posed at several phases of two motions and
+// drawn into a small off-screen OSMesa context after each pose, as the frame
+// renderer does, then released.
+
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "animation/playback.h"
+#include "drawing/mesh_renderer.h"
+#include "render/program_objects.h"
+#include "resources/gl_api.h"
+#include "resources/memory_stream.h"
+#include "resources/png_resource_loader.h"
+#include "skeleton/character.h"
+#include "support/offscreen_gl_context.h"
+
+namespace {
+
+constexpr char kSeparator[] = "\n@@MKM@@\n";
+constexpr size_t kSeparatorLength = sizeof(kSeparator) - 1;
+
+struct Input {
+    const uint8_t* model;
+    size_t modelSize;
+    const uint8_t* motions;
+    size_t motionsSize;
+};
+
+Input splitInput(const uint8_t* data, size_t size) {
+    const void* found = memmem(data, size, kSeparator, kSeparatorLength);
+    if (found == nullptr) {
+        return {data, size, nullptr, 0};
+    }
+    const size_t modelSize = static_cast<const uint8_t*>(found) - data;
+    const size_t rest = modelSize + kSeparatorLength;
+    return {data, modelSize, data + rest, size - rest};
+}
+
+// The program-lifetime objects with the program's one image loader. The
+// texture manager keeps every name it was asked for, so the objects are
+// renewed once it holds many, instead of growing for the whole campaign.
+class Scene {
+public:
+    Scene() : context_(64, 64) {
+        if (!context_.valid()) {
+            abort();
+        }
+        renew();
+    }
+
+    tavo::ProgramObjects& objects() {
+        if (objects_->textureManager.textureCount() > 64) {
+            renew();
+        }
+        return *objects_;
+    }
+
+private:
+    void renew() {
+        objects_.reset();
+        objects_ = std::make_unique<tavo::ProgramObjects>();
+        tavo::ImageLoader* loaders[] = {new tavo::PngResourceLoader};
+        objects_->registerImageLoaders(loaders, 1);
+    }
+
+    tavo::test::OffscreenGlContext context_;
+    std::unique_ptr<tavo::ProgramObjects> objects_;
+};
+
+Scene& scene() {
+    static Scene* instance = new Scene;
+    return *instance;
+}
+
+// The state that the frame renderer leaves for the mesh renderer, with a
+// camera that sees the character's size range.
+void beginFrame() {
+    glViewport(0, 0, 64, 64);
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-150.0, 150.0, -50.0, 250.0, -1000.0, 1000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_FRONT);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    scene();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > INT32_MAX) {
+        return 0;
+    }
+    const Input input = splitInput(data, size);
+    tavo::ProgramObjects& objects = scene().objects();
+
+    std::unique_ptr<tavo::Character> character;
+    tavo::MemoryStream stream;
+    stream.attach(input.model, static_cast<int32_t>(input.modelSize));
+    if (!tavo::buildCharacter(character, &stream, objects.textureManager, 1.0f)) {
+        return 0;
+    }
+    stream.attach(input.motions, static_cast<int32_t>(input.motionsSize));
+    tavo::loadCharacterMotions(character.get(), &stream);
+
+    // The program plays motion 3; motion 0 sets its timing.
+    static const int32_t kMotions[] = {3, 0};
+    static const float kPhases[] = {0.0f, 0.4f, 0.999f, 1.0f};
+    for (int32_t motion : kMotions) {
+        for (float phase : kPhases) {
+            tavo::animateCharacter(character.get(), motion, phase);
+            beginFrame();
+            objects.meshRenderer.drawCharacter(character.get());
+        }
+    }
+    glFinish();
+    tavo::releaseCharacter(character);
+    return 0;
+}

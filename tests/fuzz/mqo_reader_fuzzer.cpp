@@ -1,0 +1,65 @@
+// Arbitrary bytes as a Metasequoia document. The reader must stop at the end
+// of the data, and whatever it accepts must be a consistent model: one normal
+// per vertex, groups ordered by material and never empty, texture indices
+// that the texture manager handed out.
+
+#include <cstddef>
+#include <cstdint>
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+#include "model/mqo_reader.h"
+#include "resources/memory_stream.h"
+#include "resources/texture_manager.h"
+
+namespace {
+
+void require(bool condition) {
+    if (!condition) {
+        abort();
+    }
+}
+
+template <typename Group>
+void checkGroupOrder(const std::vector<Group>& groups) {
+    int32_t previous = -2;
+    for (const Group& group : groups) {
+        require(!group.empty());
+        const int32_t material = group.front().material;
+        require(material > previous);
+        for (const auto& record : group) {
+            require(record.material == material);
+        }
+        previous = material;
+    }
+}
+
+void checkModel(const tavo::Model& model, const tavo::TextureManager& textures) {
+    for (const tavo::Material& material : model.materials) {
+        require(material.textureIndex >= -1 && material.textureIndex < textures.textureCount());
+        require(!material.textureName.empty() || material.textureIndex == -1);
+    }
+    for (const tavo::ModelObject& object : model.objects) {
+        require(object.normals.size() == object.vertices.size());
+        checkGroupOrder(object.triangleGroups);
+        checkGroupOrder(object.lineGroups);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > INT32_MAX) {
+        return 0;
+    }
+    tavo::MemoryStream stream;
+    stream.attach(data, static_cast<int32_t>(size));
+    tavo::TextureManager textures;  // no loaders: texture names only get indices
+    tavo::Model model;
+    tavo::MqoReader reader;
+    if (reader.readModel(&stream, textures, model, 1.0f)) {
+        checkModel(model, textures);
+    }
+    return 0;
+}
