@@ -40,6 +40,13 @@ struct Skeleton {
 
 // Builds bones, links, rigid bindings and skin weights from the model's
 // bone object. 0 on success, -1 when there is no object named "bone...".
+// The parent links always form a forest, and a bone is listed once, in the
+// children of its parent only (links may be listed under several bones).
 int32_t buildSkeleton(Model& model, Skeleton& skeleton);
+
+// Turns the model-space position and rotation of every bone below the record
+// at index into values relative to its parent, deepest bones first. Links are
+// neither converted nor descended into.
+void makeBonesLocal(Skeleton& skeleton, int32_t index);
 
 }  // namespace tavo
