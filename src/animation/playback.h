@@ -30,6 +30,8 @@ WorldTransform computeWorldTransform(const Skeleton& skeleton, int32_t boneIndex
 
 void skinCharacter(Model& model, const Skeleton& skeleton);
 void skinObject(Model& model, int32_t objectIndex, ModelObject& posed);
+// Blends with the rest pose and world transforms that the last skinCharacter
+// stored; influences on bones outside them are skipped.
 Vec3 skinVertex(const Vec3& v, const VertexInfluence& influence);
 
 }  // namespace tavo

@@ -1,0 +1,177 @@
+#include "animation/playback.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "model/model.h"
+#include "motion/motion.h"
+#include "skeleton/character.h"
+#include "skeleton/skeleton.h"
+
+// One frame of posing: sample the motion into the bones' local values,
+// evaluate the bone tree into model space, then blend every skinned vertex
+// over its bones (linear blend skinning).
+
+namespace tavo {
+namespace {
+
+// Process-wide scratch, indexed like the bones, overwritten on every
+// skinCharacter and kept between frames so that its storage is reused. Next
+// to the world transforms it holds the rest pose that skinVertex undoes.
+struct PoseScratch {
+    std::vector<Vec3> worldPositions;
+    std::vector<Quaternion> worldRotations;
+    std::vector<Vec3> restHeads;
+    std::vector<Quaternion> restRotations;
+};
+
+PoseScratch& poseScratch() {
+    static PoseScratch scratch;
+    return scratch;
+}
+
+bool validBone(const Skeleton& skeleton, int32_t index) {
+    return index >= 0 && index < skeleton.boneCount();
+}
+
+// Evaluates the parent chain; the depth bound only matters for a bone
+// graph that is not a forest, which buildSkeleton never produces.
+WorldTransform worldTransformBounded(const Skeleton& skeleton, int32_t boneIndex,
+                                     int32_t depthLeft) {
+    const Bone& bone = skeleton.bones[boneIndex];
+    if (!validBone(skeleton, bone.parent) || depthLeft <= 0) {
+        return {bone.localPosition, bone.localRotation};
+    }
+    const WorldTransform parent = worldTransformBounded(skeleton, bone.parent, depthLeft - 1);
+    WorldTransform world;
+    world.position = parent.position + rotateByUnit(parent.rotation, bone.localPosition);
+    world.rotation = multiplyPrecise(parent.rotation, bone.localRotation);
+    return world;
+}
+
+void storeRestPose(const Skeleton& skeleton, PoseScratch& scratch) {
+    const std::size_t count = skeleton.bones.size();
+    scratch.restHeads.resize(count);
+    scratch.restRotations.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        scratch.restHeads[i] = skeleton.bones[i].restHead;
+        scratch.restRotations[i] = skeleton.bones[i].restRotation;
+    }
+}
+
+void storeWorldTransforms(const Skeleton& skeleton, PoseScratch& scratch) {
+    const std::size_t count = skeleton.bones.size();
+    scratch.worldPositions.resize(count);
+    scratch.worldRotations.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const WorldTransform world = computeWorldTransform(skeleton, static_cast<int32_t>(i));
+        scratch.worldPositions[i] = world.position;
+        scratch.worldRotations[i] = world.rotation;
+    }
+}
+
+}  // namespace
+
+int32_t phaseToFrame(float phase, int32_t endFrame) {
+    if (phase > 1.0f) {
+        phase = 1.0f;
+    }
+    if (!(phase >= 0.0f)) {
+        phase = 0.0f;
+    }
+    return static_cast<int32_t>(phase * static_cast<float>(endFrame));
+}
+
+void applyMotion(Skeleton& skeleton, int32_t motionIndex, float phase) {
+    if (motionIndex < 0 || motionIndex >= skeleton.motionCount()) {
+        return;
+    }
+    const Motion& motion = skeleton.motions[motionIndex];
+    const int32_t frame = phaseToFrame(phase, motion.endFrame);
+    for (const QuaternionTrack& track : motion.quaternionTracks) {
+        if (!validBone(skeleton, track.boneIndex) || skeleton.bones[track.boneIndex].isLink()) {
+            continue;
+        }
+        skeleton.bones[track.boneIndex].localRotation =
+            track.sample(frame, motion.loop, motion.endFrame);
+    }
+    // Every root takes the first position track; without one they stay put.
+    if (skeleton.rootBones.empty() || motion.vectorTracks.empty()) {
+        return;
+    }
+    const VectorTrack& track = motion.vectorTracks.front();
+    for (int32_t root : skeleton.rootBones) {
+        if (validBone(skeleton, root)) {
+            skeleton.bones[root].localPosition = track.sample(frame, motion.loop, motion.endFrame);
+        }
+    }
+}
+
+WorldTransform computeWorldTransform(const Skeleton& skeleton, int32_t boneIndex) {
+    if (!validBone(skeleton, boneIndex)) {
+        return {};
+    }
+    return worldTransformBounded(skeleton, boneIndex, skeleton.boneCount());
+}
+
+Vec3 skinVertex(const Vec3& v, const VertexInfluence& influence) {
+    const PoseScratch& scratch = poseScratch();
+    const std::size_t boneCount = scratch.worldPositions.size();
+    const std::size_t count = std::min(influence.boneIndices.size(), influence.weights.size());
+    Vec3 sum(0.0f, 0.0f, 0.0f);
+    for (std::size_t j = 0; j < count; ++j) {
+        const int32_t b = influence.boneIndices[j];
+        if (b < 0 || static_cast<std::size_t>(b) >= boneCount) {
+            continue;
+        }
+        const Vec3 local = rotateByInverse(scratch.restRotations[b], v - scratch.restHeads[b]);
+        const Vec3 rotated = rotateByUnit(scratch.worldRotations[b], local);
+        sum = sum + (rotated + scratch.worldPositions[b]) * influence.weights[j];
+    }
+    return sum;
+}
+
+void skinObject(Model& model, int32_t objectIndex, ModelObject& posed) {
+    if (objectIndex < 0 || static_cast<std::size_t>(objectIndex) >= model.objects.size()) {
+        return;
+    }
+    const ModelObject& source = model.objects[objectIndex];
+    if (source.vertexInfluences.empty()) {
+        return;
+    }
+    posed.name = source.name;
+    posed.faces = source.faces;
+    posed.triangleGroups = source.triangleGroups;
+    posed.vertices.resize(source.vertices.size());
+    const VertexInfluence none;
+    for (std::size_t i = 0; i < source.vertices.size(); ++i) {
+        const VertexInfluence& influence =
+            i < source.vertexInfluences.size() ? source.vertexInfluences[i] : none;
+        posed.vertices[i] = skinVertex(source.vertices[i], influence);
+    }
+    posed.computeNormals();
+}
+
+void skinCharacter(Model& model, const Skeleton& skeleton) {
+    PoseScratch& scratch = poseScratch();
+    storeRestPose(skeleton, scratch);
+    storeWorldTransforms(skeleton, scratch);
+    model.posedObjects.resize(model.skinnedObjects.size());
+    for (std::size_t k = 0; k < model.skinnedObjects.size(); ++k) {
+        skinObject(model, model.skinnedObjects[k], model.posedObjects[k]);
+    }
+}
+
+void animateCharacter(Character* character, int32_t motionIndex, float phase) {
+    if (character == nullptr || !character->model || !character->skeleton) {
+        return;
+    }
+    Skeleton& skeleton = *character->skeleton;
+    if (motionIndex < 0 || motionIndex >= skeleton.motionCount()) {
+        return;
+    }
+    applyMotion(skeleton, motionIndex, phase);
+    skinCharacter(*character->model, skeleton);
+}
+
+}  // namespace tavo
