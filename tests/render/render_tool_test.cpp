@@ -1,0 +1,133 @@
+// Runs the tavo-render program as a user would and reads back what it wrote.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "resources/png_loader.h"
+#include "support/temp_file.h"
+
+namespace tavo {
+namespace {
+
+const std::string kTool = std::string(TAVO_BINARY_DIR) + "/tools/render/tavo-render";
+
+// A square of 100 x 100 units standing 200 to 300 units above the origin,
+// wound clockwise towards the camera, in plain red.
+const char* const kSquareModel =
+    "Metasequoia Document\n"
+    "Format Text Ver 1.0\n"
+    "\n"
+    "Material 1 {\n"
+    "\t\"red\" col(1.000 0.000 0.000 1.000) dif(0.800) amb(0.600) emi(0.000) spc(0.000) power(5.00)\n"
+    "}\n"
+    "Object \"square\" {\n"
+    "\tvisible 15\n"
+    "\tvertex 4 {\n"
+    "\t\t-50.0 200.0 0.0\n"
+    "\t\t50.0 200.0 0.0\n"
+    "\t\t50.0 300.0 0.0\n"
+    "\t\t-50.0 300.0 0.0\n"
+    "\t}\n"
+    "\tface 1 {\n"
+    "\t\t4 V(0 3 2 1) M(0)\n"
+    "\t}\n"
+    "}\n"
+    "Eof\n";
+
+class RenderTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (std::FILE* file = std::fopen(kTool.c_str(), "rb")) {
+            std::fclose(file);
+        } else {
+            GTEST_SKIP() << "tavo-render is not built";
+        }
+    }
+
+    static int run(const std::string& arguments) {
+        const std::string command = kTool + " " + arguments + " >/dev/null 2>&1";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string outPath(const std::string& name) const {
+        return testing::TempDir() + "tavo_render_" + name;
+    }
+};
+
+TEST_F(RenderTool, BadUsageExitsWithTwo) {
+    EXPECT_EQ(run(""), 2) << "no --out";
+    EXPECT_EQ(run("--out"), 2) << "--out without a value";
+    EXPECT_EQ(run("--frames 0 --out x.png"), 2);
+    EXPECT_EQ(run("--phase half --out x.png"), 2);
+    EXPECT_EQ(run("--motion -1 --out x.png"), 2);
+    EXPECT_EQ(run("--motions a.mkm --out x.png"), 2) << "motions without a model";
+    EXPECT_EQ(run("--size 3 --out x.png"), 2);
+    EXPECT_EQ(run("--help"), 0);
+}
+
+TEST_F(RenderTool, UnreadableFilesExitWithOne) {
+    test::TempFile garbage(std::string("not a model at all\n"), ".mqo");
+    test::TempFile square(std::string(kSquareModel), ".mqo");
+    const std::string out = outPath("unreadable.png");
+    EXPECT_EQ(run("--model /nonexistent/model.mqo --out " + out), 1);
+    EXPECT_EQ(run("--model " + garbage.path() + " --out " + out), 1);
+    EXPECT_EQ(run("--model " + square.path() + " --motions /nonexistent/m.mkm --out " + out), 1);
+    EXPECT_EQ(run("--model " + square.path() + " --out /nonexistent/dir/out.png"), 1);
+}
+
+TEST_F(RenderTool, WritesTheKeyedFrameAsRgbaTopRowFirst) {
+    test::TempFile square(std::string(kSquareModel), ".mqo");
+    const std::string out = outPath("square.png");
+    ASSERT_EQ(run("--model " + square.path() + " --out " + out), 0);
+
+    PngLoader png;
+    ASSERT_EQ(png.load(out.c_str()), 1);
+    ASSERT_EQ(png.width(), 400);
+    ASSERT_EQ(png.height(), 360);
+    auto pixel = [&](int x, int y) { return png.pixels() + (y * 400 + x) * 4; };
+    const uint8_t transparent[4] = {0, 0, 0, 0};
+    EXPECT_EQ(std::memcmp(pixel(0, 0), transparent, 4), 0);
+    EXPECT_EQ(std::memcmp(pixel(399, 359), transparent, 4), 0);
+
+    // The square stands above the middle of the picture: opaque red in
+    // the upper half, nothing in the lower half.
+    int upper = 0;
+    int lower = 0;
+    for (int y = 0; y < 360; ++y) {
+        for (int x = 0; x < 400; ++x) {
+            if (pixel(x, y)[3] == 0) {
+                continue;
+            }
+            EXPECT_EQ(pixel(x, y)[3], 255);
+            (y < 180 ? upper : lower) += 1;
+        }
+    }
+    EXPECT_GT(upper, 1000);
+    EXPECT_EQ(lower, 0);
+    const uint8_t* middle = pixel(200, 80);
+    const uint8_t red[4] = {255, 0, 0, 255};
+    EXPECT_EQ(std::memcmp(middle, red, 4), 0);
+    std::remove(out.c_str());
+}
+
+TEST_F(RenderTool, FramesAreNumberedOverOneCycle) {
+    test::TempFile square(std::string(kSquareModel), ".mqo");
+    const std::string stem = outPath("cycle");
+    ASSERT_EQ(run("--model " + square.path() + " --frames 3 --yaw 180 --out " + stem + ".png"), 0);
+    for (const char* suffix : {"-000.png", "-001.png", "-002.png"}) {
+        PngLoader png;
+        EXPECT_EQ(png.load((stem + suffix).c_str()), 1) << suffix;
+        std::remove((stem + suffix).c_str());
+    }
+    PngLoader missing;
+    EXPECT_EQ(missing.load((stem + "-003.png").c_str()), 0);
+}
+
+}  // namespace
+}  // namespace tavo

@@ -1,0 +1,137 @@
+#include "render_options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace tavo::render_tool {
+
+namespace {
+
+constexpr int32_t kMaxFrames = 1000;
+
+bool parseInt(const std::string& text, int32_t& out) {
+    if (text.empty()) {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || value < INT32_MIN || value > INT32_MAX) {
+        return false;
+    }
+    out = static_cast<int32_t>(value);
+    return true;
+}
+
+bool parseFloat(const std::string& text, float& out) {
+    if (text.empty()) {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (errno != 0 || *end != '\0' || !std::isfinite(value) || std::fabs(value) > 1.0e9) {
+        return false;
+    }
+    out = static_cast<float>(value);
+    return true;
+}
+
+bool endsWith(const std::string& text, const std::string& suffix) {
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+}  // namespace
+
+const char* usageText() {
+    return "usage: tavo-render [--model F.mqo [--motions F.mkm]] [--motion N] [--phase P]\n"
+           "                   [--pitch DEG] [--yaw DEG] [--frames N] --out FILE.png\n"
+           "Draws the character as one frame of the mascot draws it (400 x 360, blue keyed\n"
+           "to transparency) and writes an RGBA PNG. Without --model the embedded character\n"
+           "is drawn. --frames N writes N frames spaced evenly over one cycle of the motion\n"
+           "as FILE-000.png, FILE-001.png, ...\n";
+}
+
+bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions& options,
+                        std::string& error) {
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& name = arguments[i];
+        if (name == "--help" || name == "-h") {
+            options.help = true;
+            return true;
+        }
+        if (i + 1 >= arguments.size()) {
+            error = name.rfind("--", 0) == 0 ? name + " needs a value" : "unexpected argument " + name;
+            return false;
+        }
+        const std::string& value = arguments[++i];
+        bool valid = true;
+        if (name == "--model") {
+            options.modelPath = value;
+        } else if (name == "--motions") {
+            options.motionPath = value;
+        } else if (name == "--out") {
+            options.outPath = value;
+        } else if (name == "--motion") {
+            valid = parseInt(value, options.motion) && options.motion >= 0;
+        } else if (name == "--phase") {
+            valid = parseFloat(value, options.phase);
+        } else if (name == "--pitch") {
+            valid = parseFloat(value, options.pitch);
+        } else if (name == "--yaw") {
+            valid = parseFloat(value, options.yaw);
+        } else if (name == "--frames") {
+            valid = parseInt(value, options.frames) && options.frames >= 1 &&
+                    options.frames <= kMaxFrames;
+        } else {
+            error = "unknown option " + name;
+            return false;
+        }
+        if (!valid || value.empty()) {
+            error = "bad value for " + name + ": \"" + value + "\"";
+            return false;
+        }
+    }
+    if (options.outPath.empty()) {
+        error = "--out FILE.png is required";
+        return false;
+    }
+    if (!options.motionPath.empty() && options.modelPath.empty()) {
+        error = "--motions needs --model";
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> frameFileNames(const RenderOptions& options) {
+    if (options.frames <= 0) {
+        return {options.outPath};
+    }
+    std::string stem = options.outPath;
+    if (endsWith(stem, ".png") || endsWith(stem, ".PNG")) {
+        stem.resize(stem.size() - 4);
+    }
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < options.frames; ++i) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, "-%03d.png", static_cast<int>(i));
+        names.push_back(stem + suffix);
+    }
+    return names;
+}
+
+std::vector<float> framePhases(const RenderOptions& options) {
+    if (options.frames <= 0) {
+        return {options.phase};
+    }
+    std::vector<float> phases;
+    for (int32_t i = 0; i < options.frames; ++i) {
+        phases.push_back(static_cast<float>(i) / static_cast<float>(options.frames));
+    }
+    return phases;
+}
+
+}  // namespace tavo::render_tool

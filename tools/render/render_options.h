@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tavo::render_tool {
+
+// What one run of tavo-render draws.
+struct RenderOptions {
+    std::string modelPath;    // empty: the embedded character
+    std::string motionPath;   // empty: no motions (or the embedded ones)
+    int32_t motion = 3;
+    float phase = 0.0f;
+    float pitch = 0.0f;
+    float yaw = 0.0f;
+    int32_t frames = 0;       // 0: one frame at `phase`; N: N frames over a cycle
+    std::string outPath;
+    bool help = false;
+};
+
+// Parses the arguments after the program name. On a usage error returns
+// false and describes it in error.
+bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions& options,
+                        std::string& error);
+
+// The file names written: outPath for one frame, else FILE-000.png ... for
+// N frames (a trailing ".png" of outPath is replaced).
+std::vector<std::string> frameFileNames(const RenderOptions& options);
+// Phase of each frame: `phase` for one frame, else i / N.
+std::vector<float> framePhases(const RenderOptions& options);
+
+const char* usageText();
+
+}  // namespace tavo::render_tool
