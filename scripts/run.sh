@@ -9,6 +9,8 @@ if [ -x build/native/src/shell/linux/tavo_3d ]; then
   exec build/native/src/shell/linux/tavo_3d
 fi
 if [ -x build/native/tools/render/tavo-render ]; then
+  # No Linux shell yet: draw one frame of the embedded character instead.
+  mkdir -p out
   build/native/tools/render/tavo-render --out out/frame.png
   echo "rendered out/frame.png"
 fi
