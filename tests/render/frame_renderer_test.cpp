@@ -7,6 +7,7 @@
 #include "render/program_objects.h"
 #include "resources/gl_api.h"
 #include "resources/image_loader.h"
+#include "resources/memory_stream.h"
 #include "skeleton/skeleton.h"
 #include "support/offscreen_gl_context.h"
 
@@ -84,6 +85,78 @@ TEST(FrameRenderer, RotationsAreAppliedBeforeThePitchSettles) {
     for (int i = 0; i < 16; ++i) {
         EXPECT_NEAR(matrix[i], expected[i], 1e-4f) << i;
     }
+}
+
+int opaquePixels(const std::vector<uint8_t>& pixels) {
+    int count = 0;
+    for (size_t i = 3; i < pixels.size(); i += 4) {
+        count += pixels[i] == 255 ? 1 : 0;
+    }
+    return count;
+}
+
+TEST(SceneLoading, TheEmbeddedCharacterLoadsAndIsDrawn) {
+    test::OffscreenGlContext gl(400, 360);
+    ASSERT_TRUE(gl.valid());
+    ProgramObjects objects;
+    FrameRenderer frame(objects);
+    MascotState state;
+    frame.loadScene(state, 400, 360);
+
+    ASSERT_NE(frame.character(), nullptr);
+    EXPECT_EQ(objects.meshRenderer.textureManager(), &objects.textureManager);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    GLint cullMode = 0;
+    glGetIntegerv(GL_CULL_FACE_MODE, &cullMode);
+    EXPECT_EQ(cullMode, GL_FRONT);
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 400);
+    EXPECT_EQ(viewport[3], 360);
+
+    const Skeleton* skeleton = frame.character()->skeleton.get();
+    if (skeleton != nullptr && skeleton->motionCount() > 0 && skeleton->motions[0].endFrame > 0) {
+        EXPECT_FLOAT_EQ(state.phaseRate, 60.0f / static_cast<float>(skeleton->motions[0].endFrame));
+    } else {
+        EXPECT_EQ(state.phaseRate, 1.0f);
+    }
+
+    // Seen from the front or from behind, something of it shows.
+    int drawn = 0;
+    for (float yaw : {0.0f, 180.0f}) {
+        state.yaw = yaw;
+        frame.renderFrame(state, 0);
+        glFinish();
+        applyColorKey(gl.pixels().data(), 400, 360);
+        drawn += opaquePixels(gl.pixels());
+    }
+    EXPECT_GT(drawn, 100);
+    frame.releaseCharacter();
+    EXPECT_EQ(frame.character(), nullptr);
+}
+
+TEST(SceneLoading, AnUnreadableModelLeavesNoCharacterAndEmptyFrames) {
+    test::OffscreenGlContext gl(400, 360);
+    ASSERT_TRUE(gl.valid());
+    ProgramObjects objects;
+    FrameRenderer frame(objects);
+    MascotState state;
+    const char garbage[] = "Metasequoia Document\nFormat Binary\n";
+    MemoryStream model;
+    model.attach(garbage, static_cast<int32_t>(sizeof garbage - 1));
+    MemoryStream motions;
+    motions.attach(garbage, static_cast<int32_t>(sizeof garbage - 1));
+    frame.loadScene(state, 400, 360, &model, &motions);
+    EXPECT_EQ(frame.character(), nullptr);
+    EXPECT_EQ(state.phaseRate, 1.0f);
+
+    frame.loadScene(state, 400, 360, nullptr, nullptr);
+    EXPECT_EQ(frame.character(), nullptr);
+    frame.renderFrame(state, 0);
+    glFinish();
+    applyColorKey(gl.pixels().data(), 400, 360);
+    EXPECT_TRUE(everyPixelTransparentBlack(gl.pixels()));
 }
 
 TEST(MotionTiming, ComesFromTheEndFrameOfTheMotion) {
