@@ -1,0 +1,180 @@
+#include "motion/motion_reader.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "animation/curve_evaluation.h"
+#include "skeleton/skeleton.h"
+
+namespace tavo {
+
+namespace {
+
+constexpr int32_t kLineBufferSize = 256;
+constexpr char kHeader[] = "Mikoto Motion Ver 2";
+
+bool isWhite(int32_t c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+}  // namespace
+
+Quaternion normalizeKey(float x, float y, float z, float w) {
+    const long double lx = x;
+    const long double ly = y;
+    const long double lz = z;
+    const long double lw = w;
+    const long double length = std::sqrt(lx * lx + ly * ly + lz * lz + lw * lw);
+    if (length == 0.0L) {
+        return {1.0f, 0.0f, 0.0f, 0.0f};
+    }
+    return {static_cast<float>(lx / length), static_cast<float>(ly / length),
+            static_cast<float>(lz / length), static_cast<float>(lw / length)};
+}
+
+void alignHemispheres(std::vector<Quaternion>& keys) {
+    for (size_t k = 1; k < keys.size(); ++k) {
+        if (keys[k - 1].dot(keys[k]) < 0.0f) {
+            keys[k] = keys[k].scale(-1.0f);
+        }
+    }
+}
+
+void bindTracks(Motion& motion, const Skeleton& skeleton) {
+    for (QuaternionTrack& track : motion.quaternionTracks) {
+        track.boneIndex = -1;
+        for (size_t b = 0; b < skeleton.bones.size(); ++b) {
+            if (skeleton.bones[b].name == track.name) {
+                track.boneIndex = static_cast<int32_t>(b);
+                break;
+            }
+        }
+    }
+}
+
+bool MotionReader::readMotionSet(ByteStream* stream, Skeleton& skeleton) {
+    setStream(stream);
+    char line[kLineBufferSize];
+    readLine(line, kLineBufferSize);
+    if (std::strncmp(line, kHeader, sizeof kHeader - 1) != 0) {
+        return false;
+    }
+    std::string word;
+    for (;;) {
+        readToken(word);
+        if (word != "Motion") {
+            return true;  // the end word, or the end of the data
+        }
+        Motion motion;
+        if (!readMotion(motion)) {
+            return true;  // cut short: keep what was completed before it
+        }
+        bindTracks(motion, skeleton);
+        skeleton.motions.push_back(std::move(motion));
+    }
+}
+
+bool MotionReader::readMotion(Motion& motion) {
+    std::string key;
+    skipPast('{');
+    readToken(key);  // "name"
+    skipPast('=');
+    readQuoted(motion.name);
+    readToken(key);  // "endframe"
+    skipPast('=');
+    readInt(motion.endFrame);
+    skipPast('\n');
+    skipPast('=');  // "loop ="
+    readInt(motion.loop);
+    skipPast('\n');
+
+    std::string word;
+    for (;;) {
+        skipWhite();
+        const int32_t next = peekByte();
+        if (next < 0) {
+            return false;
+        }
+        if (next == '}') {
+            break;
+        }
+        readToken(word);
+        if (word == "Quaternion") {
+            QuaternionTrack track;
+            if (!readQuaternionTrack(track)) {
+                return false;
+            }
+            motion.quaternionTracks.push_back(std::move(track));
+        } else if (word == "Vector") {
+            VectorTrack track;
+            if (!readVectorTrack(track)) {
+                return false;
+            }
+            motion.vectorTracks.push_back(std::move(track));
+        }
+    }
+    return skipPast('}');
+}
+
+void MotionReader::readTrackHead(std::string& name) {
+    std::string key;
+    skipPast('{');
+    readToken(key);  // "name"
+    skipPast('=');
+    readQuoted(name);
+    for (int line = 0; line < 4; ++line) {  // name, class, member and curve lines
+        skipPast('\n');
+    }
+}
+
+bool MotionReader::readQuaternionTrack(QuaternionTrack& track) {
+    readTrackHead(track.name);
+    while (nextKeyFollows()) {
+        int32_t frame = 0;
+        readInt(frame);
+        skipPast('(');
+        float v[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+        for (float& component : v) {
+            readFloat(component);
+        }
+        track.frames.push_back(frame);
+        track.keys.push_back(normalizeKey(v[0], v[1], v[2], v[3]));
+        skipPast(')');
+    }
+    track.keyCount = static_cast<int32_t>(track.frames.size());
+    alignHemispheres(track.keys);
+    track.computeControlPoints();
+    return skipPast('}');
+}
+
+bool MotionReader::readVectorTrack(VectorTrack& track) {
+    readTrackHead(track.name);
+    while (nextKeyFollows()) {
+        int32_t frame = 0;
+        readInt(frame);
+        skipPast('(');
+        Vec3 value;
+        readFloat(value.x);
+        readFloat(value.y);
+        readFloat(value.z);
+        track.frames.push_back(frame);
+        track.values.push_back(value);
+        skipPast(')');
+    }
+    track.keyCount = static_cast<int32_t>(track.frames.size());
+    return skipPast('}');
+}
+
+void MotionReader::skipWhite() {
+    while (isWhite(peekByte())) {
+        readByte();
+    }
+}
+
+bool MotionReader::nextKeyFollows() {
+    skipWhite();
+    const int32_t next = peekByte();
+    return next >= 0 && next != '}';
+}
+
+}  // namespace tavo
