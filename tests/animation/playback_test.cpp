@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "animation/playback.h"
+#include "model/model.h"
+#include "motion/motion.h"
+#include "skeleton/character.h"
+#include "skeleton/skeleton.h"
+
+namespace tavo {
+namespace {
+
+const float kHalfSqrt2 = std::sqrt(0.5f);
+const Quaternion kQuarterTurnZ(0, 0, kHalfSqrt2, kHalfSqrt2);
+const Quaternion kQuarterTurnX(kHalfSqrt2, 0, 0, kHalfSqrt2);
+
+void expectVec(const Vec3& actual, const Vec3& expected, float tolerance = 1e-5f) {
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+    EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
+
+void expectQuat(const Quaternion& actual, const Quaternion& expected, float tolerance = 1e-5f) {
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+    EXPECT_NEAR(actual.z, expected.z, tolerance);
+    EXPECT_NEAR(actual.w, expected.w, tolerance);
+}
+
+Bone makeBone(int32_t parent, const Vec3& position, const Quaternion& rotation) {
+    Bone bone;
+    bone.name = "b";
+    bone.parent = parent;
+    bone.sideVertex = 0;
+    bone.localPosition = position;
+    bone.localRotation = rotation;
+    bone.restHead = position;
+    bone.restRotation = rotation;
+    return bone;
+}
+
+QuaternionTrack constantRotation(int32_t boneIndex, const Quaternion& key) {
+    QuaternionTrack track;
+    track.boneIndex = boneIndex;
+    track.keyCount = 1;
+    track.frames = {0};
+    track.keys = {key};
+    return track;
+}
+
+VectorTrack constantPosition(const Vec3& value) {
+    VectorTrack track;
+    track.keyCount = 1;
+    track.frames = {0};
+    track.values = {value};
+    return track;
+}
+
+TEST(PhaseToFrame, ClampsAndTruncates) {
+    EXPECT_EQ(phaseToFrame(1.0f, 48), 48);
+    EXPECT_EQ(phaseToFrame(3.5f, 48), 48);
+    EXPECT_EQ(phaseToFrame(-0.5f, 48), 0);
+    EXPECT_EQ(phaseToFrame(std::numeric_limits<float>::quiet_NaN(), 48), 0);
+    EXPECT_EQ(phaseToFrame(0.999f, 48), 47);
+    EXPECT_EQ(phaseToFrame(0.5f, 48), 24);
+    EXPECT_EQ(phaseToFrame(0.5f, 0), 0);
+}
+
+TEST(WorldTransform, ComposesThroughTheParents) {
+    Skeleton skeleton;
+    skeleton.bones.push_back(makeBone(-1, {1, 2, 3}, kQuarterTurnZ));
+    skeleton.bones.push_back(makeBone(0, {1, 0, 0}, kQuarterTurnX));
+    skeleton.bones.push_back(makeBone(1, {0, 1, 0}, Quaternion()));
+    const WorldTransform root = computeWorldTransform(skeleton, 0);
+    expectVec(root.position, {1, 2, 3});
+    const WorldTransform child = computeWorldTransform(skeleton, 1);
+    expectVec(child.position, {1, 3, 3});
+    expectQuat(child.rotation, multiplyPrecise(kQuarterTurnZ, kQuarterTurnX));
+    // (0, 1, 0) turns to +z about x, and z stays under the turn about z.
+    const WorldTransform grandchild = computeWorldTransform(skeleton, 2);
+    expectVec(grandchild.position, {1, 3, 4});
+    const WorldTransform outside = computeWorldTransform(skeleton, 7);
+    expectVec(outside.position, {0, 0, 0});
+}
+
+// Bones: 0 and 1 are roots, 2 a link hanging from 0.
+Skeleton twoRoots() {
+    Skeleton skeleton;
+    skeleton.bones.push_back(makeBone(-1, {1, 1, 1}, Quaternion()));
+    skeleton.bones.push_back(makeBone(-1, {2, 2, 2}, Quaternion()));
+    Bone link = makeBone(0, {3, 3, 3}, Quaternion());
+    link.sideVertex = -1;
+    skeleton.bones.push_back(link);
+    skeleton.rootBones = {0, 1};
+    return skeleton;
+}
+
+TEST(ApplyMotion, RotationTracksDriveTheirBonesAndRootsTakeTheFirstPosition) {
+    Skeleton skeleton = twoRoots();
+    Motion motion;
+    motion.endFrame = 10;
+    motion.vectorTracks = {constantPosition({5, 6, 7}), constantPosition({9, 9, 9})};
+    motion.quaternionTracks = {
+        constantRotation(0, kQuarterTurnX),
+        constantRotation(0, kQuarterTurnZ),  // the later track on a bone wins
+        constantRotation(-1, kQuarterTurnX),
+        constantRotation(2, kQuarterTurnX),  // links take no rotation
+        constantRotation(40, kQuarterTurnX),
+    };
+    skeleton.motions.push_back(motion);
+    applyMotion(skeleton, 0, 0.3f);
+    expectQuat(skeleton.bones[0].localRotation, kQuarterTurnZ);
+    expectQuat(skeleton.bones[1].localRotation, Quaternion());
+    expectQuat(skeleton.bones[2].localRotation, Quaternion());
+    expectVec(skeleton.bones[0].localPosition, {5, 6, 7});
+    expectVec(skeleton.bones[1].localPosition, {5, 6, 7});
+    expectVec(skeleton.bones[2].localPosition, {3, 3, 3});
+}
+
+TEST(ApplyMotion, MissingMotionOrPositionTrackChangesNothing) {
+    Skeleton skeleton = twoRoots();
+    Motion still;
+    still.endFrame = 10;
+    still.quaternionTracks = {constantRotation(1, kQuarterTurnX)};
+    skeleton.motions.push_back(still);
+    applyMotion(skeleton, 0, 0.5f);
+    expectVec(skeleton.bones[0].localPosition, {1, 1, 1});
+    expectVec(skeleton.bones[1].localPosition, {2, 2, 2});
+    expectQuat(skeleton.bones[1].localRotation, kQuarterTurnX);
+
+    skeleton.motions[0].quaternionTracks = {constantRotation(1, kQuarterTurnZ)};
+    applyMotion(skeleton, 1, 0.5f);
+    applyMotion(skeleton, -1, 0.5f);
+    expectQuat(skeleton.bones[1].localRotation, kQuarterTurnX);
+}
+
+TEST(SkinVertex, RestPoseLeavesVerticesInPlaceAndWeightsBlend) {
+    Model model;
+    Skeleton skeleton;
+    skeleton.bones.push_back(makeBone(-1, {1, 2, 3}, kQuarterTurnZ));
+    skinCharacter(model, skeleton);
+    VertexInfluence whole;
+    whole.boneIndices = {0};
+    whole.weights = {1.0f};
+    expectVec(skinVertex({4, -1, 2}, whole), {4, -1, 2});
+    VertexInfluence halves;
+    halves.boneIndices = {0, 0};
+    halves.weights = {0.5f, 0.5f};
+    expectVec(skinVertex({4, -1, 2}, halves), skinVertex({4, -1, 2}, whole));
+    VertexInfluence strayBone;
+    strayBone.boneIndices = {0, 5, -1};
+    strayBone.weights = {1.0f, 1.0f, 1.0f};
+    expectVec(skinVertex({4, -1, 2}, strayBone), {4, -1, 2});
+    expectVec(skinVertex({4, -1, 2}, VertexInfluence()), {0, 0, 0});
+}
+
+// A root bone at (1, 0, 0) carries a skinned object; the motion turns it a
+// quarter turn about model z and moves it to (1, 0, 5).
+Character turningCharacter() {
+    Character character;
+    character.model = std::make_unique<Model>();
+    Model& model = *character.model;
+    ModelObject skin;
+    skin.name = "sdef:s";
+    skin.vertices = {{2, 0, 0}, {1, 1, 0}, {9, 9, 9}};
+    Face face;
+    face.indices = {0, 1, 2};
+    skin.faces = {face};
+    skin.buildGroups();
+    VertexInfluence influence;
+    influence.boneIndices = {0};
+    influence.weights = {1.0f};
+    skin.vertexInfluences = {influence, influence};  // shorter than the vertices
+    ModelObject plain;
+    plain.name = "plain";
+    plain.vertices = {{1, 1, 1}};
+    model.objects = {skin, plain};
+    model.skinnedObjects = {0, 1, 12};
+
+    character.skeleton = std::make_unique<Skeleton>();
+    Skeleton& skeleton = *character.skeleton;
+    skeleton.bones.push_back(makeBone(-1, {1, 0, 0}, kQuarterTurnX));
+    skeleton.rootBones = {0};
+    Motion motion;
+    motion.endFrame = 48;
+    motion.vectorTracks = {constantPosition({1, 0, 5})};
+    motion.quaternionTracks = {constantRotation(0, multiplyPrecise(kQuarterTurnZ, kQuarterTurnX))};
+    skeleton.motions.push_back(motion);
+    return character;
+}
+
+TEST(AnimateCharacter, PosesTheSkinnedCopies) {
+    Character character = turningCharacter();
+    animateCharacter(&character, 0, 0.25f);
+    const Model& model = *character.model;
+    ASSERT_EQ(model.posedObjects.size(), 3u);
+    const ModelObject& posed = model.posedObjects[0];
+    EXPECT_EQ(posed.name, "sdef:s");
+    ASSERT_EQ(posed.vertices.size(), 3u);
+    expectVec(posed.vertices[0], {1, 1, 5});
+    expectVec(posed.vertices[1], {0, 0, 5});
+    expectVec(posed.vertices[2], {0, 0, 0});  // beyond the influences
+    EXPECT_EQ(posed.faces.size(), 1u);
+    EXPECT_EQ(posed.triangleGroups.size(), 1u);
+    EXPECT_EQ(posed.normals.size(), 3u);
+    // Objects without influences (or outside the model) keep an empty copy.
+    EXPECT_TRUE(model.posedObjects[1].vertices.empty());
+    EXPECT_TRUE(model.posedObjects[2].vertices.empty());
+
+    character.model->skinnedObjects = {0};
+    animateCharacter(&character, 0, 0.5f);
+    EXPECT_EQ(character.model->posedObjects.size(), 1u);
+}
+
+TEST(AnimateCharacter, DoesNothingWithoutSkeletonOrMotion) {
+    animateCharacter(nullptr, 0, 0.0f);
+    Character character = turningCharacter();
+    animateCharacter(&character, 1, 0.25f);
+    animateCharacter(&character, -1, 0.25f);
+    EXPECT_TRUE(character.model->posedObjects.empty());
+    expectVec(character.skeleton->bones[0].localPosition, {1, 0, 0});
+    character.skeleton.reset();
+    animateCharacter(&character, 0, 0.25f);
+    EXPECT_TRUE(character.model->posedObjects.empty());
+}
+
+}  // namespace
+}  // namespace tavo
