@@ -282,3 +282,29 @@ TEST(MqoReaderTest, DataAfterEofIsNotRead) {
 
 }  // namespace
 }  // namespace tavo
+
+namespace tavo {
+namespace {
+
+// Every byte of the document replaced in turn by bytes that steer the
+// scanner (braces, quotes, parentheses, line breaks, signs, digits): the
+// reader must come back each time, with every face index either inside its
+// object's vertex list or left out of the normals.
+TEST(MqoReaderTest, CorruptedDocumentsNeverHangOrCrash) {
+    const std::string original = kDocument;
+    const char replacements[] = {'}', '{', '"', '(', ')', '\n', '-', '9', '\0', '\xFF'};
+    for (size_t at = 0; at < original.size(); ++at) {
+        for (char replacement : replacements) {
+            std::string text = original;
+            text[at] = replacement;
+            Loaded loaded;
+            load(text, loaded);
+            for (const ModelObject& object : loaded.model.objects) {
+                EXPECT_EQ(object.normals.size(), object.vertices.size());
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tavo

@@ -215,3 +215,37 @@ TEST(MotionReaderTest, KeyNormalisationAndHemisphereAlignment) {
 
 }  // namespace
 }  // namespace tavo
+
+namespace tavo {
+namespace {
+
+// Every byte replaced in turn by bytes that steer the scanner: reading
+// always ends, and every motion kept satisfies the track invariants.
+TEST(MotionReaderTest, CorruptedTextsNeverHangOrBreakTheTrackInvariants) {
+    const std::string original = document();
+    const char replacements[] = {'}', '{', '"', '(', ')', '\n', '=', '-', '9', '\0'};
+    for (size_t at = 0; at < original.size(); ++at) {
+        for (char replacement : replacements) {
+            std::string text = original;
+            text[at] = replacement;
+            Skeleton skeleton = bonesNamed({kAxis});
+            read(text, skeleton);
+            for (const Motion& motion : skeleton.motions) {
+                for (const QuaternionTrack& track : motion.quaternionTracks) {
+                    ASSERT_EQ(track.frames.size(), track.keys.size());
+                    EXPECT_EQ(track.keyCount, static_cast<int32_t>(track.keys.size()));
+                    EXPECT_EQ(track.controlPoints.size(), track.keys.size() < 2 ? 0 : track.keys.size());
+                    for (size_t k = 1; k < track.keys.size(); ++k) {
+                        EXPECT_GE(track.keys[k - 1].dot(track.keys[k]), 0.0f);
+                    }
+                }
+                for (const VectorTrack& track : motion.vectorTracks) {
+                    EXPECT_EQ(track.keyCount, static_cast<int32_t>(track.values.size()));
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tavo
