@@ -1,0 +1,24 @@
+// tavo_3d for Linux: the desktop mascot on an X11 display.
+#include <gtk/gtk.h>
+
+#include <cstdio>
+
+#include "shell/linux/mascot_app.h"
+
+int main(int argc, char** argv) {
+    // Global positioning, keep-above and the global pointer need X11; under
+    // Wayland the program runs through XWayland.
+    gdk_set_allowed_backends("x11");
+    if (!gtk_init_check(&argc, &argv)) {
+        const char* display = g_getenv("DISPLAY");
+        std::fprintf(stderr, "tavo_3d: cannot open the X display %s%s%s\n", display != nullptr ? "\"" : "",
+                     display != nullptr ? display : "(DISPLAY is not set)", display != nullptr ? "\"" : "");
+        return 1;
+    }
+    tavo::MascotApp app;
+    if (!app.start()) {
+        return 1;
+    }
+    app.run();
+    return 0;
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <glib.h>
+
+#include <cstdint>
+#include <string>
+
+#include "behaviour/frame_clock.h"
+#include "behaviour/mascot_state.h"
+#include "render/frame_renderer.h"
+#include "render/program_objects.h"
+#include "shell/linux/desktop_geometry.h"
+#include "shell/linux/gtk_shell_services.h"
+#include "shell/linux/mascot_window.h"
+#include "shell/linux/osmesa_surface.h"
+#include "shell/linux/popup_menu.h"
+
+namespace tavo {
+
+// The running mascot on Linux: joins the portable behaviour and frame to the
+// GTK window, menu and settings file, and paces the frame steps with GLib
+// timeouts that wake the program only when the next step is due.
+class MascotApp : private MascotWindow::Listener {
+public:
+    MascotApp();
+    ~MascotApp() override;
+    MascotApp(const MascotApp&) = delete;
+    MascotApp& operator=(const MascotApp&) = delete;
+
+    // Start-up: settings, start position, menu, choices, surface and OpenGL
+    // context, scene, first frame (which shows the window). False when no
+    // OpenGL context can be made; a box has then told the user.
+    bool start();
+    // Steps frames until the program is asked to end, then shuts down:
+    // releases the character, the context and the surface and writes the
+    // settings.
+    void run();
+    // "終了", the window manager or a signal: end the program the clean way.
+    void requestQuit();
+
+private:
+    void frameStep();
+    void scheduleNextStep();
+    void cancelNextStep();
+    void pause();
+    void resume();
+    void shutdown();
+    WindowPosition drawStartPosition(uint32_t nowMs);
+
+    void onFigureClicked(const GdkEvent* event) override;
+    void onCloseRequested() override;
+    void onCommand(int32_t command);
+    void onMenuClosed();
+
+    static gboolean onFrameTimer(gpointer self);
+    static gboolean onSignal(gpointer self);
+
+    // Program-lifetime objects first, so they are destroyed last.
+    ProgramObjects objects_;
+    MascotState state_;
+    FrameRenderer renderer_;
+    OsmesaSurface surface_;
+    MascotWindow window_;
+    PopupMenu menu_;
+    GtkShellServices services_;
+    DesktopGeometry desktop_;
+    FrameClock clock_;
+    std::string settingsPath_;
+
+    guint frameTimer_ = 0;
+    guint signalSources_[2] = {0, 0};
+    int32_t pauses_ = 0;
+    bool stepping_ = false;     // the frame loop runs
+    bool inMainLoop_ = false;
+    bool quitRequested_ = false;
+    bool shutDown_ = false;
+};
+
+}  // namespace tavo
