@@ -1,0 +1,432 @@
+#include "character_model.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "character_names.h"
+#include "texture_layout.h"
+
+namespace tavo::chara {
+namespace {
+
+namespace n = names;
+
+const Vec3 kForward(0.0f, 0.0f, 1.0f);
+const Vec3 kUp(0.0f, 1.0f, 0.0f);
+const Vec3 kRight(1.0f, 0.0f, 0.0f);
+
+MaterialSpec colour(const char* name, float r, float g, float b) {
+    MaterialSpec m;
+    m.name = name;
+    m.color[0] = r;
+    m.color[1] = g;
+    m.color[2] = b;
+    return m;
+}
+
+std::vector<MaterialSpec> makeMaterials() {
+    MaterialSpec skin = colour(n::kSkinMaterial, 0.98f, 0.98f, 0.98f);
+    skin.texture = "tavo.png";
+    std::vector<MaterialSpec> list = {
+        skin,
+        colour(n::kNoseMaterial, 0.82f, 0.44f, 0.40f),
+        colour(n::kScarfMaterial, 0.84f, 0.30f, 0.22f),
+        colour(n::kShoeMaterial, 0.45f, 0.29f, 0.20f),
+        colour(n::kWoodMaterial, 0.58f, 0.40f, 0.24f),
+        colour(n::kIronMaterial, 0.27f, 0.23f, 0.25f),
+        colour(n::kHandMaterial, 0.91f, 0.78f, 0.60f),
+        colour(n::kCapMaterial, 0.80f, 0.45f, 0.24f),
+    };
+    // The bone and anchor materials only name bones; their colours are never drawn.
+    const char* bones[] = {n::kCenter, n::kTrunk,     n::kFace,    n::kEar1,  n::kEar2,
+                           n::kEar3,   n::kUpperArm,  n::kForearm, n::kFist,  n::kThigh,
+                           n::kShin,   n::kShoe,      n::kHem,     n::kPole,  n::kLantern};
+    for (const char* bone : bones) {
+        list.push_back(colour(bone, 0.60f, 0.55f, 0.35f));
+    }
+    return list;
+}
+
+// Points of a Catmull-Rom curve through the control points, `steps` per span.
+std::vector<Vec3> smoothPath(const std::vector<Vec3>& points, int32_t steps) {
+    std::vector<Vec3> path;
+    const int32_t count = static_cast<int32_t>(points.size());
+    for (int32_t i = 0; i + 1 < count; ++i) {
+        const Vec3 p0 = points[i > 0 ? i - 1 : 0];
+        const Vec3 p1 = points[i];
+        const Vec3 p2 = points[i + 1];
+        const Vec3 p3 = points[i + 2 < count ? i + 2 : count - 1];
+        for (int32_t s = 0; s < steps; ++s) {
+            const float t = static_cast<float>(s) / steps;
+            const float t2 = t * t;
+            const float t3 = t2 * t;
+            path.push_back((p1 * 2.0f + (p2 - p0) * t + (p0 * 2.0f - p1 * 5.0f + p2 * 4.0f - p3) * t2 +
+                            (p1 * 3.0f - p0 - p2 * 3.0f + p3) * t3) *
+                           0.5f);
+        }
+    }
+    path.push_back(points.back());
+    return path;
+}
+
+// Radii along a path from a function of the fraction of its length (0..1).
+template <typename Profile>
+std::vector<float> radiiAlong(size_t count, Profile profile) {
+    std::vector<float> radii;
+    for (size_t i = 0; i < count; ++i) {
+        radii.push_back(profile(static_cast<float>(i) / static_cast<float>(count - 1)));
+    }
+    return radii;
+}
+
+Vec3 mirrored(const Vec3& v, float side) { return {v.x * side, v.y, v.z}; }
+
+// The joints of the figure at rest: feet at y = 0, facing +z, its left at +x.
+struct Joints {
+    int32_t center, waist, neck, crown, hemTip;
+    int32_t earBase[2], earMid[2], earBend[2], earTip[2];
+    int32_t shoulder[2], elbow[2], wrist[2], knuckle[2];
+    int32_t hip[2], knee[2], ankle[2], toe[2];
+    int32_t hook, lanternBottom;
+};
+
+// Index 0 is the left side (+x), 1 the right; the right hand holds the lantern.
+Joints addJoints(Rig& rig) {
+    Joints j{};
+    j.center = rig.addPoint({0.0f, 96.0f, 0.0f});
+    j.waist = rig.addPoint({0.0f, 122.0f, 0.0f});
+    j.neck = rig.addPoint({0.0f, 156.0f, 0.0f});
+    j.crown = rig.addPoint({0.0f, 230.0f, 0.0f});
+    j.hemTip = rig.addPoint({0.0f, 84.0f, 0.0f});
+    for (int32_t s = 0; s < 2; ++s) {
+        const float side = s == 0 ? 1.0f : -1.0f;
+        j.earBase[s] = rig.addPoint(mirrored({22.0f, 240.0f, -6.0f}, side));
+        j.earMid[s] = rig.addPoint(mirrored({36.0f, 266.0f, -8.0f}, side));
+        j.earBend[s] = rig.addPoint(mirrored({58.0f, 285.0f, -10.0f}, side));
+        j.earTip[s] = rig.addPoint(mirrored({94.0f, 281.0f, -10.0f}, side));
+        j.shoulder[s] = rig.addPoint(mirrored({28.0f, 142.0f, 0.0f}, side));
+        j.hip[s] = rig.addPoint(mirrored({16.0f, 88.0f, 0.0f}, side));
+        j.knee[s] = rig.addPoint(mirrored({17.0f, 50.0f, 2.0f}, side));
+        j.ankle[s] = rig.addPoint(mirrored({17.0f, 16.0f, 0.0f}, side));
+        j.toe[s] = rig.addPoint(mirrored({17.0f, 6.0f, 22.0f}, side));
+    }
+    j.elbow[0] = rig.addPoint({44.0f, 114.0f, 4.0f});
+    j.wrist[0] = rig.addPoint({52.0f, 88.0f, 10.0f});
+    j.knuckle[0] = rig.addPoint({55.0f, 76.0f, 13.0f});
+    j.elbow[1] = rig.addPoint({-47.0f, 117.0f, 12.0f});
+    j.wrist[1] = rig.addPoint({-53.0f, 106.0f, 36.0f});
+    j.knuckle[1] = rig.addPoint({-54.0f, 105.0f, 48.0f});
+    j.hook = rig.addPoint({-100.0f, 243.0f, 40.0f});
+    j.lanternBottom = rig.addPoint({-100.0f, 204.0f, 40.0f});
+    return j;
+}
+
+void addBones(Rig& rig, const Joints& j) {
+    rig.addBone(n::kCenter, j.center, j.waist, kForward);
+    rig.addBone(n::kTrunk, j.waist, j.neck, kForward);
+    rig.addBone(n::kFace, j.neck, j.crown, kForward);
+    rig.addBone(n::kHem, j.waist, j.hemTip, kForward);
+    for (int32_t s = 0; s < 2; ++s) {
+        rig.addLink(j.crown, j.earBase[s]);
+        rig.addBone(n::kEar1, j.earBase[s], j.earMid[s], kForward);
+        rig.addBone(n::kEar2, j.earMid[s], j.earBend[s], kForward);
+        rig.addBone(n::kEar3, j.earBend[s], j.earTip[s], kForward);
+        // The right shoulder's line is drawn from the shoulder end: the
+        // skeleton builder turns it round.
+        if (s == 0) {
+            rig.addLink(j.neck, j.shoulder[s]);
+        } else {
+            rig.addLink(j.shoulder[s], j.neck);
+        }
+        rig.addBone(n::kUpperArm, j.shoulder[s], j.elbow[s], kRight);
+        rig.addBone(n::kForearm, j.elbow[s], j.wrist[s], kRight);
+        rig.addBone(n::kFist, j.wrist[s], j.knuckle[s], kUp);
+        rig.addLink(j.waist, j.hip[s]);
+        rig.addBone(n::kThigh, j.hip[s], j.knee[s], kForward);
+        rig.addBone(n::kShin, j.knee[s], j.ankle[s], kForward);
+        rig.addBone(n::kShoe, j.ankle[s], j.toe[s], kUp);
+    }
+    rig.addBone(n::kPole, j.knuckle[1], j.hook, kForward);
+    rig.addBone(n::kLantern, j.hook, j.lanternBottom, kForward);
+    rig.finish();
+}
+
+class Builder {
+public:
+    explicit Builder(CharacterModel& model) : model_(model) {}
+
+    TubeStyle textured(const UvRect& area, int32_t segments, float phase = 0.0f) const {
+        TubeStyle style;
+        style.segments = segments;
+        style.phase = phase;
+        style.material = model_.materialIndex(n::kSkinMaterial);
+        style.uv = area;
+        style.textured = true;
+        return style;
+    }
+
+    TubeStyle plain(const char* material, int32_t segments) const {
+        TubeStyle style;
+        style.segments = segments;
+        style.material = model_.materialIndex(material);
+        return style;
+    }
+
+    Mesh& part(const char* name) {
+        model_.meshes.emplace_back();
+        model_.meshes.back().name = name;
+        return model_.meshes.back();
+    }
+
+    int32_t material(const char* name) const { return model_.materialIndex(name); }
+
+private:
+    CharacterModel& model_;
+};
+
+constexpr float kPi = 3.1415927f;
+
+void addHead(Builder& b) {
+    Mesh& head = b.part(n::kHeadPart);
+    addEllipsoid(head, {0.0f, 196.0f, 2.0f}, {58.0f, 52.0f, 54.0f}, 20,
+                 b.textured(layout::kHead, 32, kPi));
+    Mesh& nose = b.part(n::kNosePart);
+    addEllipsoid(nose, {0.0f, 189.0f, 55.0f}, {7.5f, 6.0f, 6.0f}, 6, b.plain(n::kNoseMaterial, 10));
+    Mesh& cap = b.part(n::kCapPart);
+    addLathe(cap, {0.0f, 232.0f, -3.0f},
+             {{0.0f, 0.0f}, {1.0f, 27.0f}, {6.0f, 27.5f}, {12.0f, 24.0f}, {18.0f, 17.0f},
+              {21.5f, 9.0f}, {23.0f, 5.0f}, {29.0f, 2.6f}, {30.0f, 0.0f}},
+             0.95f, b.plain(n::kCapMaterial, 16));
+}
+
+void addBody(Builder& b) {
+    Mesh& trunk = b.part(n::kTrunkPart);
+    addLathe(trunk, {0.0f, 0.0f, 0.0f},
+             {{92.0f, 0.0f}, {94.0f, 24.0f}, {104.0f, 28.0f}, {118.0f, 28.5f}, {132.0f, 26.0f},
+              {144.0f, 21.0f}, {152.0f, 14.0f}, {157.0f, 0.0f}},
+             0.82f, b.textured(layout::kTrunk, 20, kPi));
+    Mesh& scarf = b.part(n::kScarfPart);
+    std::vector<Ring> loop;
+    for (int32_t i = 0; i < 16; ++i) {
+        const float a = 2.0f * kPi * i / 16;
+        Ring ring;
+        ring.center = {20.0f * std::sin(a), 150.0f + 1.5f * std::cos(a), 1.0f + 17.0f * std::cos(a)};
+        const Vec3 tangent = Vec3(std::cos(a), 0.0f, -std::sin(a));
+        ring.up = kUp;
+        ring.across = ring.up.cross(tangent);
+        ring.radiusAcross = 7.0f;
+        ring.radiusUp = 6.0f;
+        loop.push_back(ring);
+    }
+    addLoop(scarf, loop, b.plain(n::kScarfMaterial, 10));
+    // The scarf's loose end hangs over the chest.
+    const std::vector<Vec3> tail = smoothPath(
+        {{8.0f, 150.0f, 21.0f}, {12.0f, 140.0f, 25.0f}, {13.0f, 126.0f, 26.0f}, {15.0f, 116.0f, 26.0f}},
+        2);
+    const std::vector<Ring> tailRings =
+        ringsAlong(tail, radiiAlong(tail.size(), [](float t) { return 6.0f - 1.0f * t; }),
+                   radiiAlong(tail.size(), [](float) { return 2.2f; }), kForward);
+    addTube(scarf, tailRings, b.plain(n::kScarfMaterial, 8), tail.front() - Vec3(0.0f, -1.0f, 0.0f),
+            tail.back() + Vec3(0.0f, -1.5f, 0.0f));
+
+    Mesh& hips = b.part(n::kHipPart);
+    addEllipsoid(hips, {0.0f, 96.0f, 0.0f}, {29.0f, 15.0f, 22.0f}, 10, b.textured(layout::kHip, 16, kPi));
+    Mesh& hem = b.part(n::kHemPart);
+    addLathe(hem, {0.0f, 0.0f, 0.0f},
+             {{80.0f, 0.0f}, {80.5f, 37.0f}, {84.0f, 39.5f}, {92.0f, 36.5f}, {104.0f, 31.5f},
+              {116.0f, 28.0f}, {123.0f, 26.0f}, {124.0f, 0.0f}},
+             0.85f, b.textured(layout::kHem, 24, kPi));
+}
+
+void addLimbs(Builder& b, const Rig& rig, const Joints& j) {
+    const auto& p = rig.points();
+    const char* hands[2] = {n::kHandLeftPart, n::kHandRightPart};
+    const char* shoes[2] = {n::kShoeLeftPart, n::kShoeRightPart};
+    for (int32_t s = 0; s < 2; ++s) {
+        Mesh& hand = b.part(hands[s]);
+        const Vec3 fist = (p[j.wrist[s]] + p[j.knuckle[s]]) * 0.5f;
+        addEllipsoid(hand, fist, {9.0f, 9.5f, 9.0f}, 8, b.plain(n::kHandMaterial, 12));
+        Mesh& shoe = b.part(shoes[s]);
+        addEllipsoid(shoe, {p[j.ankle[s]].x, 9.0f, 6.0f}, {12.0f, 9.0f, 18.0f}, 8,
+                     b.plain(n::kShoeMaterial, 14));
+    }
+}
+
+void addLantern(Builder& b, const Rig& rig, const Joints& j) {
+    const auto& p = rig.points();
+    Mesh& pole = b.part(n::kPolePart);
+    const std::vector<Vec3> path = smoothPath(
+        {{-51.0f, 80.0f, 47.0f}, p[j.knuckle[1]] - Vec3(0.0f, 0.0f, 4.0f), {-71.0f, 224.0f, 43.0f},
+         {-78.0f, 242.0f, 42.0f}, {-88.0f, 250.0f, 41.0f}, {-97.0f, 249.0f, 40.0f},
+         p[j.hook] + Vec3(0.0f, -1.0f, 0.0f)},
+        3);
+    const std::vector<Ring> rings =
+        ringsAlong(path, radiiAlong(path.size(), [](float) { return 2.6f; }),
+                   radiiAlong(path.size(), [](float) { return 2.6f; }), kForward);
+    const Vec3 first = (path[1] - path[0]).normalized();
+    const Vec3 last = (path.back() - path[path.size() - 2]).normalized();
+    addTube(pole, rings, b.plain(n::kWoodMaterial, 8), path.front() - first * 2.0f,
+            path.back() + last * 1.0f);
+
+    Mesh& lantern = b.part(n::kLanternPart);
+    const Vec3 top = p[j.hook];
+    const Vec3 base = top - Vec3(0.0f, 42.0f, 0.0f);
+    // Handle, lid, glass and foot from top to bottom.
+    std::vector<Ring> handle;
+    for (int32_t i = 0; i < 12; ++i) {
+        const float a = 2.0f * kPi * i / 12;
+        Ring ring;
+        ring.center = top + Vec3(5.0f * std::sin(a), -6.0f + 5.0f * std::cos(a), 0.0f);
+        const Vec3 tangent(std::cos(a), -std::sin(a), 0.0f);
+        ring.up = kForward;
+        ring.across = ring.up.cross(tangent);
+        ring.radiusAcross = 1.3f;
+        ring.radiusUp = 1.3f;
+        handle.push_back(ring);
+    }
+    addLoop(lantern, handle, b.plain(n::kIronMaterial, 6));
+    addLathe(lantern, base,
+             {{29.0f, 0.0f}, {29.5f, 12.5f}, {32.0f, 11.0f}, {36.0f, 5.0f}, {37.5f, 0.0f}}, 1.0f,
+             b.plain(n::kIronMaterial, 12));
+    addLathe(lantern, base,
+             {{5.0f, 0.0f}, {6.0f, 9.0f}, {12.0f, 11.5f}, {18.0f, 12.0f}, {24.0f, 11.5f},
+              {29.0f, 9.5f}, {30.0f, 0.0f}},
+             1.0f, b.textured(layout::kGlass, 16, kPi));
+    addLathe(lantern, base, {{0.0f, 0.0f}, {0.5f, 8.0f}, {4.0f, 10.5f}, {6.0f, 10.0f}, {6.5f, 0.0f}},
+             1.0f, b.plain(n::kIronMaterial, 12));
+}
+
+// One swept, smoothly bending part: a path through the joints and its radii.
+struct SkinnedPart {
+    const char* name;
+    std::vector<Vec3> controls;
+    float (*width)(float);
+    float (*thickness)(float);
+    Vec3 reference;
+    UvRect area;
+    int32_t segments;
+    float capStart;
+    float capEnd;
+};
+
+float earWidth(float t) { return 7.5f + 11.0f * std::sin(kPi * std::pow(t, 0.8f)) * (1.0f - 0.35f * t); }
+float earThickness(float t) { return 4.2f - 1.4f * t; }
+float armRadius(float t) { return 8.5f - 2.8f * t; }
+float legRadius(float t) { return 9.5f - 2.6f * t; }
+
+void addSkinnedPart(Builder& b, const SkinnedPart& part) {
+    Mesh& mesh = b.part((std::string("sdef:") + part.name).c_str());
+    const std::vector<Vec3> path = smoothPath(part.controls, 4);
+    const std::vector<Ring> rings =
+        ringsAlong(path, radiiAlong(path.size(), part.width),
+                   radiiAlong(path.size(), part.thickness), part.reference);
+    const Vec3 first = (path[1] - path[0]).normalized();
+    const Vec3 last = (path.back() - path[path.size() - 2]).normalized();
+    TubeStyle style = b.textured(part.area, part.segments);
+    addTube(mesh, rings, style, path.front() - first * part.capStart, path.back() + last * part.capEnd);
+}
+
+std::vector<Vec3> jointPath(const Rig& rig, std::initializer_list<int32_t> joints, float startBack,
+                            float endAhead) {
+    std::vector<Vec3> points;
+    for (int32_t joint : joints) {
+        points.push_back(rig.points()[joint]);
+    }
+    const Vec3 first = (points[1] - points[0]).normalized();
+    const Vec3 last = (points.back() - points[points.size() - 2]).normalized();
+    points.front() = points.front() - first * startBack;
+    points.back() = points.back() + last * endAhead;
+    return points;
+}
+
+void addSkinnedParts(Builder& b, const Rig& rig, const Joints& j) {
+    const char* ears[2] = {n::kEarLeft, n::kEarRight};
+    const char* arms[2] = {n::kArmLeft, n::kArmRight};
+    const char* legs[2] = {n::kLegLeft, n::kLegRight};
+    for (int32_t s = 0; s < 2; ++s) {
+        addSkinnedPart(b, {ears[s],
+                           jointPath(rig, {j.earBase[s], j.earMid[s], j.earBend[s], j.earTip[s]}, 8.0f, 0.0f),
+                           earWidth, earThickness, kForward, layout::kEar, 14, 1.5f, 6.0f});
+        addSkinnedPart(b, {arms[s], jointPath(rig, {j.shoulder[s], j.elbow[s], j.wrist[s]}, 5.0f, 2.0f),
+                           armRadius, armRadius, kRight, layout::kArm, 12, 2.0f, 1.5f});
+        addSkinnedPart(b, {legs[s], jointPath(rig, {j.hip[s], j.knee[s], j.ankle[s]}, 8.0f, 5.0f),
+                           legRadius, legRadius, kForward, layout::kLeg, 12, 1.5f, 1.5f});
+    }
+}
+
+// A hidden box round one bone, grown past both ends so that neighbouring
+// boxes overlap at the joint; its material names the bone.
+void addAnchorBox(Mesh& mesh, const Vec3& head, const Vec3& tip, const Vec3& reference,
+                  float backward, float forward, float halfX, float halfY, int32_t material) {
+    const Vec3 direction = (tip - head).normalized();
+    const Vec3 y = (reference - direction * reference.dot(direction)).normalized();
+    const Vec3 x = y.cross(direction);
+    const Vec3 from = head - direction * backward;
+    const Vec3 to = tip + direction * forward;
+    addBox(mesh, (from + to) * 0.5f, x * halfX, y * halfY, (to - from) * 0.5f, material);
+}
+
+void addAnchors(Builder& b, const Rig& rig, const Joints& j) {
+    const auto& p = rig.points();
+    const char* ears[2] = {n::kEarLeft, n::kEarRight};
+    const char* arms[2] = {n::kArmLeft, n::kArmRight};
+    const char* legs[2] = {n::kLegLeft, n::kLegRight};
+    int32_t number = 1;
+    auto anchor = [&](const char* target) -> Mesh& {
+        char prefix[16];
+        std::snprintf(prefix, sizeof prefix, "anchor%02d|", number++);
+        Mesh& mesh = b.part((std::string(prefix) + target).c_str());
+        mesh.visible = false;
+        return mesh;
+    };
+    for (int32_t s = 0; s < 2; ++s) {
+        Mesh& ear = anchor(ears[s]);
+        addAnchorBox(ear, p[j.earBase[s]], p[j.earMid[s]], kForward, 12.3f, 8.7f, 21.3f, 9.1f,
+                     b.material(n::kEar1));
+        addAnchorBox(ear, p[j.earMid[s]], p[j.earBend[s]], kForward, 8.9f, 9.3f, 21.7f, 9.3f,
+                     b.material(n::kEar2));
+        addAnchorBox(ear, p[j.earBend[s]], p[j.earTip[s]], kForward, 9.1f, 12.7f, 21.9f, 9.2f,
+                     b.material(n::kEar3));
+        Mesh& arm = anchor(arms[s]);
+        addAnchorBox(arm, p[j.shoulder[s]], p[j.elbow[s]], kRight, 10.3f, 7.7f, 12.1f, 12.3f,
+                     b.material(n::kUpperArm));
+        addAnchorBox(arm, p[j.elbow[s]], p[j.wrist[s]], kRight, 7.9f, 6.3f, 11.7f, 11.9f,
+                     b.material(n::kForearm));
+        Mesh& leg = anchor(legs[s]);
+        addAnchorBox(leg, p[j.hip[s]], p[j.knee[s]], kForward, 12.7f, 8.3f, 13.1f, 13.3f,
+                     b.material(n::kThigh));
+        addAnchorBox(leg, p[j.knee[s]], p[j.ankle[s]], kForward, 8.1f, 9.7f, 12.9f, 13.1f,
+                     b.material(n::kShin));
+    }
+}
+
+}  // namespace
+
+int32_t CharacterModel::materialIndex(const std::string& name) const {
+    for (size_t k = 0; k < materials.size(); ++k) {
+        if (materials[k].name == name) {
+            return static_cast<int32_t>(k);
+        }
+    }
+    return -1;
+}
+
+CharacterModel buildCharacterModel() {
+    CharacterModel model;
+    model.materials = makeMaterials();
+    const Joints joints = addJoints(model.rig);
+    addBones(model.rig, joints);
+
+    Builder builder(model);
+    addHead(builder);
+    addBody(builder);
+    addLimbs(builder, model.rig, joints);
+    addLantern(builder, model.rig, joints);
+    addSkinnedParts(builder, model.rig, joints);
+    model.meshes.push_back(model.rig.boneObject(
+        names::kBoneObject, [&model](const std::string& name) { return model.materialIndex(name); }));
+    addAnchors(builder, model.rig, joints);
+    return model;
+}
+
+}  // namespace tavo::chara

@@ -1,0 +1,262 @@
+#include "motion_set.h"
+
+#include <cmath>
+
+#include "character_names.h"
+#include "text_format.h"
+
+namespace tavo::chara {
+namespace {
+
+namespace n = names;
+
+constexpr double kPi = 3.14159265358979323846;
+
+const Vec3 kPitch(1.0f, 0.0f, 0.0f);  // positive swings a hanging limb backwards
+const Vec3 kYaw(0.0f, 1.0f, 0.0f);    // positive turns the front towards +x
+const Vec3 kRoll(0.0f, 0.0f, 1.0f);   // positive swings a hanging limb towards +x
+
+Quaternion axisAngle(const Vec3& axis, double degrees) {
+    const Vec3 a = axis.normalized();
+    const double half = degrees * kPi / 360.0;
+    const double s = std::sin(half);
+    return {static_cast<float>(a.x * s), static_cast<float>(a.y * s), static_cast<float>(a.z * s),
+            static_cast<float>(std::cos(half))};
+}
+
+std::string withSide(const char* mirroredName, char side) {
+    std::string name(mirroredName);
+    return name.substr(0, name.size() - 2) + "[" + side + "]";
+}
+
+// Builds one key. Turns are given in the model's rest axes and pile up: a
+// later turn of the same bone is applied after the earlier ones. Turns of the
+// right side are mirrored through the x = 0 plane unless they say otherwise.
+class Pose {
+public:
+    Pose(const Rig& rig, int32_t frame) : rig_(rig) {
+        key_.frame = frame;
+        key_.turns.assign(rig.bones().size(), Quaternion());
+    }
+
+    Pose& turn(const std::string& bone, const Vec3& axis, double degrees) {
+        const int32_t index = rig_.find(bone);
+        if (index >= 0 && degrees != 0.0) {
+            key_.turns[index] = multiplyPrecise(axisAngle(axis, degrees), key_.turns[index]);
+        }
+        return *this;
+    }
+    Pose& left(const char* bone, const Vec3& axis, double degrees) {
+        return turn(withSide(bone, 'L'), axis, degrees);
+    }
+    Pose& right(const char* bone, const Vec3& axis, double degrees) {
+        return turn(withSide(bone, 'R'), {axis.x, -axis.y, -axis.z}, degrees);
+    }
+    Pose& both(const char* bone, const Vec3& axis, double degrees) {
+        return left(bone, axis, degrees).right(bone, axis, degrees);
+    }
+    // Bends both knees by `degrees` with the feet kept flat and on the ground.
+    Pose& crouch(double degrees) {
+        both(n::kThigh, kPitch, -degrees).both(n::kShin, kPitch, 2.0 * degrees);
+        both(n::kShoe, kPitch, -degrees);
+        return lift({0.0f, static_cast<float>(-72.0 * (1.0 - std::cos(degrees * kPi / 180.0))), 0.0f});
+    }
+    Pose& lift(const Vec3& offset) {
+        key_.offset = key_.offset + offset;
+        return *this;
+    }
+    MotionKey key() const { return key_; }
+
+private:
+    const Rig& rig_;
+    MotionKey key_;
+};
+
+// The sway that the program plays over and over: the lantern swings from side
+// to side on its pole, the figure bobs twice a beat and the ears follow late.
+MotionSpec lanternSway(const Rig& rig) {
+    MotionSpec m{n::kSwing, 48, 0, {}};
+    for (int32_t k = 0; k <= 8; ++k) {
+        const double a = 2.0 * kPi * (k % 8) / 8.0;
+        const double bob = (1.0 - std::cos(2.0 * a)) * 0.5;
+        Pose p(rig, k * 6);
+        p.crouch(9.0 * bob);
+        p.turn(n::kCenter, kRoll, 4.0 * std::sin(a)).turn(n::kCenter, kYaw, 7.0 * std::sin(a));
+        p.turn(n::kTrunk, kRoll, -3.0 * std::sin(a)).turn(n::kTrunk, kPitch, 3.0 * bob);
+        p.turn(n::kFace, kRoll, 8.0 * std::sin(a + 0.5)).turn(n::kFace, kPitch, -5.0 * bob);
+        p.turn(n::kHem, kRoll, -5.0 * std::sin(a - 0.9)).turn(n::kHem, kPitch, -4.0 * bob);
+        p.right(n::kUpperArm, kRoll, -20.0 * std::sin(a)).right(n::kUpperArm, kPitch, -8.0 * std::cos(a));
+        p.right(n::kForearm, kRoll, -10.0 * std::sin(a - 0.6));
+        p.turn(n::kPole, kRoll, 6.0 * std::sin(a - 1.0));
+        p.turn(n::kLantern, kRoll, 24.0 * std::sin(a - 1.4)).turn(n::kLantern, kPitch, 9.0 * std::cos(a - 1.4));
+        p.left(n::kUpperArm, kPitch, 14.0 * std::sin(a)).left(n::kUpperArm, kRoll, 6.0 + 4.0 * bob);
+        p.left(n::kForearm, kPitch, -10.0 - 8.0 * std::sin(a - 0.5));
+        const char* ears[3] = {n::kEar1, n::kEar2, n::kEar3};
+        for (int32_t e = 0; e < 3; ++e) {
+            const double lag = 0.8 + 0.6 * e;
+            const double sway = (6.0 + 4.0 * e) * std::sin(a - lag);
+            const double flap = (5.0 + 5.0 * e) * std::cos(2.0 * a - lag);
+            p.left(ears[e], kRoll, sway - flap).right(ears[e], kRoll, -sway - flap);
+        }
+        m.keys.push_back(p.key());
+    }
+    return m;
+}
+
+// A quick hop: crouch, leap with the arms up, land and stand.
+MotionSpec hop(const Rig& rig) {
+    MotionSpec m{n::kHop, 15, 0, {}};
+    m.keys.push_back(Pose(rig, 0).key());
+    {
+        Pose p(rig, 3);
+        p.crouch(26.0).turn(n::kTrunk, kPitch, 12.0).turn(n::kFace, kPitch, -8.0);
+        p.both(n::kUpperArm, kPitch, 25.0).both(n::kEar1, kRoll, 10.0).both(n::kEar2, kRoll, 8.0);
+        m.keys.push_back(p.key());
+    }
+    {
+        Pose p(rig, 7);
+        p.lift({0.0f, 34.0f, 0.0f}).turn(n::kTrunk, kPitch, -4.0);
+        p.both(n::kUpperArm, kRoll, 55.0).both(n::kForearm, kRoll, 20.0);
+        p.both(n::kThigh, kPitch, -10.0).both(n::kShin, kPitch, 30.0).both(n::kShoe, kPitch, 15.0);
+        p.both(n::kEar1, kRoll, -14.0).both(n::kEar2, kRoll, -16.0).both(n::kEar3, kRoll, -18.0);
+        p.turn(n::kLantern, kPitch, 20.0).turn(n::kHem, kPitch, 8.0);
+        m.keys.push_back(p.key());
+    }
+    {
+        Pose p(rig, 11);
+        p.crouch(20.0).turn(n::kTrunk, kPitch, 8.0);
+        p.both(n::kUpperArm, kRoll, 15.0).both(n::kEar2, kRoll, 12.0).both(n::kEar3, kRoll, 18.0);
+        p.turn(n::kLantern, kPitch, -14.0).turn(n::kHem, kPitch, -6.0);
+        m.keys.push_back(p.key());
+    }
+    m.keys.push_back(Pose(rig, 15).key());
+    return m;
+}
+
+// The lantern pole spun once round in front of the chest; the lantern keeps
+// hanging down as it goes round.
+MotionSpec twirl(const Rig& rig) {
+    MotionSpec m{n::kTwirl, 36, 0, {}};
+    for (int32_t k = 0; k <= 4; ++k) {
+        const double spin = k == 4 ? 0.0 : -90.0 * k;
+        const double raise = k == 0 || k == 4 ? 0.0 : 1.0;
+        Pose p(rig, k * 9);
+        p.right(n::kUpperArm, kPitch, -35.0 * raise).right(n::kUpperArm, kRoll, -10.0 * raise);
+        p.turn(n::kPole, kRoll, spin).turn(n::kLantern, kRoll, -spin);
+        p.turn(n::kFace, kRoll, 6.0 * raise).turn(n::kCenter, kYaw, -10.0 * raise);
+        p.left(n::kUpperArm, kRoll, 18.0 * raise).both(n::kEar3, kRoll, 10.0 * raise);
+        m.keys.push_back(p.key());
+    }
+    return m;
+}
+
+// A side-step dance that loops: sway, swap the arms, bob.
+MotionSpec dance(const Rig& rig) {
+    MotionSpec m{n::kDance, 32, 1, {}};
+    for (int32_t k = 0; k < 4; ++k) {
+        const double s = k % 2 == 0 ? 1.0 : -1.0;
+        const bool down = k == 1 || k == 3;
+        Pose p(rig, k * 8);
+        if (down) {
+            p.crouch(14.0);
+        }
+        p.lift({static_cast<float>(6.0 * s), 0.0f, 0.0f});
+        p.turn(n::kCenter, kYaw, 14.0 * s).turn(n::kCenter, kRoll, -5.0 * s);
+        p.turn(n::kFace, kRoll, 9.0 * s).turn(n::kTrunk, kRoll, 3.0 * s);
+        p.left(n::kUpperArm, kRoll, s > 0 ? 70.0 : 15.0).right(n::kUpperArm, kRoll, s > 0 ? 10.0 : 45.0);
+        p.both(n::kForearm, kPitch, -20.0);
+        p.turn(n::kLantern, kRoll, -12.0 * s);
+        p.left(n::kEar2, kRoll, -12.0 * s).right(n::kEar2, kRoll, 12.0 * s);
+        p.both(n::kEar3, kRoll, down ? 14.0 : -6.0);
+        m.keys.push_back(p.key());
+    }
+    return m;
+}
+
+// Lantern held high, free hand on the hip, head and one ear tilted.
+MotionSpec pose(const Rig& rig) {
+    MotionSpec m{n::kPose, 60, 0, {}};
+    m.keys.push_back(Pose(rig, 0).key());
+    for (int32_t frame : {20, 60}) {
+        Pose p(rig, frame);
+        p.right(n::kUpperArm, kRoll, 75.0).right(n::kForearm, kRoll, 30.0);
+        p.turn(n::kPole, kRoll, 20.0).turn(n::kLantern, kRoll, -40.0);
+        p.left(n::kUpperArm, kRoll, 35.0).left(n::kForearm, kRoll, -70.0).left(n::kForearm, kPitch, -10.0);
+        p.turn(n::kFace, kRoll, -10.0).turn(n::kCenter, kYaw, 12.0).turn(n::kCenter, kRoll, 3.0);
+        p.right(n::kEar2, kRoll, 25.0).right(n::kEar3, kRoll, 20.0).left(n::kEar1, kRoll, -6.0);
+        p.left(n::kThigh, kRoll, 6.0).left(n::kShoe, kRoll, -6.0).right(n::kShin, kPitch, 6.0);
+        m.keys.push_back(p.key());
+    }
+    return m;
+}
+
+Quaternion conjugateOf(const Quaternion& q) { return q.conjugate(); }
+
+std::string vectorLine(const Vec3& v) {
+    return fixed(v.x, 6) + " " + fixed(v.y, 6) + " " + fixed(v.z, 6);
+}
+
+void appendTrackHead(std::string& out, const char* kind, const std::string& name, const char* cls,
+                     const char* member) {
+    appendLine(out, std::string("\t") + kind + " {");
+    appendLine(out, "\t\tname = \"" + name + "\"");
+    appendLine(out, std::string("\t\tclass = \"") + cls + "\"");
+    appendLine(out, std::string("\t\tmember = \"") + member + "\"");
+    appendLine(out, "\t\tcurve = \"spline\"");
+}
+
+}  // namespace
+
+Quaternion boneKey(const RigBone& bone, const Quaternion& turn) {
+    if (turn.x == 0.0f && turn.y == 0.0f && turn.z == 0.0f && turn.w == 1.0f) {
+        return bone.restLocal;
+    }
+    const Quaternion inBoneFrame =
+        multiplyPrecise(multiplyPrecise(conjugateOf(bone.restRotation), turn), bone.restRotation);
+    return multiplyPrecise(bone.restLocal, inBoneFrame);
+}
+
+std::vector<MotionSpec> buildMotions(const Rig& rig) {
+    return {hop(rig), twirl(rig), dance(rig), lanternSway(rig), pose(rig)};
+}
+
+std::string writeMkm(const Rig& rig, const std::vector<MotionSpec>& motions) {
+    const auto& bones = rig.bones();
+    int32_t root = 0;
+    for (size_t b = 0; b < bones.size(); ++b) {
+        if (bones[b].parent < 0) {
+            root = static_cast<int32_t>(b);
+            break;
+        }
+    }
+    const Vec3 restHead = rig.headPosition(root);
+    std::string out;
+    appendLine(out, "Mikoto Motion Ver 2");
+    appendLine(out, "");
+    for (const MotionSpec& motion : motions) {
+        appendLine(out, "Motion {");
+        appendLine(out, "\tname = \"" + motion.name + "\"");
+        appendLine(out, "\tendframe = " + std::to_string(motion.endFrame));
+        appendLine(out, "\tloop = " + std::to_string(motion.loop));
+        appendTrackHead(out, "Vector", names::kPositionTrack, "Locate", "pos");
+        for (const MotionKey& key : motion.keys) {
+            appendLine(out, "\t\t" + std::to_string(key.frame) + " (" +
+                                vectorLine(restHead + key.offset) + ")");
+        }
+        appendLine(out, "\t}");
+        for (size_t b = 0; b < bones.size(); ++b) {
+            appendTrackHead(out, "Quaternion", bones[b].name, "Bone", "rot");
+            for (const MotionKey& key : motion.keys) {
+                const Quaternion q = boneKey(bones[b], key.turns[b]);
+                appendLine(out, "\t\t" + std::to_string(key.frame) + " (" + fixed(q.x, 6) + " " +
+                                    fixed(q.y, 6) + " " + fixed(q.z, 6) + " " + fixed(q.w, 6) + ")");
+            }
+            appendLine(out, "\t}");
+        }
+        appendLine(out, "}");
+    }
+    appendLine(out, "Eof");
+    return out;
+}
+
+}  // namespace tavo::chara

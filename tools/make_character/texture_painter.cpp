@@ -1,0 +1,196 @@
+#include "texture_painter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "texture_layout.h"
+
+namespace tavo::chara {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+struct Colour {
+    double r, g, b;
+};
+
+Colour mix(const Colour& a, const Colour& b, double t) {
+    t = std::clamp(t, 0.0, 1.0);
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+
+Colour scaled(const Colour& c, double s) { return {c.r * s, c.g * s, c.b * s}; }
+
+// 1 inside, 0 outside, with a soft edge `soft` wide (in the same units).
+double inside(double distanceOutside, double soft) {
+    return std::clamp(0.5 - distanceOutside / soft, 0.0, 1.0);
+}
+
+double ellipse(double x, double y, double cx, double cy, double rx, double ry) {
+    const double dx = (x - cx) / rx;
+    const double dy = (y - cy) / ry;
+    return (std::sqrt(dx * dx + dy * dy) - 1.0) * std::min(rx, ry);
+}
+
+const Colour kFur{0.93, 0.80, 0.62};
+const Colour kFurDark{0.52, 0.35, 0.24};
+const Colour kInnerEar{0.95, 0.67, 0.63};
+const Colour kEye{0.19, 0.13, 0.14};
+const Colour kIris{0.42, 0.26, 0.17};
+const Colour kShine{0.98, 0.97, 0.93};
+const Colour kBlush{0.97, 0.58, 0.52};
+const Colour kMouth{0.46, 0.20, 0.18};
+const Colour kTunic{0.34, 0.57, 0.35};
+const Colour kTunicLight{0.63, 0.79, 0.44};
+const Colour kCream{0.95, 0.88, 0.68};
+const Colour kButton{0.86, 0.64, 0.28};
+const Colour kPants{0.22, 0.35, 0.40};
+const Colour kSockA{0.92, 0.52, 0.30};
+const Colour kGlowCore{0.99, 0.90, 0.52};
+const Colour kGlowEdge{0.97, 0.58, 0.20};
+const Colour kIron{0.27, 0.23, 0.25};
+
+// Soft light from the upper front, baked in because the program draws unlit.
+double frontLight(double nx, double ny, double nz) {
+    const double lx = 0.25, ly = 0.55, lz = 0.80;
+    const double d = (nx * lx + ny * ly + nz * lz) / std::sqrt(lx * lx + ly * ly + lz * lz);
+    return 0.80 + 0.20 * std::max(0.0, d);
+}
+
+// The head: a = angle from the front towards the figure's left, l = latitude.
+Colour head(double u, double v) {
+    const double a = 2.0 * kPi * (u - 0.5);
+    const double l = kPi / 2.0 - 2.0 * kPi * v;
+    Colour c = scaled(kFur, frontLight(std::sin(a) * std::cos(l), std::sin(l), std::cos(a) * std::cos(l)));
+    const double x = a * std::cos(l * 0.6);
+    const double side = x < 0 ? -1.0 : 1.0;
+    const double ax = std::abs(x);
+    // Cheeks, then the eyes with their shine, brows and a small smile.
+    c = mix(c, kBlush, 0.55 * inside(ellipse(ax, l, 0.60, -0.17, 0.13, 0.09), 0.05));
+    const double eye = ellipse(ax, l, 0.36, 0.03, 0.15, 0.19);
+    c = mix(c, kEye, inside(eye, 0.02));
+    c = mix(c, kIris, 0.8 * inside(ellipse(ax, l, 0.36, -0.05, 0.10, 0.10), 0.03) * inside(eye, 0.02));
+    c = mix(c, kShine, inside(ellipse(x, l, side * 0.36 - 0.05, 0.10, 0.055, 0.06), 0.015));
+    c = mix(c, kShine, 0.8 * inside(ellipse(x, l, side * 0.36 + 0.05, -0.06, 0.025, 0.025), 0.012));
+    const double brow = std::abs(std::hypot((ax - 0.37) / 1.3, l - 0.05) - 0.30);
+    c = mix(c, kFurDark, inside(brow - 0.018, 0.012) * (l > 0.27 ? 1.0 : 0.0) * (ax > 0.22 && ax < 0.52));
+    const double smile = std::abs(std::hypot(x, (l + 0.17) * 1.2) - 0.13);
+    c = mix(c, kMouth, inside(smile - 0.016, 0.012) * (l < -0.24 ? 1.0 : 0.0));
+    return c;
+}
+
+// A long ear: s round the section (0.25 is its front face), t from base to tip.
+Colour ear(double s, double t) {
+    const double facing = std::cos(2.0 * kPi * (s - 0.25));
+    Colour c = scaled(kFur, 0.86 + 0.14 * facing);
+    const double across = std::abs(s - 0.25);
+    const double halfWidth = 0.17 * std::sin(kPi * std::clamp((t - 0.08) / 0.80, 0.0, 1.0));
+    c = mix(c, scaled(kInnerEar, 0.92 + 0.08 * facing), inside((across - halfWidth) * 4.0, 0.06));
+    return mix(c, kFurDark, (t - 0.78) / 0.18);
+}
+
+double roundShade(double s) {
+    const double a = 2.0 * kPi * (s - 0.5);
+    return frontLight(std::sin(a), 0.0, std::cos(a));
+}
+
+Colour arm(double s, double t) {
+    Colour c = t < 0.62 ? kTunic : (t < 0.72 ? kCream : kFur);
+    return scaled(c, 0.88 + 0.12 * std::cos(2.0 * kPi * s));
+}
+
+Colour leg(double s, double t) {
+    Colour c = kPants;
+    if (t > 0.52) {
+        c = static_cast<int>((t - 0.52) / 0.075) % 2 == 0 ? kSockA : kCream;
+    }
+    return scaled(c, 0.88 + 0.12 * std::cos(2.0 * kPi * s));
+}
+
+Colour trunk(double s, double t) {
+    Colour c = kTunic;
+    // A band of leaves round the middle.
+    const double wave = 0.55 + 0.035 * std::sin(s * 2.0 * kPi * 10.0);
+    c = mix(c, kTunicLight, inside((std::abs(t - wave) - 0.045) * 128.0, 1.5));
+    // Buttons down the front.
+    for (double bt : {0.28, 0.42, 0.72}) {
+        const double d = std::hypot((s - 0.5) * 176.0, (t - bt) * 65.0) - 3.2;
+        c = mix(c, kButton, inside(d, 0.8));
+    }
+    return scaled(c, roundShade(s));
+}
+
+Colour hem(double s, double t) {
+    Colour c = kTunic;
+    const double tooth = std::abs(std::fmod(s * 24.0, 1.0) - 0.5) * 2.0;  // 0..1 zigzag
+    c = mix(c, kCream, inside((0.62 + 0.18 * tooth - t) * 64.0, 1.2));
+    return scaled(c, roundShade(s));
+}
+
+Colour glass(double s, double t) {
+    const double across = std::abs(std::fmod(s * 4.0 + 0.5, 1.0) - 0.5);  // 0 at each bar
+    const double glow = std::exp(-std::pow((t - 0.55) / 0.35, 2.0));
+    Colour c = mix(kGlowEdge, kGlowCore, glow);
+    return mix(c, kIron, inside((across - 0.05) * 64.0, 1.0));
+}
+
+Colour hip(double s, double) { return scaled(kPants, roundShade(s)); }
+
+// Position of (u, v) inside an area as fractions, or false when outside.
+bool within(const UvRect& r, double u, double v, double& s, double& t) {
+    const double pad = layout::kPixel;
+    if (u < r.u0 - pad || u > r.u1 + pad || v < r.v0 - pad || v > r.v1 + pad) {
+        return false;
+    }
+    s = std::clamp((u - r.u0) / (r.u1 - r.u0), 0.0, 1.0);
+    t = std::clamp((v - r.v0) / (r.v1 - r.v0), 0.0, 1.0);
+    return true;
+}
+
+Colour sample(double u, double v) {
+    double s = 0.0;
+    double t = 0.0;
+    if (within(layout::kHead, u, v, s, t)) return head(u, v);
+    if (within(layout::kEar, u, v, s, t)) return ear(s, t);
+    if (within(layout::kArm, u, v, s, t)) return arm(s, t);
+    if (within(layout::kLeg, u, v, s, t)) return leg(s, t);
+    if (within(layout::kTrunk, u, v, s, t)) return trunk(s, t);
+    if (within(layout::kHem, u, v, s, t)) return hem(s, t);
+    if (within(layout::kGlass, u, v, s, t)) return glass(s, t);
+    if (within(layout::kHip, u, v, s, t)) return hip(s, t);
+    return kFur;
+}
+
+uint8_t channel(double value) {
+    // 250 at most: nothing may reach the 255 of the colour key.
+    return static_cast<uint8_t>(std::clamp(std::lround(value * 255.0), 0L, 250L));
+}
+
+}  // namespace
+
+std::vector<uint8_t> paintTexture() {
+    constexpr int32_t kSamples = 3;
+    std::vector<uint8_t> pixels(static_cast<size_t>(kTextureSize) * kTextureSize * 4);
+    for (int32_t y = 0; y < kTextureSize; ++y) {
+        for (int32_t x = 0; x < kTextureSize; ++x) {
+            Colour sum{0.0, 0.0, 0.0};
+            for (int32_t sy = 0; sy < kSamples; ++sy) {
+                for (int32_t sx = 0; sx < kSamples; ++sx) {
+                    const double u = (x + (sx + 0.5) / kSamples) / kTextureSize;
+                    const double v = (y + (sy + 0.5) / kSamples) / kTextureSize;
+                    const Colour c = sample(u, v);
+                    sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
+                }
+            }
+            const double n = kSamples * kSamples;
+            uint8_t* p = &pixels[(static_cast<size_t>(y) * kTextureSize + x) * 4];
+            p[0] = channel(sum.r / n);
+            p[1] = channel(sum.g / n);
+            p[2] = channel(sum.b / n);
+            p[3] = 255;
+        }
+    }
+    return pixels;
+}
+
+}  // namespace tavo::chara
