@@ -9,6 +9,10 @@ on the figure (not on a transparent pixel), applies menu choices, and keeps
 the choices in tavo_3d.ini. It also measures the frame steps per second at
 15 fps from the walking speed.
 
+Before that it runs tavo_win32_shell_checks.exe from beside the executable:
+the shell's surface, GL context, menu, settings file and layered-window
+table checked against the real API.
+
 Usage: wine_desktop_test.py [path/to/tavo_3d.exe]   (or TAVO_WIN_EXE)
 Screenshots go to TAVO_E2E_SHOTS (default: <tmp>/shots, kept on failure).
 Exit status 77 when the executable or a required tool is missing.
@@ -427,6 +431,40 @@ def check_twenty_fps_goes_home(desktop, mascot):
     check(0 <= x <= 8 and y == 0, "the window went to the top-left corner (at %d,%d)" % (x, y))
 
 
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "opengl32.dll", "glu32.dll", "winmm.dll",
+               "msvcrt.dll", "advapi32.dll", "shell32.dll", "ole32.dll"}
+
+
+def check_imports(exe):
+    """The exe is self-contained: it imports system DLLs only."""
+    objdump = shutil.which("x86_64-w64-mingw32-objdump")
+    if objdump is None:
+        return
+    print("== imports", flush=True)
+    text = subprocess.run([objdump, "-p", exe], stdout=subprocess.PIPE, timeout=60).stdout.decode()
+    dlls = sorted(set(m.lower() for m in re.findall(r"DLL Name: (\S+)", text)))
+    print("  " + " ".join(dlls), flush=True)
+    check(dlls and all(d in SYSTEM_DLLS for d in dlls), "only system DLLs are imported")
+
+
+def run_shell_checks(desktop, exe, workdir):
+    """The shell's checks against the real API (built beside the exe)."""
+    checks = os.path.join(os.path.dirname(exe), "tavo_win32_shell_checks.exe")
+    print("== Win32 shell checks", flush=True)
+    if not os.path.isfile(checks):
+        print("  not built beside the executable: skipped", flush=True)
+        return
+    folder = os.path.join(workdir, "checks")
+    os.makedirs(folder)
+    shutil.copy(checks, folder)
+    result = subprocess.run(["wine", os.path.join(folder, "tavo_win32_shell_checks.exe")], cwd=folder,
+                            env=desktop.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60)
+    output = result.stdout.decode("utf-8", "replace").strip()
+    for line in output.splitlines():
+        print("  " + line, flush=True)
+    check(result.returncode == 0, "surface, GL context, menu, settings file and layered-window table")
+
+
 def run_default_settings(desktop, exe, workdir):
     print("== a first start without a settings file", flush=True)
     mascot = Mascot(desktop, exe, os.path.join(workdir, "first"))
@@ -493,7 +531,9 @@ def main():
     desktop = Desktop(workdir, shots)
     failed = False
     try:
+        check_imports(exe)
         desktop.start()
+        run_shell_checks(desktop, exe, workdir)
         run_default_settings(desktop, exe, workdir)
         run_out_of_range_frame_speed(desktop, exe, workdir)
         run_forbidden_escape_speed(desktop, exe, workdir)

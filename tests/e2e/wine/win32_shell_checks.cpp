@@ -1,0 +1,212 @@
+// Checks of the Win32 shell pieces that only a Windows API can exercise: the
+// off-screen surface and its GL context, the popup menu, the settings file
+// and the layered-window table. Built by the mingw preset and run under Wine
+// by wine_desktop_test.py; prints one line per failed check and exits with
+// the number of failures.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "resources/gl_api.h"
+#include "shell/win32/gl_context.h"
+#include "shell/win32/layered_api.h"
+#include "shell/win32/offscreen_surface.h"
+#include "shell/win32/popup_menu.h"
+#include "shell/win32/settings_file.h"
+
+namespace tavo {
+namespace {
+
+int failures = 0;
+int passes = 0;
+
+void expect(bool condition, const char* what, int line) {
+    if (condition) {
+        ++passes;
+    } else {
+        ++failures;
+        std::printf("FAILED line %d: %s\n", line, what);
+    }
+}
+#define EXPECT(condition) expect((condition), #condition, __LINE__)
+
+bool allZero(const void* data, size_t size) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    for (size_t i = 0; i < size; ++i) {
+        if (bytes[i] != 0) return false;
+    }
+    return true;
+}
+
+void surfaceCreationAndRelease() {
+    OffscreenSurface surface;
+    std::memset(&surface, 0xA5, sizeof surface);
+    OffscreenSurface untouched = surface;
+    EXPECT(createOffscreenSurface(surface, 400, 360, 4) == 0);
+    EXPECT(std::memcmp(&surface, &untouched, sizeof surface) == 0);
+
+    EXPECT(createOffscreenSurface(surface, 400, -360, 32) == 1);
+    EXPECT((surface.flags & kSurfaceTopDown) != 0);
+    EXPECT(surface.bitmapInfo->bmiHeader.biHeight == 360);
+    EXPECT(GlobalSize(surface.bitmapInfo) >= 1064);
+    EXPECT(surface.colourTable == surface.bitmapInfo->bmiColors);
+    EXPECT(surface.palette == nullptr);
+    destroyOffscreenSurface(surface);
+    EXPECT(allZero(&surface, sizeof surface));
+    destroyOffscreenSurface(surface);  // a zeroed record releases nothing
+    EXPECT(allZero(&surface, sizeof surface));
+
+    EXPECT(createOffscreenSurface(surface, 64, 64, 8) == 1);
+    EXPECT(surface.palette != nullptr);
+    EXPECT(surface.bitmapInfo->bmiHeader.biClrUsed == 256);
+    PALETTEENTRY entries[256];
+    EXPECT(GetPaletteEntries(surface.palette, 0, 256, entries) == 256);
+    bool blackBelow255 = true;
+    for (int i = 0; i < 255; ++i) {
+        blackBelow255 = blackBelow255 && entries[i].peRed == 0 && entries[i].peGreen == 0 &&
+                        entries[i].peBlue == 0;
+    }
+    EXPECT(blackBelow255);
+    EXPECT(entries[255].peRed == 255 && entries[255].peGreen == 255 && entries[255].peBlue == 255);
+    destroyOffscreenSurface(surface);
+    EXPECT(allZero(&surface, sizeof surface));
+}
+
+// OpenGL draws into the DIB: the first row in memory is the bottom row of
+// the picture, pixels are blue, green, red, fourth byte.
+void contextRendersBottomUpIntoTheSurface() {
+    OffscreenSurface surface{};
+    EXPECT(createOffscreenSurface(surface, 400, 360, 32) == 1);
+    HGLRC context = createSurfaceContext(surface);
+    EXPECT(context != nullptr);
+    EXPECT(wglGetCurrentContext() == context);
+    if (context != nullptr && surface.bits != nullptr) {
+        glViewport(0, 0, 400, 360);
+        glClearColor(0.0f, 0.0f, 1.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, 400, 1);  // the bottom row in red
+        glClearColor(1.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        glFinish();
+        const uint8_t* first = surface.bits;
+        const uint8_t* last = surface.bits + 359 * 1600;
+        EXPECT(first[0] == 0 && first[1] == 0 && first[2] == 255);
+        EXPECT(first[1596] == 0 && first[1598] == 255);
+        EXPECT(last[0] == 255 && last[1] == 0 && last[2] == 0);
+        GLint depthBits = 0;
+        glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+        EXPECT(depthBits >= 16);
+    }
+    releaseSurfaceContext(surface, context);
+    EXPECT(wglGetCurrentContext() == nullptr);
+    destroyOffscreenSurface(surface);
+}
+
+std::string menuLabel(HMENU menu, UINT position) {
+    char text[64] = {};
+    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+void popupMenuLayoutAndCheckMarks() {
+    HMENU menu = buildPopupMenu();
+    EXPECT(GetMenuItemCount(menu) == 5);
+    EXPECT(GetMenuItemCount(GetSubMenu(menu, 0)) == 4);
+    EXPECT(GetMenuItemCount(GetSubMenu(menu, 1)) == 4);
+    EXPECT(GetMenuItemCount(GetSubMenu(menu, 2)) == 3);
+    EXPECT((GetMenuState(menu, 3, MF_BYPOSITION) & MF_SEPARATOR) != 0);
+    EXPECT(GetMenuItemID(menu, 4) == 4096);
+    EXPECT(menuLabel(menu, 4) == "\x8F\x49\x97\xB9");                  // 終了
+    EXPECT(menuLabel(menu, 0) == "\x95\x60\x89\xE6\x89\xF1\x90\x94");  // 描画回数
+    EXPECT(menuLabel(GetSubMenu(menu, 0), 2) == "20fps");
+    EXPECT(GetMenuItemID(GetSubMenu(menu, 2), 2) == 4146);
+    EXPECT((GetMenuState(menu, 4128, MF_BYCOMMAND) & MF_GRAYED) != 0);
+    EXPECT((GetMenuState(menu, 4129, MF_BYCOMMAND) & MF_GRAYED) == 0);
+
+    PopupMenuServices services(menu);
+    services.checkMenuItem(4114, true);
+    EXPECT((GetMenuState(menu, 4114, MF_BYCOMMAND) & MF_CHECKED) != 0);
+    services.checkMenuItem(4114, false);
+    EXPECT((GetMenuState(menu, 4114, MF_BYCOMMAND) & MF_CHECKED) == 0);
+    services.checkMenuItem(4112 + 9, false);  // a raw value that names no item
+    services.checkMenuItem(4128 - 1, true);
+    EXPECT(GetMenuItemCount(menu) == 5);
+    DestroyMenu(menu);
+}
+
+std::string settingsPathBesideExe() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string text(path);
+    return text.substr(0, text.rfind('\\') + 1) + "tavo_3d.ini";
+}
+
+std::string fileText(const std::string& path) {
+    std::string text;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[512];
+        size_t got = 0;
+        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+        std::fclose(file);
+    }
+    return text;
+}
+
+void settingsFileBesideTheExecutable() {
+    const std::string path = settingsPathBesideExe();
+    DeleteFileA(path.c_str());
+    MascotState state;
+    state.frameSpeed = 7;
+    state.escapeSpeed = 7;
+    state.actionSpeed = 7;
+    readSettings(state);  // no file: the defaults
+    EXPECT(state.frameSpeed == 0 && state.escapeSpeed == 1 && state.actionSpeed == 0);
+
+    state.frameSpeed = 2;
+    state.escapeSpeed = -1;
+    state.actionSpeed = 1;
+    writeSettings(state);
+    const std::string text = fileText(path);
+    EXPECT(text.find("[Mode]") != std::string::npos);
+    EXPECT(text.find("FrameSpeed=2") != std::string::npos);
+    EXPECT(text.find("EscapeSpeed=-1") != std::string::npos);
+    EXPECT(text.find("ActionSpeed=1") != std::string::npos);
+    EXPECT(text.find("FrameSpeed") < text.find("EscapeSpeed"));
+    EXPECT(text.find("EscapeSpeed") < text.find("ActionSpeed"));
+
+    MascotState again;
+    readSettings(again);
+    EXPECT(again.frameSpeed == 2 && again.escapeSpeed == -1 && again.actionSpeed == 1);
+    DeleteFileA(path.c_str());
+}
+
+void layeredWindowTable() {
+    EXPECT(checkPlatform(GetModuleHandleA(nullptr)) == 1);
+    EXPECT(layeredApi().module != nullptr);
+    EXPECT(layeredApi().updateLayeredWindow != nullptr);
+    EXPECT(layeredApi().setLayeredWindowAttributes != nullptr);
+    freeLayeredApi();
+    EXPECT(layeredApi().module == nullptr);
+    EXPECT(layeredApi().updateLayeredWindow == nullptr);
+    EXPECT(layeredApi().setLayeredWindowAttributes == nullptr);
+    freeLayeredApi();  // not loaded: nothing to do
+    EXPECT(layeredApi().module == nullptr);
+}
+
+}  // namespace
+}  // namespace tavo
+
+int main() {
+    using namespace tavo;
+    surfaceCreationAndRelease();
+    contextRendersBottomUpIntoTheSurface();
+    popupMenuLayoutAndCheckMarks();
+    settingsFileBesideTheExecutable();
+    layeredWindowTable();
+    std::printf("%d checks passed, %d failed\n", passes, failures);
+    return failures;
+}
