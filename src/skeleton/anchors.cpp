@@ -1,5 +1,7 @@
 #include "skeleton/anchors.h"
 
+#include <algorithm>
+
 #include "skeleton/mirrored_name.h"
 #include "skeleton/skeleton.h"
 
@@ -157,13 +159,14 @@ void normalizeWeights(VertexInfluence& influence) {
     }
 }
 
-void bindSkinnedObject(Model& model, int32_t objectIndex, const Skeleton& skeleton) {
-    if (objectIndex < 0 || static_cast<std::size_t>(objectIndex) >= model.objects.size()) {
-        return;
-    }
-    const std::string name = model.objects[objectIndex].name.substr(
-        std::min(kSkinnedPrefixLength, model.objects[objectIndex].name.size()));
+std::vector<AnchorPiece> anchorPiecesOf(const Model& model, int32_t objectIndex,
+                                        const Skeleton& skeleton) {
     std::vector<AnchorPiece> pieces;
+    if (objectIndex < 0 || static_cast<std::size_t>(objectIndex) >= model.objects.size()) {
+        return pieces;
+    }
+    const std::string& objectName = model.objects[objectIndex].name;
+    const std::string name = objectName.substr(std::min(kSkinnedPrefixLength, objectName.size()));
     for (int32_t anchor : findAnchors(model, name)) {
         for (AnchorPiece& piece : splitIntoPieces(model.objects[anchor])) {
             pieces.push_back(std::move(piece));
@@ -172,7 +175,14 @@ void bindSkinnedObject(Model& model, int32_t objectIndex, const Skeleton& skelet
     for (AnchorPiece& piece : pieces) {
         nameAndBind(piece, model, skeleton);
     }
+    return pieces;
+}
 
+void bindSkinnedObject(Model& model, int32_t objectIndex, const Skeleton& skeleton) {
+    if (objectIndex < 0 || static_cast<std::size_t>(objectIndex) >= model.objects.size()) {
+        return;
+    }
+    const std::vector<AnchorPiece> pieces = anchorPiecesOf(model, objectIndex, skeleton);
     ModelObject& object = model.objects[objectIndex];
     object.vertexInfluences.assign(object.vertices.size(), VertexInfluence());
     CrossingRecord crossed;

@@ -64,6 +64,11 @@ void addInfluence(VertexInfluence& influence, int32_t boneIndex, float weight);
 // Divides the weights by their sum.
 void normalizeWeights(VertexInfluence& influence);
 
+// The named, bone-matched and triangulated pieces of every anchor of a
+// skinned object, in anchor order.
+std::vector<AnchorPiece> anchorPiecesOf(const Model& model, int32_t objectIndex,
+                                        const Skeleton& skeleton);
+
 // Fills vertexInfluences of the skinned object from its anchors.
 void bindSkinnedObject(Model& model, int32_t objectIndex, const Skeleton& skeleton);
 

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tavo::inspect {
+
+// tavo-inspect [--json] [--pose MOTION PHASE] MODEL.mqo [MOTIONS.mkm]
+struct InspectOptions {
+    bool json = false;
+    bool pose = false;
+    int32_t poseMotion = 0;
+    float posePhase = 0.0f;
+    std::string modelPath;
+    std::string motionPath;  // empty when no motion set was given
+};
+
+const char* usageText();
+
+// False with a one-line reason for arguments that do not fit the usage.
+bool parseInspectOptions(int argc, const char* const* argv, InspectOptions& options,
+                         std::string& error);
+
+}  // namespace tavo::inspect

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+#include "report_input.h"
+
+namespace tavo::inspect {
+
+// The whole report as one JSON object, names converted to UTF-8.
+std::string jsonReport(const ReportInput& input);
+
+}  // namespace tavo::inspect

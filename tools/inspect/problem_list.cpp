@@ -1,0 +1,89 @@
+#include "problem_list.h"
+
+#include "cp932_to_utf8.h"
+#include "model/model.h"
+#include "skeleton/skeleton.h"
+
+namespace tavo::inspect {
+namespace {
+
+std::string quoted(const std::string& cp932) { return "\"" + cp932ToUtf8(cp932) + "\""; }
+
+void faceIndexProblems(const Model& model, std::vector<std::string>& problems) {
+    for (const ModelObject& object : model.objects) {
+        const int64_t vertexCount = static_cast<int64_t>(object.vertices.size());
+        for (std::size_t f = 0; f < object.faces.size(); ++f) {
+            for (int32_t index : object.faces[f].indices) {
+                if (index < 0 || index >= vertexCount) {
+                    problems.push_back("object " + quoted(object.name) + ": face " +
+                                       std::to_string(f) + " uses vertex " +
+                                       std::to_string(index) + " of " +
+                                       std::to_string(vertexCount));
+                    break;
+                }
+            }
+        }
+    }
+}
+
+void textureProblems(const Model& model, std::vector<std::string>& problems) {
+    for (const Material& material : model.materials) {
+        if (!material.textureName.empty() && material.textureIndex < 0) {
+            problems.push_back("material " + quoted(material.name) + ": texture " +
+                               quoted(material.textureName) + " failed to load");
+        }
+    }
+}
+
+void skinProblems(const Model& model, const std::vector<SkinSummary>& skin,
+                  std::vector<std::string>& problems) {
+    for (const SkinSummary& summary : skin) {
+        const std::string object = quoted(model.objects[summary.object].name);
+        if (summary.withoutInfluence > 0) {
+            problems.push_back("skinned object " + object + ": " +
+                               std::to_string(summary.withoutInfluence) +
+                               " vertices lie in no anchor piece with a bone");
+        }
+        for (const PieceSummary& piece : summary.pieces) {
+            if (piece.bone < 0) {
+                problems.push_back("skinned object " + object + ": anchor piece " +
+                                   quoted(piece.name) + " matches no bone");
+            }
+        }
+    }
+}
+
+void motionProblems(const Skeleton& skeleton, std::vector<std::string>& problems) {
+    for (const Motion& motion : skeleton.motions) {
+        for (const QuaternionTrack& track : motion.quaternionTracks) {
+            if (track.boneIndex < 0) {
+                problems.push_back("motion " + quoted(motion.name) + ": rotation track " +
+                                   quoted(track.name) + " matches no bone");
+            }
+        }
+    }
+    if (skeleton.motionCount() < 4) {
+        problems.push_back("only " + std::to_string(skeleton.motionCount()) +
+                           " motions: the mascot plays the fourth");
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> collectProblems(const Model& model, const Skeleton* skeleton,
+                                         const std::vector<SkinSummary>& skin,
+                                         bool motionsGiven) {
+    std::vector<std::string> problems;
+    if (skeleton == nullptr) {
+        problems.push_back("no object named \"bone...\": the character has no skeleton");
+    }
+    faceIndexProblems(model, problems);
+    textureProblems(model, problems);
+    skinProblems(model, skin, problems);
+    if (skeleton != nullptr && motionsGiven) {
+        motionProblems(*skeleton, problems);
+    }
+    return problems;
+}
+
+}  // namespace tavo::inspect
