@@ -100,10 +100,10 @@ Joints addJoints(Rig& rig) {
     j.hemTip = rig.addPoint({0.0f, 84.0f, 0.0f});
     for (int32_t s = 0; s < 2; ++s) {
         const float side = s == 0 ? 1.0f : -1.0f;
-        j.earBase[s] = rig.addPoint(mirrored({22.0f, 240.0f, -6.0f}, side));
-        j.earMid[s] = rig.addPoint(mirrored({36.0f, 266.0f, -8.0f}, side));
-        j.earBend[s] = rig.addPoint(mirrored({58.0f, 285.0f, -10.0f}, side));
-        j.earTip[s] = rig.addPoint(mirrored({94.0f, 281.0f, -10.0f}, side));
+        j.earBase[s] = rig.addPoint(mirrored({23.0f, 236.0f, -6.0f}, side));
+        j.earMid[s] = rig.addPoint(mirrored({40.0f, 251.0f, -8.0f}, side));
+        j.earBend[s] = rig.addPoint(mirrored({67.0f, 254.0f, -10.0f}, side));
+        j.earTip[s] = rig.addPoint(mirrored({97.0f, 238.0f, -11.0f}, side));
         j.shoulder[s] = rig.addPoint(mirrored({28.0f, 142.0f, 0.0f}, side));
         j.hip[s] = rig.addPoint(mirrored({16.0f, 88.0f, 0.0f}, side));
         j.knee[s] = rig.addPoint(mirrored({17.0f, 50.0f, 2.0f}, side));
@@ -220,17 +220,19 @@ void addBody(Builder& b) {
     }
     addLoop(scarf, loop, b.plain(n::kScarfMaterial, 10));
     // The scarf's loose end hangs over the chest.
-    const std::vector<Vec3> tail = smoothPath(
+    const std::vector<Vec3> scarfEnd = smoothPath(
         {{8.0f, 150.0f, 21.0f}, {12.0f, 140.0f, 25.0f}, {13.0f, 126.0f, 26.0f}, {15.0f, 116.0f, 26.0f}},
         2);
-    const std::vector<Ring> tailRings =
-        ringsAlong(tail, radiiAlong(tail.size(), [](float t) { return 6.0f - 1.0f * t; }),
-                   radiiAlong(tail.size(), [](float) { return 2.2f; }), kForward);
-    addTube(scarf, tailRings, b.plain(n::kScarfMaterial, 8), tail.front() - Vec3(0.0f, -1.0f, 0.0f),
-            tail.back() + Vec3(0.0f, -1.5f, 0.0f));
+    const std::vector<Ring> scarfRings =
+        ringsAlong(scarfEnd, radiiAlong(scarfEnd.size(), [](float t) { return 6.0f - 1.0f * t; }),
+                   radiiAlong(scarfEnd.size(), [](float) { return 2.2f; }), kForward);
+    addTube(scarf, scarfRings, b.plain(n::kScarfMaterial, 8), scarfEnd.front() - Vec3(0.0f, -1.0f, 0.0f),
+            scarfEnd.back() + Vec3(0.0f, -1.5f, 0.0f));
 
     Mesh& hips = b.part(n::kHipPart);
     addEllipsoid(hips, {0.0f, 96.0f, 0.0f}, {29.0f, 15.0f, 22.0f}, 10, b.textured(layout::kHip, 16, kPi));
+    Mesh& bobtail = b.part(n::kTailPart);
+    addEllipsoid(bobtail, {0.0f, 97.0f, -33.0f}, {10.0f, 9.5f, 9.0f}, 8, b.plain(n::kHandMaterial, 12));
     Mesh& hem = b.part(n::kHemPart);
     addLathe(hem, {0.0f, 0.0f, 0.0f},
              {{80.0f, 0.0f}, {80.5f, 37.0f}, {84.0f, 39.5f}, {92.0f, 36.5f}, {104.0f, 31.5f},
@@ -309,7 +311,7 @@ struct SkinnedPart {
     float capEnd;
 };
 
-float earWidth(float t) { return 7.5f + 11.0f * std::sin(kPi * std::pow(t, 0.8f)) * (1.0f - 0.35f * t); }
+float earWidth(float t) { return 7.0f + 9.5f * std::sin(kPi * std::pow(t, 0.8f)) * (1.0f - 0.3f * t); }
 float earThickness(float t) { return 4.2f - 1.4f * t; }
 float armRadius(float t) { return 8.5f - 2.8f * t; }
 float legRadius(float t) { return 9.5f - 2.6f * t; }

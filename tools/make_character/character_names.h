@@ -47,6 +47,7 @@ inline constexpr const char* kCapPart = "m\x96\x58\x8e\x71-\x8a\xe7";  /* m帽�
 inline constexpr const char* kTrunkPart = "m\x93\xb7-\x93\xb7";     /* m胴-胴 */
 inline constexpr const char* kScarfPart = "m\x82\xa6\x82\xe8-\x93\xb7";  /* mえり-胴 */
 inline constexpr const char* kHipPart = "m\x8d\x98-\x8f\x64\x90\x53";    /* m腰-重心 */
+inline constexpr const char* kTailPart = "m\x82\xb5\x82\xc1\x82\xdb-\x8f\x64\x90\x53";  /* mしっぽ-重心 */
 inline constexpr const char* kHemPart = "m\x83\x58\x83\x5c-\x83\x58\x83\x5c";  /* mスソ-スソ */
 inline constexpr const char* kHandLeftPart = "mL\x8e\xe8-\x8c\x9d";      /* mL手-拳 */
 inline constexpr const char* kHandRightPart = "mR\x8e\xe8-\x8c\x9d";     /* mR手-拳 */

@@ -85,9 +85,9 @@ MotionSpec lanternSway(const Rig& rig) {
         p.turn(n::kTrunk, kRoll, -3.0 * std::sin(a)).turn(n::kTrunk, kPitch, 3.0 * bob);
         p.turn(n::kFace, kRoll, 8.0 * std::sin(a + 0.5)).turn(n::kFace, kPitch, -5.0 * bob);
         p.turn(n::kHem, kRoll, -5.0 * std::sin(a - 0.9)).turn(n::kHem, kPitch, -4.0 * bob);
-        p.right(n::kUpperArm, kRoll, -20.0 * std::sin(a)).right(n::kUpperArm, kPitch, -8.0 * std::cos(a));
+        p.right(n::kUpperArm, kRoll, -4.0 - 12.0 * std::sin(a)).right(n::kUpperArm, kPitch, -8.0 * std::cos(a));
         p.right(n::kForearm, kRoll, -10.0 * std::sin(a - 0.6));
-        p.turn(n::kPole, kRoll, 6.0 * std::sin(a - 1.0));
+        p.turn(n::kPole, kRoll, 4.0 + 6.0 * std::sin(a - 1.0));
         p.turn(n::kLantern, kRoll, 24.0 * std::sin(a - 1.4)).turn(n::kLantern, kPitch, 9.0 * std::cos(a - 1.4));
         p.left(n::kUpperArm, kPitch, 14.0 * std::sin(a)).left(n::kUpperArm, kRoll, 6.0 + 4.0 * bob);
         p.left(n::kForearm, kPitch, -10.0 - 8.0 * std::sin(a - 0.5));
@@ -95,7 +95,7 @@ MotionSpec lanternSway(const Rig& rig) {
         for (int32_t e = 0; e < 3; ++e) {
             const double lag = 0.8 + 0.6 * e;
             const double sway = (6.0 + 4.0 * e) * std::sin(a - lag);
-            const double flap = (5.0 + 5.0 * e) * std::cos(2.0 * a - lag);
+            const double flap = (4.0 + 3.0 * e) * std::cos(2.0 * a - lag);
             p.left(ears[e], kRoll, sway - flap).right(ears[e], kRoll, -sway - flap);
         }
         m.keys.push_back(p.key());

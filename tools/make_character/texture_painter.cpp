@@ -65,17 +65,15 @@ Colour head(double u, double v) {
     const double x = a * std::cos(l * 0.6);
     const double side = x < 0 ? -1.0 : 1.0;
     const double ax = std::abs(x);
-    // Cheeks, then the eyes with their shine, brows and a small smile.
+    // Cheeks, then the eyes with their shine and a small smile.
     c = mix(c, kBlush, 0.55 * inside(ellipse(ax, l, 0.60, -0.17, 0.13, 0.09), 0.05));
-    const double eye = ellipse(ax, l, 0.36, 0.03, 0.15, 0.19);
+    const double eye = ellipse(ax, l, 0.37, 0.03, 0.165, 0.21);
     c = mix(c, kEye, inside(eye, 0.02));
     c = mix(c, kIris, 0.8 * inside(ellipse(ax, l, 0.36, -0.05, 0.10, 0.10), 0.03) * inside(eye, 0.02));
     c = mix(c, kShine, inside(ellipse(x, l, side * 0.36 - 0.05, 0.10, 0.055, 0.06), 0.015));
     c = mix(c, kShine, 0.8 * inside(ellipse(x, l, side * 0.36 + 0.05, -0.06, 0.025, 0.025), 0.012));
-    const double brow = std::abs(std::hypot((ax - 0.37) / 1.3, l - 0.05) - 0.30);
-    c = mix(c, kFurDark, inside(brow - 0.018, 0.012) * (l > 0.27 ? 1.0 : 0.0) * (ax > 0.22 && ax < 0.52));
-    const double smile = std::abs(std::hypot(x, (l + 0.17) * 1.2) - 0.13);
-    c = mix(c, kMouth, inside(smile - 0.016, 0.012) * (l < -0.24 ? 1.0 : 0.0));
+    const double smile = std::abs(std::hypot(x, (l + 0.15) * 1.3) - 0.15);
+    c = mix(c, kMouth, inside(smile - 0.016, 0.012) * (l < -0.23 ? 1.0 : 0.0));
     return c;
 }
 
