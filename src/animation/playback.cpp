@@ -17,13 +17,31 @@ namespace {
 
 // Process-wide scratch, indexed like the bones, overwritten on every
 // skinCharacter and kept between frames so that its storage is reused. Next
-// to the world transforms it holds the rest pose that skinVertex undoes.
+// to the world transforms it holds the rest pose that skinVertex undoes: the
+// rest head and the inverse of the rest rotation.
 struct PoseScratch {
     std::vector<Vec3> worldPositions;
     std::vector<Quaternion> worldRotations;
     std::vector<Vec3> restHeads;
-    std::vector<Quaternion> restRotations;
+    std::vector<Quaternion> restInverses;
 };
+
+// The Hamilton product q p, with the same operations in the same order as
+// Quaternion::multiply, so the results are the same to the bit; inline
+// because skinning forms four of them per influence of every vertex.
+inline Quaternion hamilton(const Quaternion& q, const Quaternion& p) {
+    const Vec3 qv(q.x, q.y, q.z);
+    const Vec3 pv(p.x, p.y, p.z);
+    const Vec3 v = pv.scale(q.w).add(qv.scale(p.w)).add(qv.cross(pv));
+    return {v.x, v.y, v.z, q.w * p.w - qv.dot(pv)};
+}
+
+// Vector part of r (v, 0) conjugate(r).
+inline Vec3 conjugateRotate(const Quaternion& r, const Vec3& v) {
+    const Quaternion product =
+        hamilton(hamilton(r, Quaternion(v.x, v.y, v.z, 0.0f)), r.conjugate());
+    return {product.x, product.y, product.z};
+}
 
 PoseScratch& poseScratch() {
     static PoseScratch scratch;
@@ -52,10 +70,10 @@ WorldTransform worldTransformBounded(const Skeleton& skeleton, int32_t boneIndex
 void storeRestPose(const Skeleton& skeleton, PoseScratch& scratch) {
     const std::size_t count = skeleton.bones.size();
     scratch.restHeads.resize(count);
-    scratch.restRotations.resize(count);
+    scratch.restInverses.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
         scratch.restHeads[i] = skeleton.bones[i].restHead;
-        scratch.restRotations[i] = skeleton.bones[i].restRotation;
+        scratch.restInverses[i] = skeleton.bones[i].restRotation.inverse();
     }
 }
 
@@ -124,8 +142,9 @@ Vec3 skinVertex(const Vec3& v, const VertexInfluence& influence) {
         if (b < 0 || static_cast<std::size_t>(b) >= boneCount) {
             continue;
         }
-        const Vec3 local = rotateByInverse(scratch.restRotations[b], v - scratch.restHeads[b]);
-        const Vec3 rotated = rotateByUnit(scratch.worldRotations[b], local);
+        // Into the bone's rest frame, then out along its current pose.
+        const Vec3 local = conjugateRotate(scratch.restInverses[b], v - scratch.restHeads[b]);
+        const Vec3 rotated = conjugateRotate(scratch.worldRotations[b], local);
         sum = sum + (rotated + scratch.worldPositions[b]) * influence.weights[j];
     }
     return sum;

@@ -156,6 +156,29 @@ TEST(SkinVertex, RestPoseLeavesVerticesInPlaceAndWeightsBlend) {
     expectVec(skinVertex({4, -1, 2}, VertexInfluence()), {0, 0, 0});
 }
 
+// Skinning undoes the rest pose with the inverse of the rest rotation and
+// applies the world rotation, each as two literal Hamilton products.
+TEST(SkinVertex, MatchesTheRotationsOfTheMathLibraryExactly) {
+    Model model;
+    Skeleton skeleton;
+    const Quaternion rest(0.1f, 0.7f, -0.2f, 0.68f);
+    Bone bone = makeBone(-1, {0.5f, -2.0f, 7.0f}, Quaternion(0.3f, -0.1f, 0.9f, 0.3f));
+    bone.restHead = {1.5f, 2.0f, -3.0f};
+    bone.restRotation = rest;
+    skeleton.bones.push_back(bone);
+    skinCharacter(model, skeleton);
+    VertexInfluence whole;
+    whole.boneIndices = {0};
+    whole.weights = {1.0f};
+    const Vec3 v(4.25f, -1.5f, 2.0f);
+    const Vec3 local = rotateByInverse(rest, v - bone.restHead);
+    const Vec3 expected = rotateByUnit(bone.localRotation, local) + bone.localPosition;
+    const Vec3 posed = skinVertex(v, whole);
+    EXPECT_EQ(posed.x, expected.x);
+    EXPECT_EQ(posed.y, expected.y);
+    EXPECT_EQ(posed.z, expected.z);
+}
+
 // A root bone at (1, 0, 0) carries a skinned object; the motion turns it a
 // quarter turn about model z and moves it to (1, 0, 5).
 Character turningCharacter() {
