@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "resources/gl_api.h"
 
@@ -21,8 +22,9 @@ using CompressedTexImage2D = void(TAVO_GL_CALL*)(GLenum target, GLint level, GLe
                                                  GLsizei width, GLsizei height, GLint border,
                                                  GLsizei imageSize, const void* data);
 
-// The largest side a texture may have; keeps every size computation in range.
-constexpr int32_t kMaxTextureSide = 1 << 16;
+// The largest side a texture may have (beyond what OpenGL implementations
+// accept); keeps every size computation in range.
+constexpr int32_t kMaxTextureSide = 1 << 14;
 
 GLenum internalFormatFor(int32_t format) {
     switch (format) {
@@ -96,14 +98,22 @@ void Texture::upload(int32_t w, int32_t h, const uint8_t* source, int32_t format
     paddedWidth = nextPowerOfTwo(w);
     paddedHeight = nextPowerOfTwo(h);
 
-    const size_t sourceRowBytes = static_cast<size_t>(w) * 4;
-    const size_t paddedRowBytes = static_cast<size_t>(paddedWidth) * 4;
-    pixels.assign(paddedRowBytes * static_cast<size_t>(paddedHeight), 0);
-    for (int32_t row = 0; row < h; ++row) {
-        std::memcpy(&pixels[paddedRowBytes * row], source + sourceRowBytes * row, sourceRowBytes);
-    }
-    if (width != paddedWidth || height != paddedHeight) {
-        resampleBilinear();
+    try {
+        const size_t sourceRowBytes = static_cast<size_t>(w) * 4;
+        const size_t paddedRowBytes = static_cast<size_t>(paddedWidth) * 4;
+        pixels.assign(paddedRowBytes * static_cast<size_t>(paddedHeight), 0);
+        for (int32_t row = 0; row < h; ++row) {
+            std::memcpy(&pixels[paddedRowBytes * row], source + sourceRowBytes * row,
+                        sourceRowBytes);
+        }
+        if (width != paddedWidth || height != paddedHeight) {
+            resampleBilinear();
+        }
+    } catch (const std::bad_alloc&) {
+        // Too large for this machine: the texture stays without an image.
+        std::vector<uint8_t>().swap(pixels);
+        width = height = paddedWidth = paddedHeight = 0;
+        return;
     }
     glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(internalFormatFor(format)), paddedWidth,
                  paddedHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());

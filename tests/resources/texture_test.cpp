@@ -127,6 +127,8 @@ TEST_F(TextureUpload, InvalidPicturesUploadNothing) {
     texture.upload(0, 1, pixel, 0);
     texture.upload(1, -3, pixel, 0);
     texture.upload(1, 1, nullptr, 0);
+    texture.upload(16385, 1, pixel, 0);  // refused before the source is read
+    texture.uploadCompressed(1, 16385, pixel, 1);
     EXPECT_TRUE(texture.pixels.empty());
     EXPECT_EQ(texture.width, 0);
 }
