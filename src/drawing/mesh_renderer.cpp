@@ -198,17 +198,7 @@ void MeshRenderer::drawFaces(const Model& model, const ModelObject& object) {
                 }
             }
         }
-        if (positions_.empty()) {
-            continue;
-        }
-        glVertexPointer(3, GL_FLOAT, 0, positions_.data());
-        if (lit) {
-            glColorPointer(3, GL_FLOAT, 0, colors_.data());
-        }
-        if (textured) {
-            glTexCoordPointer(2, GL_FLOAT, 0, texCoords_.data());
-        }
-        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(positions_.size() / 3));
+        submitArrays(GL_TRIANGLES, lit, textured);
     }
 }
 
@@ -232,14 +222,7 @@ void MeshRenderer::drawOutline(const Model& model, const ModelObject& object) {
                 }
             }
         }
-        if (positions_.empty()) {
-            continue;
-        }
-        glVertexPointer(3, GL_FLOAT, 0, positions_.data());
-        if (textured) {
-            glTexCoordPointer(2, GL_FLOAT, 0, texCoords_.data());
-        }
-        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(positions_.size() / 3));
+        submitArrays(GL_TRIANGLES, false, textured);
     }
 }
 
@@ -269,18 +252,23 @@ void MeshRenderer::drawLines(const Model& model, const ModelObject& object) {
                 }
             }
         }
-        if (positions_.empty()) {
-            continue;
-        }
-        glVertexPointer(3, GL_FLOAT, 0, positions_.data());
-        if (lit) {
-            glColorPointer(3, GL_FLOAT, 0, colors_.data());
-        }
-        if (textured) {
-            glTexCoordPointer(2, GL_FLOAT, 0, texCoords_.data());
-        }
-        glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(positions_.size() / 3));
+        submitArrays(GL_LINES, lit, textured);
     }
+}
+
+// One draw call from the scratch arrays as they were just filled.
+void MeshRenderer::submitArrays(uint32_t mode, bool withColors, bool withTexCoords) {
+    if (positions_.empty()) {
+        return;
+    }
+    glVertexPointer(3, GL_FLOAT, 0, positions_.data());
+    if (withColors) {
+        glColorPointer(3, GL_FLOAT, 0, colors_.data());
+    }
+    if (withTexCoords) {
+        glTexCoordPointer(2, GL_FLOAT, 0, texCoords_.data());
+    }
+    glDrawArrays(static_cast<GLenum>(mode), 0, static_cast<GLsizei>(positions_.size() / 3));
 }
 
 bool MeshRenderer::applyMaterial(const Model& model, int32_t materialIndex) {

@@ -51,6 +51,7 @@ private:
     void drawFaces(const Model& model, const ModelObject& object);
     void drawOutline(const Model& model, const ModelObject& object);
     void drawLines(const Model& model, const ModelObject& object);
+    void submitArrays(uint32_t mode, bool withColors, bool withTexCoords);
     void pushModelView();
     void popModelView();
 
