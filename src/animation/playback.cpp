@@ -24,6 +24,8 @@ struct PoseScratch {
     std::vector<Quaternion> worldRotations;
     std::vector<Vec3> restHeads;
     std::vector<Quaternion> restInverses;
+    std::vector<uint8_t> stored;  // world transform of the bone already computed
+    std::vector<int32_t> chain;   // ancestors waiting for their world transform
 };
 
 // The Hamilton product q p, with the same operations in the same order as
@@ -52,19 +54,25 @@ bool validBone(const Skeleton& skeleton, int32_t index) {
     return index >= 0 && index < skeleton.boneCount();
 }
 
-// Evaluates the parent chain; the depth bound only matters for a bone
-// graph that is not a forest, which buildSkeleton never produces.
-WorldTransform worldTransformBounded(const Skeleton& skeleton, int32_t boneIndex,
-                                     int32_t depthLeft) {
-    const Bone& bone = skeleton.bones[boneIndex];
-    if (!validBone(skeleton, bone.parent) || depthLeft <= 0) {
-        return {bone.localPosition, bone.localRotation};
-    }
-    const WorldTransform parent = worldTransformBounded(skeleton, bone.parent, depthLeft - 1);
+// The parent's world transform applied to a bone's local values.
+WorldTransform compose(const WorldTransform& parent, const Bone& bone) {
     WorldTransform world;
     world.position = parent.position + rotateByUnit(parent.rotation, bone.localPosition);
     world.rotation = multiplyPrecise(parent.rotation, bone.localRotation);
     return world;
+}
+
+WorldTransform rootTransform(const Bone& bone) { return {bone.localPosition, bone.localRotation}; }
+
+// The bone and its ancestors, root last. The walk stops after as many steps
+// as there are bones, which only matters for a graph that is not a forest
+// (buildSkeleton never makes one): the last bone reached counts as a root.
+void collectChain(const Skeleton& skeleton, int32_t boneIndex, std::vector<int32_t>& chain) {
+    chain.clear();
+    for (int32_t index = boneIndex; validBone(skeleton, index) && chain.size() < skeleton.bones.size();
+         index = skeleton.bones[index].parent) {
+        chain.push_back(index);
+    }
 }
 
 void storeRestPose(const Skeleton& skeleton, PoseScratch& scratch) {
@@ -77,14 +85,40 @@ void storeRestPose(const Skeleton& skeleton, PoseScratch& scratch) {
     }
 }
 
+// Every bone's world transform, each composed from its parent's exactly as
+// computeWorldTransform composes it, but with every bone evaluated once: the
+// ancestors not yet stored are walked up, then composed downwards.
 void storeWorldTransforms(const Skeleton& skeleton, PoseScratch& scratch) {
     const std::size_t count = skeleton.bones.size();
     scratch.worldPositions.resize(count);
     scratch.worldRotations.resize(count);
+    scratch.stored.assign(count, 0);
+    std::vector<int32_t>& chain = scratch.chain;
     for (std::size_t i = 0; i < count; ++i) {
-        const WorldTransform world = computeWorldTransform(skeleton, static_cast<int32_t>(i));
-        scratch.worldPositions[i] = world.position;
-        scratch.worldRotations[i] = world.rotation;
+        chain.clear();
+        for (int32_t index = static_cast<int32_t>(i);
+             validBone(skeleton, index) && !scratch.stored[index] && chain.size() < count;
+             index = skeleton.bones[index].parent) {
+            chain.push_back(index);
+        }
+        if (chain.empty()) {
+            continue;
+        }
+        const Bone& top = skeleton.bones[chain.back()];
+        WorldTransform world = rootTransform(top);
+        if (validBone(skeleton, top.parent) && scratch.stored[top.parent]) {
+            world = compose({scratch.worldPositions[top.parent], scratch.worldRotations[top.parent]},
+                            top);
+        }
+        for (std::size_t k = chain.size(); k-- > 0;) {
+            const int32_t bone = chain[k];
+            if (k + 1 < chain.size()) {
+                world = compose(world, skeleton.bones[bone]);
+            }
+            scratch.worldPositions[bone] = world.position;
+            scratch.worldRotations[bone] = world.rotation;
+            scratch.stored[bone] = 1;
+        }
     }
 }
 
@@ -126,10 +160,16 @@ void applyMotion(Skeleton& skeleton, int32_t motionIndex, float phase) {
 }
 
 WorldTransform computeWorldTransform(const Skeleton& skeleton, int32_t boneIndex) {
-    if (!validBone(skeleton, boneIndex)) {
+    std::vector<int32_t> chain;
+    collectChain(skeleton, boneIndex, chain);
+    if (chain.empty()) {
         return {};
     }
-    return worldTransformBounded(skeleton, boneIndex, skeleton.boneCount());
+    WorldTransform world = rootTransform(skeleton.bones[chain.back()]);
+    for (std::size_t k = chain.size() - 1; k-- > 0;) {
+        world = compose(world, skeleton.bones[chain[k]]);
+    }
+    return world;
 }
 
 Vec3 skinVertex(const Vec3& v, const VertexInfluence& influence) {

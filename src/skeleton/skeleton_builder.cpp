@@ -272,23 +272,46 @@ void collectRoots(Skeleton& skeleton) {
     }
 }
 
+// Re-expresses the child's model-space position and rotation in the frame
+// of its parent, whose fields still hold model-space values.
+void convertToLocal(Skeleton& skeleton, int32_t parentIndex, int32_t childIndex) {
+    const Bone& parent = skeleton.bones[parentIndex];
+    Bone& child = skeleton.bones[childIndex];
+    child.localPosition =
+        rotateByInverse(parent.localRotation, child.localPosition - parent.localPosition);
+    child.localRotation = multiplyPrecise(parent.localRotation.inverse(), child.localRotation);
+}
+
 }  // namespace
 
+// Depth first with an explicit stack, so that a long chain of bones cannot
+// exhaust the call stack: a bone is converted once its whole subtree is.
 void makeBonesLocal(Skeleton& skeleton, int32_t index) {
     if (index < 0 || index >= skeleton.boneCount()) {
         return;
     }
-    const std::vector<int32_t> children = skeleton.bones[index].children;
-    for (int32_t c : children) {
-        if (c < 0 || c >= skeleton.boneCount() || skeleton.bones[c].isLink()) {
+    struct Visit {
+        int32_t bone;
+        std::size_t nextChild;
+    };
+    std::vector<Visit> stack{{index, 0}};
+    while (!stack.empty()) {
+        const int32_t bone = stack.back().bone;
+        const std::vector<int32_t>& children = skeleton.bones[bone].children;
+        if (stack.back().nextChild < children.size()) {
+            const int32_t child = children[stack.back().nextChild++];
+            const bool descend = child >= 0 && child < skeleton.boneCount() &&
+                                 !skeleton.bones[child].isLink() &&
+                                 stack.size() <= skeleton.bones.size();
+            if (descend) {
+                stack.push_back({child, 0});
+            }
             continue;
         }
-        makeBonesLocal(skeleton, c);
-        const Bone& parent = skeleton.bones[index];
-        Bone& child = skeleton.bones[c];
-        child.localPosition =
-            rotateByInverse(parent.localRotation, child.localPosition - parent.localPosition);
-        child.localRotation = multiplyPrecise(parent.localRotation.inverse(), child.localRotation);
+        stack.pop_back();
+        if (!stack.empty()) {
+            convertToLocal(skeleton, stack.back().bone, bone);
+        }
     }
 }
 

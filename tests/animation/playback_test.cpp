@@ -85,6 +85,59 @@ TEST(WorldTransform, ComposesThroughTheParents) {
     expectVec(outside.position, {0, 0, 0});
 }
 
+// A chain far deeper than a call stack could follow bone by bone.
+TEST(WorldTransform, DeepChainsAreEvaluatedWithoutRecursion) {
+    const int32_t depth = 150000;
+    Skeleton skeleton;
+    skeleton.bones.reserve(depth);
+    skeleton.bones.push_back(makeBone(-1, {0, 0, 0}, Quaternion()));
+    for (int32_t i = 1; i < depth; ++i) {
+        skeleton.bones.push_back(makeBone(i - 1, {0, 0, 1}, Quaternion()));
+        skeleton.bones[i - 1].children.push_back(i);
+    }
+    skeleton.rootBones = {0};
+    const WorldTransform deepest = computeWorldTransform(skeleton, depth - 1);
+    EXPECT_FLOAT_EQ(deepest.position.z, static_cast<float>(depth - 1));
+
+    // skinCharacter stores the same transforms; a vertex carried by the
+    // deepest bone at rest stays where it is.
+    Model model;
+    VertexInfluence deep;
+    deep.boneIndices = {depth - 1};
+    deep.weights = {1.0f};
+    skeleton.bones[depth - 1].restHead = deepest.position;
+    skinCharacter(model, skeleton);
+    expectVec(skinVertex({1, 2, 3}, deep), {1, 2, 3});
+
+    makeBonesLocal(skeleton, 0);
+    EXPECT_FLOAT_EQ(skeleton.bones[depth - 1].localPosition.z, 0.0f);
+}
+
+// World transforms stored for skinning equal those of computeWorldTransform,
+// whatever order parents and children come in.
+TEST(WorldTransform, SkinningUsesTheSameTransformsAsTheTreeWalk) {
+    Skeleton skeleton;
+    skeleton.bones.push_back(makeBone(2, {0.5f, 1, 0}, kQuarterTurnX));
+    skeleton.bones.push_back(makeBone(0, {0, 2, 0.25f}, kQuarterTurnZ));
+    skeleton.bones.push_back(makeBone(-1, {3, 0, 1}, multiplyPrecise(kQuarterTurnZ, kQuarterTurnX)));
+    Model model;
+    for (int32_t i = 0; i < 3; ++i) {
+        skeleton.bones[i].restHead = {0, 0, 0};
+        skeleton.bones[i].restRotation = Quaternion();
+    }
+    skinCharacter(model, skeleton);
+    VertexInfluence influence;
+    influence.weights = {1.0f};
+    for (int32_t i = 0; i < 3; ++i) {
+        influence.boneIndices = {i};
+        const Vec3 posed = skinVertex({0, 0, 0}, influence);
+        const WorldTransform world = computeWorldTransform(skeleton, i);
+        EXPECT_EQ(posed.x, world.position.x) << i;
+        EXPECT_EQ(posed.y, world.position.y) << i;
+        EXPECT_EQ(posed.z, world.position.z) << i;
+    }
+}
+
 // Bones: 0 and 1 are roots, 2 a link hanging from 0.
 Skeleton twoRoots() {
     Skeleton skeleton;

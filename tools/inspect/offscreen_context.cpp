@@ -25,3 +25,9 @@ OffscreenContext::~OffscreenContext() {
 }
 
 }  // namespace tavo::inspect
+
+#if defined(__SANITIZE_ADDRESS__)
+// OSMesa keeps some allocations of every context it has made current until
+// the process ends; LeakSanitizer is told not to report them.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libOSMesa.so\n"; }
+#endif
