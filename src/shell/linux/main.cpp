@@ -9,6 +9,10 @@ int main(int argc, char** argv) {
     // Global positioning, keep-above and the global pointer need X11; under
     // Wayland the program runs through XWayland.
     gdk_set_allowed_backends("x11");
+    // The surface is small: llvmpipe's rasterizer threads cost more CPU in
+    // hand-overs than they save, so it draws on the calling thread unless
+    // the user has chosen otherwise.
+    g_setenv("LP_NUM_THREADS", "0", FALSE);
     if (!gtk_init_check(&argc, &argv)) {
         const char* display = g_getenv("DISPLAY");
         std::fprintf(stderr, "tavo_3d: cannot open the X display %s%s%s\n", display != nullptr ? "\"" : "",

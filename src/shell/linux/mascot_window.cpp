@@ -1,21 +1,65 @@
 #include "shell/linux/mascot_window.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tavo {
 
 namespace {
 
+const uint64_t kAlphaHighBits = 0x8000000080000000ull;  // bit 7 of the alpha of two pixels
+
+// Four pixels from x on, as the alpha high bits of two pixel pairs.
+void loadFour(const uint8_t* row, int32_t x, uint64_t& first, uint64_t& second) {
+    std::memcpy(&first, row + x * 4, 8);
+    std::memcpy(&second, row + x * 4 + 8, 8);
+    first &= kAlphaHighBits;
+    second &= kAlphaHighBits;
+}
+
+bool opaque(const uint8_t* row, int32_t x) { return (row[x * 4 + 3] & 0x80) != 0; }
+
 // Adds the runs of opaque pixels (alpha of 128 or more) of one row of B, G,
-// R, A pixels as one-pixel-high rectangles at row y.
+// R, A pixels as one-pixel-high rectangles at row y. Transparent and opaque
+// stretches are crossed four pixels at a time.
 void appendOpaqueRuns(const uint8_t* row, int32_t width, int32_t y, std::vector<cairo_rectangle_int_t>& runs) {
     int32_t x = 0;
+    uint64_t first = 0;
+    uint64_t second = 0;
     while (x < width) {
-        while (x < width && row[x * 4 + 3] < 128) ++x;
+        while (x + 4 <= width && (loadFour(row, x, first, second), (first | second) == 0)) x += 4;
+        while (x < width && !opaque(row, x)) ++x;
         const int32_t start = x;
-        while (x < width && row[x * 4 + 3] >= 128) ++x;
+        while (x + 4 <= width && (loadFour(row, x, first, second), (first & second) == kAlphaHighBits)) x += 4;
+        while (x < width && opaque(row, x)) ++x;
         if (x > start) runs.push_back({start, y, x - start, 1});
     }
+}
+
+// The smallest rectangle that holds all runs (empty when there are none).
+cairo_rectangle_int_t boundingBox(const std::vector<cairo_rectangle_int_t>& runs) {
+    if (runs.empty()) {
+        return {0, 0, 0, 0};
+    }
+    int32_t left = runs.front().x;
+    int32_t right = runs.front().x + runs.front().width;
+    for (const cairo_rectangle_int_t& run : runs) {
+        left = std::min(left, run.x);
+        right = std::max(right, run.x + run.width);
+    }
+    const int32_t top = runs.front().y;
+    const int32_t bottom = runs.back().y + 1;
+    return {left, top, right - left, bottom - top};
+}
+
+cairo_rectangle_int_t unite(const cairo_rectangle_int_t& a, const cairo_rectangle_int_t& b) {
+    if (a.width == 0 || a.height == 0) return b;
+    if (b.width == 0 || b.height == 0) return a;
+    const int32_t left = std::min(a.x, b.x);
+    const int32_t top = std::min(a.y, b.y);
+    const int32_t right = std::max(a.x + a.width, b.x + b.width);
+    const int32_t bottom = std::max(a.y + a.height, b.y + b.height);
+    return {left, top, right - left, bottom - top};
 }
 
 bool sameRuns(const std::vector<cairo_rectangle_int_t>& a, const std::vector<cairo_rectangle_int_t>& b) {
@@ -67,18 +111,27 @@ GdkDisplay* MascotWindow::display() const { return gtk_widget_get_display(window
 void MascotWindow::present(const uint8_t* pixels, WindowPosition position) {
     previousRuns_.swap(runs_);
     copyPicture(pixels);
-    if (!shown_ || !sameRuns(runs_, previousRuns_)) {
+    const bool figureChanged = !sameRuns(runs_, previousRuns_);
+    if (!shown_ || figureChanged) {
         applyShape();
     }
     if (!shown_ || position.x != position_.x || position.y != position_.y) {
         gtk_window_move(GTK_WINDOW(window_), position.x, position.y);
         position_ = position;
     }
+    const cairo_rectangle_int_t box = boundingBox(runs_);
     if (!shown_) {
         gtk_widget_show(window_);
         shown_ = true;
+        gtk_widget_queue_draw(window_);
+    } else {
+        // Only where the figure is or was: the rest stays transparent.
+        const cairo_rectangle_int_t changed = unite(box, shownBox_);
+        if (changed.width > 0 && changed.height > 0) {
+            gtk_widget_queue_draw_area(window_, changed.x, changed.y, changed.width, changed.height);
+        }
     }
-    gtk_widget_queue_draw(window_);
+    shownBox_ = box;
 }
 
 // cairo keeps rows top-down: the surface's bottom row becomes the first.

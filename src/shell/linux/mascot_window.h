@@ -56,6 +56,7 @@ private:
     // of the one before, to rebuild the shape only when the figure changed.
     std::vector<cairo_rectangle_int_t> runs_;
     std::vector<cairo_rectangle_int_t> previousRuns_;
+    cairo_rectangle_int_t shownBox_ = {0, 0, 0, 0};  // bounding box of the figure shown
     WindowPosition position_;
     bool shown_ = false;
     gulong compositedHandler_ = 0;
