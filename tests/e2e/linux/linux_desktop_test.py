@@ -7,11 +7,12 @@ file in a private XDG_CONFIG_HOME. It checks what a user would see: a
 400 x 360 window kept above the others that shows the figure with the root
 pattern around it, walks, flees the cursor and tips over, lets a click on a
 transparent pixel through, opens its menu on a click on the figure, applies
-menu choices, and keeps the choices in tavo_3d.ini (other lines kept) at the
-exit item and at SIGTERM. It also checks the two start-up failures: no X
+menu choices, steps frames at the chosen rate, and keeps the choices in
+tavo_3d.ini (other lines kept) at the exit item, at SIGTERM and when the
+window manager closes the window. It also checks the two start-up failures: no X
 display, and no OpenGL context (OSMesa made to fail with a preloaded shim).
 
-Usage: linux_desktop_test.py path/to/tavo_3d [path/to/no_osmesa_context.so]
+Usage: linux_desktop_test.py path/to/tavo_3d [no_osmesa_context.so [send_delete_window]]
 Screenshots go to TAVO_E2E_SHOTS (default: <tmp>/shots, kept on failure).
 Exit status 77 when the program or a required tool is missing.
 """
@@ -487,6 +488,45 @@ def run_sigterm(desktop, program):
         mascot.kill()
 
 
+def slope(samples):
+    """Least-squares change per second of (time, value) samples."""
+    n = len(samples)
+    mean_t = sum(t for t, _ in samples) / n
+    mean_v = sum(v for _, v in samples) / n
+    num = sum((t - mean_t) * (v - mean_v) for t, v in samples)
+    den = sum((t - mean_t) ** 2 for t, _ in samples)
+    return num / den
+
+
+def run_frame_rate_and_window_manager_close(desktop, program, closer):
+    print("== 15 fps, then closed by the window manager", flush=True)
+    mascot = Mascot(desktop, program)
+    mascot.write_settings("[Mode]\nFrameSpeed=1\n")
+    mascot.start()
+    try:
+        mascot.wait_window()
+        time.sleep(1.0)
+        mascot.open_menu()
+        mascot.choose(["Down", "Right", "Down"])  # 15fps again: back to (0, 0), then walking right
+        time.sleep(1.0)
+        samples = []
+        start = time.time()
+        while time.time() - start < 8.0:
+            samples.append((time.time(), mascot.geometry()[0]))
+            time.sleep(0.1)
+        steps = slope(samples) / (20.0 / 15.0)
+        print("  measured: %.2f frame steps per second at 15 fps (due: 15.15)" % steps, flush=True)
+        check(abs(steps - 1000.0 / 66.0) <= 0.03 * 1000.0 / 66.0, "the steps come within 3 % of 15.15 a second")
+        if closer is None:
+            return
+        subprocess.run([closer, str(mascot.window)], env=desktop.env, timeout=10, check=True)
+        check(mascot.wait_exit() == 0, "a close request from the window manager ends the program with status 0")
+        check(mascot.settings_text() == "[Mode]\nFrameSpeed=1\nEscapeSpeed=1\nActionSpeed=0\n",
+              "and writes the settings")
+    finally:
+        mascot.kill()
+
+
 def run_forbidden_escape_speed(desktop, program):
     print("== EscapeSpeed 0 in the settings file", flush=True)
     mascot = Mascot(desktop, program)
@@ -551,6 +591,7 @@ def main():
         return 2
     program = os.path.abspath(sys.argv[1])
     shim = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else None
+    closer = os.path.abspath(sys.argv[3]) if len(sys.argv) > 3 else None
     if not os.access(program, os.X_OK):
         print("no program at " + program)
         return SKIP
@@ -571,6 +612,7 @@ def main():
         run_settings_written_back(desktop, program)
         run_sigterm(desktop, program)
         run_forbidden_escape_speed(desktop, program)
+        run_frame_rate_and_window_manager_close(desktop, program, closer)
         if shim and os.path.exists(shim):
             run_without_opengl(desktop, program, shim)
     except (Failure, subprocess.TimeoutExpired) as error:
