@@ -26,42 +26,83 @@ bool usableFace(const Face& face, std::size_t vertexCount) {
     return true;
 }
 
-bool shareVertex(const Face& a, const Face& b) {
-    for (int32_t i : a.indices) {
-        for (int32_t j : b.indices) {
-            if (i == j) {
-                return true;
+// Groups of faces as a union-find forest; the root of each group carries
+// the group's label.
+class FaceGroups {
+public:
+    explicit FaceGroups(std::size_t count) : parent_(count, kNone), label_(count, -1) {}
+
+    bool assigned(std::size_t face) const { return parent_[face] != kNone; }
+    void start(std::size_t face, int32_t label) {
+        parent_[face] = face;
+        label_[face] = label;
+    }
+    std::size_t root(std::size_t face) {
+        while (parent_[face] != face) {
+            parent_[face] = parent_[parent_[face]];
+            face = parent_[face];
+        }
+        return face;
+    }
+    // The face (or the whole group it is in) joins the group whose root is
+    // given and takes its label.
+    void joinInto(std::size_t face, std::size_t groupRoot) {
+        if (!assigned(face)) {
+            parent_[face] = groupRoot;
+            return;
+        }
+        const std::size_t other = root(face);
+        if (other != groupRoot) {
+            parent_[other] = groupRoot;
+        }
+    }
+    int32_t label(std::size_t face) { return label_[root(face)]; }
+
+private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::vector<std::size_t> parent_;
+    std::vector<int32_t> label_;
+};
+
+// Labels faces so that faces sharing a vertex index, directly or through a
+// chain, carry the same label: each face in turn gets a new label unless it
+// has one, and every later face that shares a vertex with it, with the whole
+// group of that face, takes its label. The first face to reach a vertex
+// gathers every face at that vertex, so a vertex is looked at only once.
+// Returns the number of labels handed out.
+int32_t labelConnectedFaces(const std::vector<const Face*>& faces, std::size_t vertexCount,
+                            std::vector<int32_t>& label) {
+    std::vector<std::vector<std::size_t>> facesAt(vertexCount);
+    for (std::size_t f = 0; f < faces.size(); ++f) {
+        for (int32_t v : faces[f]->indices) {
+            if (facesAt[v].empty() || facesAt[v].back() != f) {
+                facesAt[v].push_back(f);
             }
         }
     }
-    return false;
-}
-
-// Labels faces so that faces sharing a vertex index, directly or through a
-// chain, carry the same label. Returns the number of labels handed out.
-int32_t labelConnectedFaces(const std::vector<const Face*>& faces, std::vector<int32_t>& label) {
-    label.assign(faces.size(), -1);
+    FaceGroups groups(faces.size());
+    std::vector<uint8_t> vertexGathered(vertexCount, 0);
     int32_t next = 0;
     for (std::size_t i = 0; i < faces.size(); ++i) {
-        if (label[i] == -1) {
-            label[i] = next++;
+        if (!groups.assigned(i)) {
+            groups.start(i, next++);
         }
-        const int32_t b = label[i];
-        for (std::size_t j = i + 1; j < faces.size(); ++j) {
-            if (!shareVertex(*faces[i], *faces[j])) {
+        const std::size_t group = groups.root(i);
+        for (int32_t v : faces[i]->indices) {
+            if (vertexGathered[v]) {
                 continue;
             }
-            if (label[j] == -1) {
-                label[j] = b;
-                continue;
-            }
-            const int32_t e = label[j];
-            for (int32_t& l : label) {
-                if (l == e) {
-                    l = b;
+            vertexGathered[v] = 1;
+            for (std::size_t j : facesAt[v]) {
+                if (j > i) {
+                    groups.joinInto(j, group);
                 }
             }
         }
+    }
+    label.resize(faces.size());
+    for (std::size_t f = 0; f < faces.size(); ++f) {
+        label[f] = groups.label(f);
     }
     return next;
 }
@@ -122,20 +163,22 @@ std::vector<AnchorPiece> splitIntoPieces(const ModelObject& anchor) {
         }
     }
     std::vector<int32_t> label;
-    const int32_t labelCount = labelConnectedFaces(faces, label);
+    const int32_t labelCount = labelConnectedFaces(faces, anchor.vertices.size(), label);
+    std::vector<std::vector<const Face*>> byLabel(static_cast<std::size_t>(labelCount));
+    for (std::size_t k = 0; k < faces.size(); ++k) {
+        byLabel[label[k]].push_back(faces[k]);
+    }
     std::vector<AnchorPiece> pieces;
-    for (int32_t g = 0; g < labelCount; ++g) {
+    for (const std::vector<const Face*>& group : byLabel) {
+        if (group.empty()) {
+            continue;  // a label merged into another group
+        }
         AnchorPiece piece;
-        for (std::size_t k = 0; k < faces.size(); ++k) {
-            if (label[k] == g) {
-                piece.faces.push_back(*faces[k]);
-            }
-        }
-        if (piece.faces.empty()) {
-            continue;
-        }
         piece.name = anchor.name;
         piece.vertices = anchor.vertices;
+        for (const Face* face : group) {
+            piece.faces.push_back(*face);
+        }
         pieces.push_back(std::move(piece));
     }
     return pieces;

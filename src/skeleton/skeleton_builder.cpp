@@ -1,9 +1,9 @@
 #include <algorithm>
-#include <cstring>
 
 #include "math/matrix3.h"
 #include "model/model.h"
 #include "skeleton/anchors.h"
+#include "skeleton/bone_attachment.h"
 #include "skeleton/mirrored_name.h"
 #include "skeleton/skeleton.h"
 
@@ -157,85 +157,30 @@ void createRecords(Model& model, int32_t boneObject, Skeleton& skeleton) {
     }
 }
 
-// A link hangs from the bone whose tip it touches; it is turned round when
-// it touches with its far end. The last bone that matches is the parent.
-void attachLinks(Skeleton& skeleton, const std::vector<Vec3>& vertices) {
-    std::vector<Bone>& bones = skeleton.bones;
-    for (std::size_t j = 0; j < bones.size(); ++j) {
-        if (!bones[j].isLink()) {
-            continue;
-        }
-        for (std::size_t k = 0; k < bones.size(); ++k) {
-            if (k == j || bones[k].isLink()) {
-                continue;
-            }
-            Bone& link = bones[j];
-            if (bones[k].tipVertex == link.headVertex) {
-                link.parent = static_cast<int32_t>(k);
-                bones[k].children.push_back(static_cast<int32_t>(j));
-            } else if (bones[k].tipVertex == link.tipVertex) {
-                link.parent = static_cast<int32_t>(k);
-                std::swap(link.headVertex, link.tipVertex);
-                bones[k].children.push_back(static_cast<int32_t>(j));
-            }
-            link.localPosition = vertices[link.headVertex];
-        }
-    }
-}
-
-// The bone reached from record k by walking up through links, or -1 when the
-// walk ends at a link without parent.
-int32_t boneAbove(const Skeleton& skeleton, int32_t k) {
-    int32_t index = k;
-    for (int32_t steps = 0; steps <= skeleton.boneCount(); ++steps) {
-        if (index < 0 || !skeleton.bones[index].isLink()) {
-            return index;
-        }
-        index = skeleton.bones[index].parent;
-    }
-    return -1;
-}
-
-// A bone is the child of the bone whose tip it starts at, directly or
-// through a link; with several matches the last one is the parent.
-void attachBones(Skeleton& skeleton) {
-    std::vector<Bone>& bones = skeleton.bones;
-    for (std::size_t j = 0; j < bones.size(); ++j) {
-        if (bones[j].isLink()) {
-            continue;
-        }
-        for (std::size_t k = 0; k < bones.size(); ++k) {
-            if (k == j || bones[j].headVertex != bones[k].tipVertex) {
-                continue;
-            }
-            const int32_t parent = boneAbove(skeleton, static_cast<int32_t>(k));
-            if (parent < 0 || parent == static_cast<int32_t>(j)) {
-                continue;
-            }
-            bones[j].parent = parent;
-            bones[parent].children.push_back(static_cast<int32_t>(j));
-        }
-    }
-}
-
-bool returnsTo(const Skeleton& skeleton, int32_t start) {
-    int32_t index = skeleton.bones[start].parent;
-    for (int32_t steps = 0; index >= 0 && steps < skeleton.boneCount(); ++steps) {
-        if (index == start) {
-            return true;
-        }
-        index = skeleton.bones[index].parent;
-    }
-    return false;
-}
-
 // A malformed bone object can make two bones each other's parent (each tip
 // is the other's head). The lowest-index bone of every such cycle becomes a
-// root, so that every walk up or down the tree ends.
+// root, so that every walk up or down the tree ends. Each record has one
+// parent, so every cycle is found by walking up from each record once.
 void breakParentCycles(Skeleton& skeleton) {
-    for (int32_t j = 0; j < skeleton.boneCount(); ++j) {
-        if (returnsTo(skeleton, j)) {
-            skeleton.bones[j].parent = -1;
+    enum : uint8_t { kUnseen, kOnWalk, kDone };
+    const int32_t count = skeleton.boneCount();
+    std::vector<uint8_t> state(static_cast<std::size_t>(count), kUnseen);
+    std::vector<int32_t> walk;
+    for (int32_t start = 0; start < count; ++start) {
+        walk.clear();
+        int32_t index = start;
+        while (index >= 0 && index < count && state[index] == kUnseen) {
+            state[index] = kOnWalk;
+            walk.push_back(index);
+            index = skeleton.bones[index].parent;
+        }
+        if (index >= 0 && index < count && state[index] == kOnWalk) {
+            // The walk came back to itself: the cycle runs from index onwards.
+            const auto cycle = std::find(walk.begin(), walk.end(), index);
+            skeleton.bones[*std::min_element(cycle, walk.end())].parent = -1;
+        }
+        for (int32_t visited : walk) {
+            state[visited] = kDone;
         }
     }
 }
@@ -245,17 +190,15 @@ void breakParentCycles(Skeleton& skeleton) {
 // under every bone that matched them; nothing descends into a link.
 void reconcileChildren(Skeleton& skeleton) {
     std::vector<Bone>& bones = skeleton.bones;
+    std::vector<uint8_t> listed(bones.size(), 0);
     for (std::size_t p = 0; p < bones.size(); ++p) {
         std::vector<int32_t> kept;
         kept.reserve(bones[p].children.size());
         for (int32_t c : bones[p].children) {
-            const Bone& child = bones[c];
-            if (child.isLink()) {
+            if (bones[c].isLink()) {
                 kept.push_back(c);
-                continue;
-            }
-            const bool ownChild = child.parent == static_cast<int32_t>(p);
-            if (ownChild && std::find(kept.begin(), kept.end(), c) == kept.end()) {
+            } else if (bones[c].parent == static_cast<int32_t>(p) && !listed[c]) {
+                listed[c] = 1;
                 kept.push_back(c);
             }
         }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "skeleton/anchors.h"
 #include "skeleton/skeleton.h"
 #include "rig_fixtures.h"
@@ -81,6 +83,79 @@ TEST(SplitIntoPieces, ChainsMergeAndBadFacesAreLeftOut) {
     ASSERT_EQ(pieces.size(), 1u);
     ASSERT_EQ(pieces[0].faces.size(), 4u);
     EXPECT_EQ(pieces[0].faces[1].indices[0], 5);  // anchor face order is kept
+}
+
+// The grouping written the plain way: compare every face with every later
+// one, and relabel a whole group whenever two groups meet.
+std::vector<std::vector<std::vector<int32_t>>> plainPieces(const ModelObject& anchor) {
+    const std::size_t count = anchor.faces.size();
+    std::vector<int32_t> label(count, -1);
+    int32_t next = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (label[i] == -1) {
+            label[i] = next++;
+        }
+        for (std::size_t j = i + 1; j < count; ++j) {
+            bool shared = false;
+            for (int32_t a : anchor.faces[i].indices) {
+                for (int32_t b : anchor.faces[j].indices) {
+                    shared = shared || a == b;
+                }
+            }
+            if (!shared) {
+                continue;
+            }
+            if (label[j] == -1) {
+                label[j] = label[i];
+            } else {
+                const int32_t e = label[j];
+                for (int32_t& l : label) {
+                    l = l == e ? label[i] : l;
+                }
+            }
+        }
+    }
+    std::vector<std::vector<std::vector<int32_t>>> pieces;
+    for (int32_t g = 0; g < next; ++g) {
+        std::vector<std::vector<int32_t>> piece;
+        for (std::size_t k = 0; k < count; ++k) {
+            if (label[k] == g) {
+                piece.push_back(anchor.faces[k].indices);
+            }
+        }
+        if (!piece.empty()) {
+            pieces.push_back(piece);
+        }
+    }
+    return pieces;
+}
+
+TEST(SplitIntoPieces, GroupsAndOrdersPiecesLikeThePlainPairwiseLabelling) {
+    std::mt19937 random(7);
+    for (int trial = 0; trial < 300; ++trial) {
+        ModelObject anchor;
+        const int32_t vertexCount = 5 + static_cast<int32_t>(random() % 40);
+        for (int32_t v = 0; v < vertexCount; ++v) {
+            addVertex(anchor, {static_cast<float>(v), 0, 0});
+        }
+        const int faceCount = 1 + static_cast<int>(random() % 30);
+        for (int f = 0; f < faceCount; ++f) {
+            Face face;
+            const int corners = 1 + static_cast<int>(random() % 4);
+            for (int c = 0; c < corners; ++c) {
+                face.indices.push_back(static_cast<int32_t>(random() % vertexCount));
+            }
+            anchor.faces.push_back(face);
+        }
+        std::vector<std::vector<std::vector<int32_t>>> pieces;
+        for (const AnchorPiece& piece : splitIntoPieces(anchor)) {
+            pieces.emplace_back();
+            for (const Face& face : piece.faces) {
+                pieces.back().push_back(face.indices);
+            }
+        }
+        ASSERT_EQ(pieces, plainPieces(anchor)) << "trial " << trial;
+    }
 }
 
 // A pyramid over a square floor, its apex above (1.5, 0.5): the vertical line

@@ -303,6 +303,33 @@ TEST(Hierarchy, CycleOfBonesIsBrokenAtTheFirstBone) {
     expectVec(world.position, skeleton.bones[1].restHead, 1e-4f);
 }
 
+// Three bones in a ring, and a fourth hanging from it that is met first.
+TEST(Hierarchy, LongerCycleIsBrokenAtItsLowestBone) {
+    Model model;
+    ModelObject& bone = addObject(model, "bone");
+    const int32_t a = addVertex(bone, {0, 0, 0});
+    const int32_t b = addVertex(bone, {0, 10, 0});
+    const int32_t c = addVertex(bone, {8, 5, 0});
+    const int32_t d = addVertex(bone, {-6, 14, 0});
+    addBoneTriangle(bone, b, d, {0, 0, 1}, -1);  // 0
+    addBoneTriangle(bone, a, b, {0, 0, 1}, -1);  // 1
+    addBoneTriangle(bone, b, c, {0, 0, 1}, -1);  // 2
+    addBoneTriangle(bone, c, a, {0, 0, 1}, -1);  // 3
+    Skeleton skeleton;
+    ASSERT_EQ(buildSkeleton(model, skeleton), 0);
+    EXPECT_EQ(skeleton.bones[1].parent, -1);
+    EXPECT_EQ(skeleton.bones[0].parent, 1);
+    EXPECT_EQ(skeleton.bones[2].parent, 1);
+    EXPECT_EQ(skeleton.bones[3].parent, 2);
+    EXPECT_EQ(skeleton.rootBones, std::vector<int32_t>{1});
+    expectForest(skeleton);
+    for (int32_t i = 0; i < 4; ++i) {
+        const WorldTransform world = computeWorldTransform(skeleton, i);
+        expectVec(world.position, skeleton.bones[i].restHead, 1e-4f);
+        expectQuat(world.rotation, skeleton.bones[i].restRotation, 1e-5f);
+    }
+}
+
 // A bone that several records lead to is listed once, under its parent;
 // without that the descent would convert it twice (or forever, with a loop
 // through a bone listed under its own child).
