@@ -1,5 +1,6 @@
 #include "text_report.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -67,10 +68,15 @@ void objectsSection(std::string& out, const Model& model) {
     }
 }
 
+constexpr int32_t kMaxIndent = 32;
+
 void boneLine(std::string& out, const Model& model, const Skeleton& skeleton, int32_t index,
               int32_t depth) {
     const Bone& bone = skeleton.bones[index];
-    out.append(static_cast<std::size_t>(2 + 2 * depth), ' ');
+    out.append(static_cast<std::size_t>(2 + 2 * std::min(depth, kMaxIndent)), ' ');
+    if (depth > kMaxIndent) {
+        appendf(out, "(depth %d) ", depth);
+    }
     if (bone.isLink()) {
         appendf(out, "link [%d]\n", index);
         return;
@@ -82,8 +88,27 @@ void boneLine(std::string& out, const Model& model, const Skeleton& skeleton, in
         separator = ", ";
     }
     out += '\n';
-    for (int32_t child : bone.children) {
-        boneLine(out, model, skeleton, child, depth + 1);
+}
+
+// Depth first from a root, children in order; links are shown but not
+// descended into. An explicit stack keeps deep chains off the call stack.
+void boneTree(std::string& out, const Model& model, const Skeleton& skeleton, int32_t root) {
+    struct Visit {
+        int32_t bone;
+        int32_t depth;
+    };
+    std::vector<Visit> stack{{root, 0}};
+    while (!stack.empty()) {
+        const Visit visit = stack.back();
+        stack.pop_back();
+        boneLine(out, model, skeleton, visit.bone, visit.depth);
+        const Bone& bone = skeleton.bones[visit.bone];
+        if (bone.isLink()) {
+            continue;
+        }
+        for (auto child = bone.children.rbegin(); child != bone.children.rend(); ++child) {
+            stack.push_back({*child, visit.depth + 1});
+        }
     }
 }
 
@@ -95,7 +120,7 @@ void skeletonSection(std::string& out, const Model& model, const Skeleton* skele
     appendf(out, "Bones (%d records, %zu roots):\n", skeleton->boneCount(),
             skeleton->rootBones.size());
     for (int32_t root : skeleton->rootBones) {
-        boneLine(out, model, *skeleton, root, 0);
+        boneTree(out, model, *skeleton, root);
     }
 }
 
