@@ -92,6 +92,21 @@ TEST(BoneCorners, HeadOppositeLongestTipOppositeShortestAndRestFrame) {
     expectQuat(b.localRotation, b.restRotation);
 }
 
+// A spine standing up the y axis, leaning back slightly, its side corner
+// in front: the rest rotation takes z up the spine and x to -x.
+TEST(BoneCorners, RestRotationOfAnUprightSpine) {
+    Model model;
+    ModelObject& bone = addObject(model, "bone");
+    addVertex(bone, {0, 0, 0});
+    addVertex(bone, {0, 95.5054f, -2.699f});
+    addVertex(bone, {0, 0, 10});
+    addFace(bone, {0, 1, 2});
+    Skeleton skeleton;
+    ASSERT_EQ(buildSkeleton(model, skeleton), 0);
+    expectQuat(skeleton.bones[0].restRotation, {0, -0.717f, -0.697f, 0}, 1e-3f);
+    expectVec(rotateByUnit(skeleton.bones[0].restRotation, {1, 0, 0}), {-1, 0, 0});
+}
+
 TEST(BuildSkeleton, NeedsAnObjectNamedBoneAndIgnoresUnusableFaces) {
     Model none;
     addObject(none, "Bone").vertices.push_back({0, 0, 0});
