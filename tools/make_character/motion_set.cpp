@@ -61,6 +61,21 @@ public:
         both(n::kShoe, kPitch, -degrees);
         return lift({0.0f, static_cast<float>(-72.0 * (1.0 - std::cos(degrees * kPi / 180.0))), 0.0f});
     }
+    // Turns the right arm out by `upper` and `fore` degrees (negative: in)
+    // while the pole leans `lean` degrees further out than at rest and the
+    // lantern swings `swing` degrees from hanging straight down.
+    Pose& carry(double upper, double fore, double lean, double swing) {
+        right(n::kUpperArm, kRoll, upper).right(n::kForearm, kRoll, fore);
+        turn(n::kPole, kRoll, upper + fore + lean);
+        return turn(n::kLantern, kRoll, -lean + swing);
+    }
+    // Spins the pole about its straight shaft, so that the crook and the
+    // lantern circle round it; the lantern keeps hanging.
+    Pose& spinPole(double degrees) {
+        const Vec3 axis(-17.0f, 119.0f, -5.0f);
+        turn(n::kPole, axis, degrees);
+        return turn(n::kLantern, axis, -degrees);
+    }
     Pose& lift(const Vec3& offset) {
         key_.offset = key_.offset + offset;
         return *this;
@@ -81,14 +96,14 @@ MotionSpec lanternSway(const Rig& rig) {
         const double bob = (1.0 - std::cos(2.0 * a)) * 0.5;
         Pose p(rig, k * 6);
         p.crouch(9.0 * bob);
-        p.turn(n::kCenter, kRoll, 4.0 * std::sin(a)).turn(n::kCenter, kYaw, 7.0 * std::sin(a));
-        p.turn(n::kTrunk, kRoll, -3.0 * std::sin(a)).turn(n::kTrunk, kPitch, 3.0 * bob);
+        p.turn(n::kCenter, kRoll, -3.0 * std::sin(a)).turn(n::kCenter, kYaw, 3.0 * std::sin(a));
+        p.turn(n::kTrunk, kRoll, -2.0 * std::sin(a)).turn(n::kTrunk, kPitch, 3.0 * bob);
         p.turn(n::kFace, kRoll, 8.0 * std::sin(a + 0.5)).turn(n::kFace, kPitch, -5.0 * bob);
         p.turn(n::kHem, kRoll, -5.0 * std::sin(a - 0.9)).turn(n::kHem, kPitch, -4.0 * bob);
-        p.right(n::kUpperArm, kRoll, -4.0 - 12.0 * std::sin(a)).right(n::kUpperArm, kPitch, -8.0 * std::cos(a));
+        p.right(n::kUpperArm, kRoll, -1.0 - 7.0 * std::sin(a)).right(n::kUpperArm, kPitch, -8.0 * std::cos(a));
         p.right(n::kForearm, kRoll, -10.0 * std::sin(a - 0.6));
-        p.turn(n::kPole, kRoll, 4.0 + 6.0 * std::sin(a - 1.0));
-        p.turn(n::kLantern, kRoll, 24.0 * std::sin(a - 1.4)).turn(n::kLantern, kPitch, 9.0 * std::cos(a - 1.4));
+        p.turn(n::kPole, kRoll, 1.0 + 4.0 * std::sin(a - 1.0));
+        p.turn(n::kLantern, kRoll, 18.0 * std::sin(a - 1.4)).turn(n::kLantern, kPitch, 7.0 * std::cos(a - 1.4));
         p.left(n::kUpperArm, kPitch, 14.0 * std::sin(a)).left(n::kUpperArm, kRoll, 6.0 + 4.0 * bob);
         p.left(n::kForearm, kPitch, -10.0 - 8.0 * std::sin(a - 0.5));
         const char* ears[3] = {n::kEar1, n::kEar2, n::kEar3};
@@ -115,8 +130,8 @@ MotionSpec hop(const Rig& rig) {
     }
     {
         Pose p(rig, 7);
-        p.lift({0.0f, 34.0f, 0.0f}).turn(n::kTrunk, kPitch, -4.0);
-        p.both(n::kUpperArm, kRoll, 55.0).both(n::kForearm, kRoll, 20.0);
+        p.lift({0.0f, 16.0f, 0.0f}).turn(n::kTrunk, kPitch, -4.0);
+        p.left(n::kUpperArm, kRoll, 55.0).left(n::kForearm, kRoll, 20.0).carry(4.0, 0.0, 4.0, 10.0);
         p.both(n::kThigh, kPitch, -10.0).both(n::kShin, kPitch, 30.0).both(n::kShoe, kPitch, 15.0);
         p.both(n::kEar1, kRoll, -14.0).both(n::kEar2, kRoll, -16.0).both(n::kEar3, kRoll, -18.0);
         p.turn(n::kLantern, kPitch, 20.0).turn(n::kHem, kPitch, 8.0);
@@ -125,7 +140,8 @@ MotionSpec hop(const Rig& rig) {
     {
         Pose p(rig, 11);
         p.crouch(20.0).turn(n::kTrunk, kPitch, 8.0);
-        p.both(n::kUpperArm, kRoll, 15.0).both(n::kEar2, kRoll, 12.0).both(n::kEar3, kRoll, 18.0);
+        p.left(n::kUpperArm, kRoll, 15.0).carry(8.0, 0.0, 0.0, -10.0);
+        p.both(n::kEar2, kRoll, 12.0).both(n::kEar3, kRoll, 18.0);
         p.turn(n::kLantern, kPitch, -14.0).turn(n::kHem, kPitch, -6.0);
         m.keys.push_back(p.key());
     }
@@ -133,16 +149,16 @@ MotionSpec hop(const Rig& rig) {
     return m;
 }
 
-// The lantern pole spun once round in front of the chest; the lantern keeps
-// hanging down as it goes round.
+// The lantern pole twirled once round its own length, held up in front; the
+// lantern flies out a little as it circles.
 MotionSpec twirl(const Rig& rig) {
     MotionSpec m{n::kTwirl, 36, 0, {}};
     for (int32_t k = 0; k <= 4; ++k) {
-        const double spin = k == 4 ? 0.0 : -90.0 * k;
+        const double spin = k == 4 ? 0.0 : 90.0 * k;
         const double raise = k == 0 || k == 4 ? 0.0 : 1.0;
         Pose p(rig, k * 9);
-        p.right(n::kUpperArm, kPitch, -35.0 * raise).right(n::kUpperArm, kRoll, -10.0 * raise);
-        p.turn(n::kPole, kRoll, spin).turn(n::kLantern, kRoll, -spin);
+        p.right(n::kUpperArm, kPitch, -25.0 * raise).carry(-6.0 * raise, 0.0, -6.0 * raise, 0.0);
+        p.spinPole(spin).turn(n::kLantern, kRoll, -6.0 * raise);
         p.turn(n::kFace, kRoll, 6.0 * raise).turn(n::kCenter, kYaw, -10.0 * raise);
         p.left(n::kUpperArm, kRoll, 18.0 * raise).both(n::kEar3, kRoll, 10.0 * raise);
         m.keys.push_back(p.key());
@@ -160,14 +176,13 @@ MotionSpec dance(const Rig& rig) {
         if (down) {
             p.crouch(14.0);
         }
-        p.lift({static_cast<float>(6.0 * s), 0.0f, 0.0f});
-        p.turn(n::kCenter, kYaw, 14.0 * s).turn(n::kCenter, kRoll, -5.0 * s);
+        p.lift({static_cast<float>(4.0 * s), 0.0f, 0.0f});
+        p.turn(n::kCenter, kYaw, 14.0 * s).turn(n::kCenter, kRoll, -3.0 * s);
         p.turn(n::kFace, kRoll, 9.0 * s).turn(n::kTrunk, kRoll, 3.0 * s);
-        p.left(n::kUpperArm, kRoll, s > 0 ? 70.0 : 15.0).right(n::kUpperArm, kRoll, s > 0 ? 10.0 : 45.0);
+        p.left(n::kUpperArm, kRoll, s > 0 ? 70.0 : 15.0).carry(s > 0 ? 8.0 : 24.0, 0.0, s > 0 ? 8.0 : 2.0, -12.0 * s);
         p.both(n::kForearm, kPitch, -20.0);
-        p.turn(n::kLantern, kRoll, -12.0 * s);
         p.left(n::kEar2, kRoll, -12.0 * s).right(n::kEar2, kRoll, 12.0 * s);
-        p.both(n::kEar3, kRoll, down ? 14.0 : -6.0);
+        p.both(n::kEar3, kRoll, down ? 6.0 : -8.0);
         m.keys.push_back(p.key());
     }
     return m;
@@ -179,11 +194,10 @@ MotionSpec pose(const Rig& rig) {
     m.keys.push_back(Pose(rig, 0).key());
     for (int32_t frame : {20, 60}) {
         Pose p(rig, frame);
-        p.right(n::kUpperArm, kRoll, 75.0).right(n::kForearm, kRoll, 30.0);
-        p.turn(n::kPole, kRoll, 20.0).turn(n::kLantern, kRoll, -40.0);
+        p.carry(12.0, 2.0, 6.0, -6.0);
         p.left(n::kUpperArm, kRoll, 35.0).left(n::kForearm, kRoll, -70.0).left(n::kForearm, kPitch, -10.0);
-        p.turn(n::kFace, kRoll, -10.0).turn(n::kCenter, kYaw, 12.0).turn(n::kCenter, kRoll, 3.0);
-        p.right(n::kEar2, kRoll, 25.0).right(n::kEar3, kRoll, 20.0).left(n::kEar1, kRoll, -6.0);
+        p.turn(n::kFace, kRoll, -10.0).turn(n::kCenter, kYaw, -10.0).turn(n::kCenter, kRoll, -3.0);
+        p.right(n::kEar2, kRoll, -18.0).right(n::kEar3, kRoll, -24.0).left(n::kEar1, kRoll, 6.0);
         p.left(n::kThigh, kRoll, 6.0).left(n::kShoe, kRoll, -6.0).right(n::kShin, kPitch, 6.0);
         m.keys.push_back(p.key());
     }
