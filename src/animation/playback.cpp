@@ -1,6 +1,7 @@
 #include "animation/playback.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "model/model.h"
@@ -131,7 +132,13 @@ int32_t phaseToFrame(float phase, int32_t endFrame) {
     if (!(phase >= 0.0f)) {
         phase = 0.0f;
     }
-    return static_cast<int32_t>(phase * static_cast<float>(endFrame));
+    const float frame = phase * static_cast<float>(endFrame);
+    // An end frame near the top of the range rounds up to 2^31 as a float,
+    // which no int32_t holds.
+    if (frame >= 2147483648.0f) {
+        return INT32_MAX;
+    }
+    return static_cast<int32_t>(frame);
 }
 
 void applyMotion(Skeleton& skeleton, int32_t motionIndex, float phase) {

@@ -66,6 +66,8 @@ TEST(PhaseToFrame, ClampsAndTruncates) {
     EXPECT_EQ(phaseToFrame(0.999f, 48), 47);
     EXPECT_EQ(phaseToFrame(0.5f, 48), 24);
     EXPECT_EQ(phaseToFrame(0.5f, 0), 0);
+    EXPECT_EQ(phaseToFrame(1.0f, INT32_MAX), INT32_MAX);
+    EXPECT_EQ(phaseToFrame(1.0f, INT32_MIN), INT32_MIN);
 }
 
 TEST(WorldTransform, ComposesThroughTheParents) {
