@@ -313,12 +313,23 @@ TEST_F(EmbeddedCharacter, SkinnedVerticesAllHaveInfluencesBlendedByDepthAtTheJoi
             }
             EXPECT_NEAR(sum, 1.0f, 1e-5f);
             shared += influence.weights.size() > 1 ? 1 : 0;
-            // A weight comes from the depth inside a box; 10000 would mean
-            // the box faces are turned the wrong way round.
+            // A weight is the depth inside a box, its distance to the
+            // nearest face plane. With the faces turned inwards it would be
+            // the distance to some triangle edge instead.
             for (const AnchorPiece& piece : pieces) {
-                if (containsPoint(piece, object.vertices[v])) {
-                    EXPECT_LT(surfaceDistance(piece, object.vertices[v]), 100.0f) << object.name;
+                const Vec3& p = object.vertices[v];
+                if (!containsPoint(piece, p)) {
+                    continue;
                 }
+                float depth = 1e9f;
+                for (const Triangle& t : piece.triangles) {
+                    const Vec3& a = piece.vertices[t.indices[0]];
+                    const Vec3 normal = (piece.vertices[t.indices[1]] - a)
+                                            .cross(piece.vertices[t.indices[2]] - a)
+                                            .normalized();
+                    depth = std::min(depth, std::abs(normal.dot(p - a)));
+                }
+                EXPECT_NEAR(surfaceDistance(piece, p), depth, 1e-3f) << object.name << " vertex " << v;
             }
         }
         EXPECT_GT(shared, 0) << object.name << " has no joint shared by two bones";
