@@ -21,7 +21,7 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev
   # desktop tests: Wine, X server, input and screenshots
   wine wine64 libwine fonts-wine
-  xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic
+  xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic picom
   locales procps python3
 )
 

@@ -109,11 +109,15 @@ def solid_point(points):
 # --- The desktop ----------------------------------------------------------
 
 class Desktop:
-    """Xvfb with a checkered root and no window manager."""
+    """Xvfb with no window manager: either a checkered root and no compositing
+    manager, or picom compositing over the plain root (it cannot use a root
+    pattern set by another client)."""
 
-    def __init__(self, workdir, shots):
+    def __init__(self, workdir, shots, composited=False):
         self.workdir = workdir
         self.shots = shots
+        self.composited = composited
+        self.compositor = None
         self.xvfb = None
         self.display = None
         self.env = dict(os.environ)
@@ -136,9 +140,16 @@ class Desktop:
             "NO_AT_BRIDGE": "1",  # no accessibility bus to wait for
         })
         self.env.pop("WAYLAND_DISPLAY", None)
-        pattern = os.path.join(self.workdir, "root.png")
-        self.run(["convert", "-size", "%dx%d" % (SCREEN_W, SCREEN_H), "pattern:checkerboard", pattern])
-        self.run(["display", "-window", "root", pattern])
+        if self.composited:
+            self.compositor = subprocess.Popen(["picom", "--backend", "xrender"], env=self.env,
+                                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            time.sleep(2.0)
+            if self.compositor.poll() is not None:
+                raise Failure("picom did not start")
+        else:
+            pattern = os.path.join(self.workdir, "root.png")
+            self.run(["convert", "-size", "%dx%d" % (SCREEN_W, SCREEN_H), "pattern:checkerboard", pattern])
+            self.run(["display", "-window", "root", pattern])
         self.reference = self.screenshot()
 
     @staticmethod
@@ -150,12 +161,17 @@ class Desktop:
         raise Failure("no free X display number")
 
     def stop(self):
+        if self.compositor is not None:
+            self.compositor.terminate()
+            self.compositor.wait(timeout=10)
+            self.compositor = None
         if self.xvfb is not None:
             self.xvfb.terminate()
             try:
                 self.xvfb.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 self.xvfb.kill()
+            self.xvfb = None
 
     def run(self, command, timeout=30):
         result = subprocess.run(command, env=self.env, stdout=subprocess.PIPE,
@@ -173,7 +189,8 @@ class Desktop:
     def keep_screenshot(self, name):
         """Saves the screen as a PNG for people to look at."""
         self.shot_count += 1
-        path = os.path.join(self.shots, "%02d_%s.png" % (self.shot_count, name))
+        prefix = "composited_" if self.composited else ""
+        path = os.path.join(self.shots, "%s%02d_%s.png" % (prefix, self.shot_count, name))
         self.run(["import", "-window", "root", path])
         return path
 
@@ -203,6 +220,7 @@ class Mascot:
         self.program = program
         self.preload = preload
         self.process = None
+        self.log = None
         self.window = None
         self.ini = os.path.join(desktop.env["XDG_CONFIG_HOME"], "tavo_3d", "tavo_3d.ini")
 
@@ -223,8 +241,9 @@ class Mascot:
         env = dict(self.desktop.env)
         if self.preload:
             env["LD_PRELOAD"] = self.preload
+        self.log = open(os.path.join(self.desktop.workdir, "program.log"), "ab")
         self.process = subprocess.Popen([self.program], env=env, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.PIPE)
+                                        stderr=self.log)
 
     def wait_window(self, timeout=20):
         found = wait_for(lambda: self.desktop.visible_windows("Tavo_3D"), timeout, 0.2)
@@ -298,6 +317,8 @@ class Mascot:
         if self.process is not None and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+        if self.log is not None:
+            self.log.close()
 
 
 def settings_values(text):
@@ -320,11 +341,11 @@ def check_window(desktop, mascot):
 
 
 def check_figure(desktop, mascot):
-    print("the figure on a patterned root, without a compositor", flush=True)
+    print("the figure, with the background showing around it", flush=True)
     points, geometry = mascot.best_view(6.0)
     area = WINDOW_W * WINDOW_H
     check(len(points) >= 3000, "the figure covers %d pixels (at least 3000)" % len(points))
-    check(len(points) <= area * 0.6, "the root pattern shows around the figure (%d of %d pixels hidden)"
+    check(len(points) <= area * 0.6, "the background shows around the figure (%d of %d pixels hidden)"
           % (len(points), area))
     left, top, right, bottom = bounding_box(points)
     gx, gy, _, _ = geometry
@@ -553,6 +574,23 @@ def run_forbidden_escape_speed(desktop, program):
         mascot.kill()
 
 
+def run_composited(desktop, program):
+    print("== with a compositing manager", flush=True)
+    mascot = Mascot(desktop, program)
+    mascot.remove_settings()
+    mascot.start()
+    try:
+        mascot.wait_window()
+        time.sleep(1.0)
+        shape = desktop.run(["xwininfo", "-shape", "-id", str(mascot.window)])
+        check("No window shape defined" in shape, "the window is not cut out: the alpha is blended")
+        check_figure(desktop, mascot)
+        check_transparent_click(desktop, mascot)
+        check(mascot.quit_from_menu() == 0, "the exit item ends the program")
+    finally:
+        mascot.kill()
+
+
 def run_without_display(program, workdir):
     print("== no X display", flush=True)
     env = dict(os.environ)
@@ -615,6 +653,13 @@ def main():
         run_frame_rate_and_window_manager_close(desktop, program, closer)
         if shim and os.path.exists(shim):
             run_without_opengl(desktop, program, shim)
+        desktop.stop()
+        if shutil.which("picom") is None:
+            print("== with a compositing manager: skipped, picom is not installed", flush=True)
+        else:
+            desktop = Desktop(workdir, shots, composited=True)
+            desktop.start()
+            run_composited(desktop, program)
     except (Failure, subprocess.TimeoutExpired) as error:
         failed = True
         print("FAILED: %s" % error, flush=True)
@@ -622,6 +667,10 @@ def main():
             print("screen at the failure: " + desktop.keep_screenshot("failure"))
         except Exception:
             pass
+        log = os.path.join(workdir, "program.log")
+        if os.path.exists(log):
+            with open(log, "rb") as f:
+                print("the program's last messages:\n" + f.read()[-2000:].decode("utf-8", "replace"))
     finally:
         desktop.stop()
     if failed or "TAVO_E2E_SHOTS" in os.environ:
