@@ -70,6 +70,9 @@ void uploadImage(Texture& texture, const ImageDescription& image) {
         return;
     }
     if (plan.compressedKind == 0) {
+        if (image.bitsPerPixel != 32) {
+            return;  // these layouts are 4 bytes a pixel; anything else would be overread
+        }
         texture.upload(image.width, image.height, image.pixels, plan.format);
     } else if (plan.format != 0) {
         texture.uploadCompressed(image.width, image.height, image.pixels, plan.compressedKind);

@@ -23,8 +23,13 @@ struct LoaderLog {
 // picture with the given layout code.
 class ScriptedLoader : public ImageLoader {
 public:
-    ScriptedLoader(LoaderLog& log, std::string extension, bool succeeds, int32_t layout = 0)
-        : log_(log), extension_(std::move(extension)), succeeds_(succeeds), layout_(layout) {}
+    ScriptedLoader(LoaderLog& log, std::string extension, bool succeeds, int32_t layout = 0,
+                   int32_t bitsPerPixel = 32)
+        : log_(log),
+          extension_(std::move(extension)),
+          succeeds_(succeeds),
+          layout_(layout),
+          bitsPerPixel_(bitsPerPixel) {}
     ~ScriptedLoader() override { ++log_.destroyed; }
 
     int32_t acceptsExtension(const char* extension) override {
@@ -39,7 +44,7 @@ public:
     ImageDescription& describe(ImageDescription& description) override {
         description.width = 2;
         description.height = 2;
-        description.bitsPerPixel = 32;
+        description.bitsPerPixel = bitsPerPixel_;
         description.layout = layout_;
         description.pixels = pixels_;
         return description;
@@ -51,6 +56,7 @@ private:
     std::string extension_;
     bool succeeds_;
     int32_t layout_;
+    int32_t bitsPerPixel_;
     uint8_t pixels_[16] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 9, 9, 9, 9};
 };
 
@@ -186,9 +192,10 @@ TEST_F(TextureManagerTest, WrapAndFilterModesAreSetOnTheTexture) {
     EXPECT_EQ(value, GL_LINEAR);
 }
 
-TEST_F(TextureManagerTest, LayoutCodesWithoutAnUploadLeaveNoImage) {
-    useLoaders({new ScriptedLoader(log, "a", true, 30), new ScriptedLoader(log, "b", true, 77)});
-    for (const char* name : {"x.a", "x.b"}) {
+TEST_F(TextureManagerTest, LayoutsWithoutAnUploadAndNon32BitPixelsLeaveNoImage) {
+    useLoaders({new ScriptedLoader(log, "a", true, 30), new ScriptedLoader(log, "b", true, 77),
+                new ScriptedLoader(log, "c", true, 0, 24)});
+    for (const char* name : {"x.a", "x.b", "x.c"}) {
         const int32_t index = manager.createTexture(name, 0, 1, false);
         ASSERT_GE(index, 0) << name;
         manager.bindTexture(index);
@@ -197,7 +204,7 @@ TEST_F(TextureManagerTest, LayoutCodesWithoutAnUploadLeaveNoImage) {
         EXPECT_EQ(width, 0) << name;
         EXPECT_TRUE(manager.texture(index)->pixels.empty()) << name;
     }
-    EXPECT_EQ(log.releases, 2);
+    EXPECT_EQ(log.releases, 3);
 }
 
 TEST_F(TextureManagerTest, ClearDestroysLoadersAndTextures) {
