@@ -313,6 +313,15 @@ TEST_F(EmbeddedCharacter, SkinnedVerticesAllHaveInfluencesBlendedByDepthAtTheJoi
             }
             EXPECT_NEAR(sum, 1.0f, 1e-5f);
             shared += influence.weights.size() > 1 ? 1 : 0;
+            // Vertices sit well inside their deepest box, never on a face
+            // where the vertical containment ray would graze it.
+            float deepest = 0.0f;
+            for (const AnchorPiece& piece : pieces) {
+                if (containsPoint(piece, object.vertices[v])) {
+                    deepest = std::max(deepest, surfaceDistance(piece, object.vertices[v]));
+                }
+            }
+            EXPECT_GT(deepest, 0.5f) << object.name << " vertex " << v;
             // A weight is the depth inside a box, its distance to the
             // nearest face plane. With the faces turned inwards it would be
             // the distance to some triangle edge instead.

@@ -1,6 +1,8 @@
 #include "character_model.h"
 
 #include <cmath>
+
+#include "portable_math.h"
 #include <cstdio>
 
 #include "character_names.h"
@@ -210,8 +212,8 @@ void addBody(Builder& b) {
     for (int32_t i = 0; i < 16; ++i) {
         const float a = 2.0f * kPi * i / 16;
         Ring ring;
-        ring.center = {20.0f * std::sin(a), 150.0f + 1.5f * std::cos(a), 1.0f + 17.0f * std::cos(a)};
-        const Vec3 tangent = Vec3(std::cos(a), 0.0f, -std::sin(a));
+        ring.center = {20.0f * portableSin(a), 150.0f + 1.5f * portableCos(a), 1.0f + 17.0f * portableCos(a)};
+        const Vec3 tangent = Vec3(portableCos(a), 0.0f, -portableSin(a));
         ring.up = kUp;
         ring.across = ring.up.cross(tangent);
         ring.radiusAcross = 7.0f;
@@ -278,8 +280,8 @@ void addLantern(Builder& b, const Rig& rig, const Joints& j) {
     for (int32_t i = 0; i < 12; ++i) {
         const float a = 2.0f * kPi * i / 12;
         Ring ring;
-        ring.center = top + Vec3(5.0f * std::sin(a), -6.0f + 5.0f * std::cos(a), 0.0f);
-        const Vec3 tangent(std::cos(a), -std::sin(a), 0.0f);
+        ring.center = top + Vec3(5.0f * portableSin(a), -6.0f + 5.0f * portableCos(a), 0.0f);
+        const Vec3 tangent(portableCos(a), -portableSin(a), 0.0f);
         ring.up = kForward;
         ring.across = ring.up.cross(tangent);
         ring.radiusAcross = 1.3f;
@@ -311,7 +313,7 @@ struct SkinnedPart {
     float capEnd;
 };
 
-float earWidth(float t) { return 7.0f + 9.5f * std::sin(kPi * std::pow(t, 0.8f)) * (1.0f - 0.3f * t); }
+float earWidth(float t) { return 7.0f + 9.5f * portableSin(kPi * t * (1.2f - 0.2f * t)) * (1.0f - 0.3f * t); }
 float earThickness(float t) { return 4.2f - 1.4f * t; }
 float armRadius(float t) { return 8.5f - 2.8f * t; }
 float legRadius(float t) { return 9.5f - 2.6f * t; }

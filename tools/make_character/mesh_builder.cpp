@@ -1,6 +1,8 @@
 #include "mesh_builder.h"
 
 #include <cmath>
+
+#include "portable_math.h"
 #include <utility>
 
 namespace tavo::chara {
@@ -9,8 +11,8 @@ namespace {
 constexpr float kTwoPi = 6.2831853f;
 
 Vec3 ringPoint(const Ring& ring, float angle) {
-    return ring.center + ring.across * (ring.radiusAcross * std::cos(angle)) +
-           ring.up * (ring.radiusUp * std::sin(angle));
+    return ring.center + ring.across * (ring.radiusAcross * portableCos(angle)) +
+           ring.up * (ring.radiusUp * portableSin(angle));
 }
 
 // Adds every ring's corners; returns the index of the first.
@@ -151,11 +153,11 @@ void addEllipsoid(Mesh& mesh, const Vec3& center, const Vec3& radii, int32_t rin
     for (int32_t i = 1; i < rings; ++i) {
         const float latitude = -1.5707963f + 3.1415927f * i / rings;
         Ring ring;
-        ring.center = center + Vec3(0.0f, radii.y * std::sin(latitude), 0.0f);
+        ring.center = center + Vec3(0.0f, radii.y * portableSin(latitude), 0.0f);
         ring.across = Vec3(0.0f, 0.0f, 1.0f);
         ring.up = Vec3(1.0f, 0.0f, 0.0f);
-        ring.radiusAcross = radii.z * std::cos(latitude);
-        ring.radiusUp = radii.x * std::cos(latitude);
+        ring.radiusAcross = radii.z * portableCos(latitude);
+        ring.radiusUp = radii.x * portableCos(latitude);
         list.push_back(ring);
     }
     // Rings run bottom to top, so v = 1 is the bottom pole: flip the band.

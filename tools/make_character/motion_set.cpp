@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "portable_math.h"
+
 #include "character_names.h"
 #include "text_format.h"
 
@@ -19,9 +21,9 @@ const Vec3 kRoll(0.0f, 0.0f, 1.0f);   // positive swings a hanging limb towards 
 Quaternion axisAngle(const Vec3& axis, double degrees) {
     const Vec3 a = axis.normalized();
     const double half = degrees * kPi / 360.0;
-    const double s = std::sin(half);
+    const double s = portableSin(half);
     return {static_cast<float>(a.x * s), static_cast<float>(a.y * s), static_cast<float>(a.z * s),
-            static_cast<float>(std::cos(half))};
+            static_cast<float>(portableCos(half))};
 }
 
 std::string withSide(const char* mirroredName, char side) {
@@ -59,7 +61,7 @@ public:
     Pose& crouch(double degrees) {
         both(n::kThigh, kPitch, -degrees).both(n::kShin, kPitch, 2.0 * degrees);
         both(n::kShoe, kPitch, -degrees);
-        return lift({0.0f, static_cast<float>(-72.0 * (1.0 - std::cos(degrees * kPi / 180.0))), 0.0f});
+        return lift({0.0f, static_cast<float>(-72.0 * (1.0 - portableCos(degrees * kPi / 180.0))), 0.0f});
     }
     // Turns the right arm out by `upper` and `fore` degrees (negative: in)
     // while the pole leans `lean` degrees further out than at rest and the
@@ -93,24 +95,24 @@ MotionSpec lanternSway(const Rig& rig) {
     MotionSpec m{n::kSwing, 48, 0, {}};
     for (int32_t k = 0; k <= 8; ++k) {
         const double a = 2.0 * kPi * (k % 8) / 8.0;
-        const double bob = (1.0 - std::cos(2.0 * a)) * 0.5;
+        const double bob = (1.0 - portableCos(2.0 * a)) * 0.5;
         Pose p(rig, k * 6);
         p.crouch(9.0 * bob);
-        p.turn(n::kCenter, kRoll, -3.0 * std::sin(a)).turn(n::kCenter, kYaw, 3.0 * std::sin(a));
-        p.turn(n::kTrunk, kRoll, -2.0 * std::sin(a)).turn(n::kTrunk, kPitch, 3.0 * bob);
-        p.turn(n::kFace, kRoll, 8.0 * std::sin(a + 0.5)).turn(n::kFace, kPitch, -5.0 * bob);
-        p.turn(n::kHem, kRoll, -5.0 * std::sin(a - 0.9)).turn(n::kHem, kPitch, -4.0 * bob);
-        p.right(n::kUpperArm, kRoll, -1.0 - 7.0 * std::sin(a)).right(n::kUpperArm, kPitch, -8.0 * std::cos(a));
-        p.right(n::kForearm, kRoll, -10.0 * std::sin(a - 0.6));
-        p.turn(n::kPole, kRoll, 1.0 + 4.0 * std::sin(a - 1.0));
-        p.turn(n::kLantern, kRoll, 18.0 * std::sin(a - 1.4)).turn(n::kLantern, kPitch, 7.0 * std::cos(a - 1.4));
-        p.left(n::kUpperArm, kPitch, 14.0 * std::sin(a)).left(n::kUpperArm, kRoll, 6.0 + 4.0 * bob);
-        p.left(n::kForearm, kPitch, -10.0 - 8.0 * std::sin(a - 0.5));
+        p.turn(n::kCenter, kRoll, -3.0 * portableSin(a)).turn(n::kCenter, kYaw, 3.0 * portableSin(a));
+        p.turn(n::kTrunk, kRoll, -2.0 * portableSin(a)).turn(n::kTrunk, kPitch, 3.0 * bob);
+        p.turn(n::kFace, kRoll, 8.0 * portableSin(a + 0.5)).turn(n::kFace, kPitch, -5.0 * bob);
+        p.turn(n::kHem, kRoll, -5.0 * portableSin(a - 0.9)).turn(n::kHem, kPitch, -4.0 * bob);
+        p.right(n::kUpperArm, kRoll, -1.0 - 7.0 * portableSin(a)).right(n::kUpperArm, kPitch, -8.0 * portableCos(a));
+        p.right(n::kForearm, kRoll, -10.0 * portableSin(a - 0.6));
+        p.turn(n::kPole, kRoll, 1.0 + 4.0 * portableSin(a - 1.0));
+        p.turn(n::kLantern, kRoll, 18.0 * portableSin(a - 1.4)).turn(n::kLantern, kPitch, 7.0 * portableCos(a - 1.4));
+        p.left(n::kUpperArm, kPitch, 14.0 * portableSin(a)).left(n::kUpperArm, kRoll, 6.0 + 4.0 * bob);
+        p.left(n::kForearm, kPitch, -10.0 - 8.0 * portableSin(a - 0.5));
         const char* ears[3] = {n::kEar1, n::kEar2, n::kEar3};
         for (int32_t e = 0; e < 3; ++e) {
             const double lag = 0.8 + 0.6 * e;
-            const double sway = (6.0 + 4.0 * e) * std::sin(a - lag);
-            const double flap = (4.0 + 3.0 * e) * std::cos(2.0 * a - lag);
+            const double sway = (6.0 + 4.0 * e) * portableSin(a - lag);
+            const double flap = (4.0 + 3.0 * e) * portableCos(2.0 * a - lag);
             p.left(ears[e], kRoll, sway - flap).right(ears[e], kRoll, -sway - flap);
         }
         m.keys.push_back(p.key());

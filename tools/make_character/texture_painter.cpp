@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "portable_math.h"
+
 #include "texture_layout.h"
 
 namespace tavo::chara {
@@ -61,8 +63,8 @@ double frontLight(double nx, double ny, double nz) {
 Colour head(double u, double v) {
     const double a = 2.0 * kPi * (u - 0.5);
     const double l = kPi / 2.0 - 2.0 * kPi * v;
-    Colour c = scaled(kFur, frontLight(std::sin(a) * std::cos(l), std::sin(l), std::cos(a) * std::cos(l)));
-    const double x = a * std::cos(l * 0.6);
+    Colour c = scaled(kFur, frontLight(portableSin(a) * portableCos(l), portableSin(l), portableCos(a) * portableCos(l)));
+    const double x = a * portableCos(l * 0.6);
     const double side = x < 0 ? -1.0 : 1.0;
     const double ax = std::abs(x);
     // Cheeks, then the eyes with their shine and a small smile.
@@ -72,29 +74,29 @@ Colour head(double u, double v) {
     c = mix(c, kIris, 0.8 * inside(ellipse(ax, l, 0.36, -0.05, 0.10, 0.10), 0.03) * inside(eye, 0.02));
     c = mix(c, kShine, inside(ellipse(x, l, side * 0.36 - 0.05, 0.10, 0.055, 0.06), 0.015));
     c = mix(c, kShine, 0.8 * inside(ellipse(x, l, side * 0.36 + 0.05, -0.06, 0.025, 0.025), 0.012));
-    const double smile = std::abs(std::hypot(x, (l + 0.15) * 1.3) - 0.15);
+    const double smile = std::abs(std::sqrt(x * x + (l + 0.15) * (l + 0.15) * 1.69) - 0.15);
     c = mix(c, kMouth, inside(smile - 0.016, 0.012) * (l < -0.23 ? 1.0 : 0.0));
     return c;
 }
 
 // A long ear: s round the section (0.25 is its front face), t from base to tip.
 Colour ear(double s, double t) {
-    const double facing = std::cos(2.0 * kPi * (s - 0.25));
+    const double facing = portableCos(2.0 * kPi * (s - 0.25));
     Colour c = scaled(kFur, 0.86 + 0.14 * facing);
     const double across = std::abs(s - 0.25);
-    const double halfWidth = 0.17 * std::sin(kPi * std::clamp((t - 0.08) / 0.80, 0.0, 1.0));
+    const double halfWidth = 0.17 * portableSin(kPi * std::clamp((t - 0.08) / 0.80, 0.0, 1.0));
     c = mix(c, scaled(kInnerEar, 0.92 + 0.08 * facing), inside((across - halfWidth) * 4.0, 0.06));
     return mix(c, kFurDark, (t - 0.78) / 0.18);
 }
 
 double roundShade(double s) {
     const double a = 2.0 * kPi * (s - 0.5);
-    return frontLight(std::sin(a), 0.0, std::cos(a));
+    return frontLight(portableSin(a), 0.0, portableCos(a));
 }
 
 Colour arm(double s, double t) {
     Colour c = t < 0.62 ? kTunic : (t < 0.72 ? kCream : kFur);
-    return scaled(c, 0.88 + 0.12 * std::cos(2.0 * kPi * s));
+    return scaled(c, 0.88 + 0.12 * portableCos(2.0 * kPi * s));
 }
 
 Colour leg(double s, double t) {
@@ -102,17 +104,17 @@ Colour leg(double s, double t) {
     if (t > 0.52) {
         c = static_cast<int>((t - 0.52) / 0.075) % 2 == 0 ? kSockA : kCream;
     }
-    return scaled(c, 0.88 + 0.12 * std::cos(2.0 * kPi * s));
+    return scaled(c, 0.88 + 0.12 * portableCos(2.0 * kPi * s));
 }
 
 Colour trunk(double s, double t) {
     Colour c = kTunic;
     // A band of leaves round the middle.
-    const double wave = 0.55 + 0.035 * std::sin(s * 2.0 * kPi * 10.0);
+    const double wave = 0.55 + 0.035 * portableSin(s * 2.0 * kPi * 10.0);
     c = mix(c, kTunicLight, inside((std::abs(t - wave) - 0.045) * 128.0, 1.5));
     // Buttons down the front.
     for (double bt : {0.28, 0.42, 0.72}) {
-        const double d = std::hypot((s - 0.5) * 176.0, (t - bt) * 65.0) - 3.2;
+        const double d = std::sqrt((s - 0.5) * (s - 0.5) * 30976.0 + (t - bt) * (t - bt) * 4225.0) - 3.2;
         c = mix(c, kButton, inside(d, 0.8));
     }
     return scaled(c, roundShade(s));
@@ -127,7 +129,7 @@ Colour hem(double s, double t) {
 
 Colour glass(double s, double t) {
     const double across = std::abs(std::fmod(s * 4.0 + 0.5, 1.0) - 0.5);  // 0 at each bar
-    const double glow = std::exp(-std::pow((t - 0.55) / 0.35, 2.0));
+    const double glow = portableExp(-(t - 0.55) * (t - 0.55) / 0.1225);
     Colour c = mix(kGlowEdge, kGlowCore, glow);
     return mix(c, kIron, inside((across - 0.05) * 64.0, 1.0));
 }
