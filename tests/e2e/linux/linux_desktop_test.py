@@ -277,15 +277,14 @@ class Mascot:
             time.sleep(0.2)
         return best
 
-    def open_menu(self, attempts=40):
+    def open_menu(self, button=1, attempts=40):
         """Clicks a pixel in the middle of the figure until the menu opens."""
-        for attempt in range(attempts):
+        for _ in range(attempts):
             points = self.figure(self.desktop.screenshot(), self.geometry())
             target = solid_point(set(points))
             if target is None:
                 time.sleep(0.2)
                 continue
-            button = 3 if attempt % 2 else 1  # both buttons open it
             self.desktop.xdotool("mousemove", target[0], target[1], "click", button)
             if wait_for(self.menus, 1.5):
                 return target
@@ -497,9 +496,16 @@ def run_sigterm(desktop, program):
     try:
         mascot.wait_window()
         time.sleep(1.0)
-        mascot.open_menu()
+        mascot.open_menu(button=3)
+        check(mascot.menus(), "a right click on the figure opens the menu too")
+        time.sleep(0.2)
+        x_open = mascot.geometry()[0]
+        time.sleep(4.0)  # 80 steps at 20 fps, which must not be made up afterwards
         mascot.choose(["Down", "Down", "Right", "Down"])  # escape speed: 捕まらないんだー
         check(wait_for(lambda: not mascot.menus(), 2.0), "an escape speed was chosen")
+        x_closed = mascot.geometry()[0]
+        check(abs(x_closed - x_open) <= 30,
+              "no burst of steps after the menu closed (x %d -> %d)" % (x_open, x_closed))
         time.sleep(0.5)
         mascot.process.send_signal(signal.SIGTERM)
         check(mascot.wait_exit() == 0, "SIGTERM ends the program with status 0")
