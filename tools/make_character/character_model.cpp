@@ -1,11 +1,12 @@
 #include "character_model.h"
 
 #include <cmath>
-
-#include "portable_math.h"
 #include <cstdio>
+#include <deque>
+#include <utility>
 
 #include "character_names.h"
+#include "portable_math.h"
 #include "texture_layout.h"
 
 namespace tavo::chara {
@@ -174,16 +175,27 @@ public:
         return style;
     }
 
+    // A new, empty part; the reference stays valid while more parts are added.
     Mesh& part(const char* name) {
-        model_.meshes.emplace_back();
-        model_.meshes.back().name = name;
-        return model_.meshes.back();
+        parts_.emplace_back();
+        parts_.back().name = name;
+        return parts_.back();
     }
+    void add(Mesh mesh) { parts_.push_back(std::move(mesh)); }
 
     int32_t material(const char* name) const { return model_.materialIndex(name); }
 
+    // Hands the parts to the model in the order they were made.
+    void finish() {
+        for (Mesh& mesh : parts_) {
+            model_.meshes.push_back(std::move(mesh));
+        }
+        parts_.clear();
+    }
+
 private:
     CharacterModel& model_;
+    std::deque<Mesh> parts_;
 };
 
 constexpr float kPi = 3.1415927f;
@@ -427,9 +439,10 @@ CharacterModel buildCharacterModel() {
     addLimbs(builder, model.rig, joints);
     addLantern(builder, model.rig, joints);
     addSkinnedParts(builder, model.rig, joints);
-    model.meshes.push_back(model.rig.boneObject(
+    builder.add(model.rig.boneObject(
         names::kBoneObject, [&model](const std::string& name) { return model.materialIndex(name); }));
     addAnchors(builder, model.rig, joints);
+    builder.finish();
     return model;
 }
 

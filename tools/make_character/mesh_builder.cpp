@@ -1,9 +1,9 @@
 #include "mesh_builder.h"
 
 #include <cmath>
+#include <utility>
 
 #include "portable_math.h"
-#include <utility>
 
 namespace tavo::chara {
 namespace {

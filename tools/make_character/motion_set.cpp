@@ -2,9 +2,8 @@
 
 #include <cmath>
 
-#include "portable_math.h"
-
 #include "character_names.h"
+#include "portable_math.h"
 #include "text_format.h"
 
 namespace tavo::chara {

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "portable_math.h"
-
 #include "texture_layout.h"
 
 namespace tavo::chara {
