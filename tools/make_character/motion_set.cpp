@@ -60,7 +60,8 @@ public:
     Pose& crouch(double degrees) {
         both(n::kThigh, kPitch, -degrees).both(n::kShin, kPitch, 2.0 * degrees);
         both(n::kShoe, kPitch, -degrees);
-        return lift({0.0f, static_cast<float>(-72.0 * (1.0 - portableCos(degrees * kPi / 180.0))), 0.0f});
+        const double drop = legLength() * (1.0 - portableCos(degrees * kPi / 180.0));
+        return lift({0.0f, static_cast<float>(-drop), 0.0f});
     }
     // Turns the right arm out by `upper` and `fore` degrees (negative: in)
     // while the pole leans `lean` degrees further out than at rest and the
@@ -84,6 +85,16 @@ public:
     MotionKey key() const { return key_; }
 
 private:
+    // Hip to ankle, as the thigh and shin run at rest.
+    double legLength() const {
+        double length = 0.0;
+        for (const char* bone : {n::kThigh, n::kShin}) {
+            const int32_t index = rig_.find(withSide(bone, 'L'));
+            length += (rig_.tipPosition(index) - rig_.headPosition(index)).length();
+        }
+        return length;
+    }
+
     const Rig& rig_;
     MotionKey key_;
 };
@@ -205,8 +216,6 @@ MotionSpec pose(const Rig& rig) {
     return m;
 }
 
-Quaternion conjugateOf(const Quaternion& q) { return q.conjugate(); }
-
 std::string vectorLine(const Vec3& v) {
     return fixed(v.x, 6) + " " + fixed(v.y, 6) + " " + fixed(v.z, 6);
 }
@@ -227,7 +236,7 @@ Quaternion boneKey(const RigBone& bone, const Quaternion& turn) {
         return bone.restLocal;
     }
     const Quaternion inBoneFrame =
-        multiplyPrecise(multiplyPrecise(conjugateOf(bone.restRotation), turn), bone.restRotation);
+        multiplyPrecise(multiplyPrecise(bone.restRotation.conjugate(), turn), bone.restRotation);
     return multiplyPrecise(bone.restLocal, inBoneFrame);
 }
 
