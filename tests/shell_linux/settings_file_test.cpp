@@ -1,0 +1,101 @@
+#include "shell/linux/settings_file.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "shell/linux/settings_location.h"
+
+namespace tavo {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "settings_file_test.XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string path() const { return (dir_ / "tavo_3d" / "tavo_3d.ini").string(); }
+    void write(const std::string& text) const {
+        fs::create_directories(dir_ / "tavo_3d");
+        std::ofstream(path(), std::ios::binary) << text;
+    }
+    std::string read() const {
+        std::ifstream in(path(), std::ios::binary);
+        std::ostringstream content;
+        content << in.rdbuf();
+        return content.str();
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(SettingsFileTest, AMissingFileGivesTheDefaults) {
+    MascotState state;
+    state.frameSpeed = 5;
+    state.escapeSpeed = 5;
+    state.actionSpeed = 5;
+    readSettings(path(), state);
+    EXPECT_EQ(state.frameSpeed, 0);
+    EXPECT_EQ(state.escapeSpeed, 1);
+    EXPECT_EQ(state.actionSpeed, 0);
+}
+
+TEST_F(SettingsFileTest, RawNumbersAreReadForTheHandlersToMap) {
+    write("[mode]\nframespeed=9\nEscapeSpeed= -1\n");
+    MascotState state;
+    readSettings(path(), state);
+    EXPECT_EQ(state.frameSpeed, 9);
+    EXPECT_EQ(state.escapeSpeed, -1);
+    EXPECT_EQ(state.actionSpeed, 0);
+}
+
+TEST_F(SettingsFileTest, WritingCreatesTheDirectoryAndKeepsOtherLines) {
+    MascotState state;
+    state.frameSpeed = 3;
+    state.escapeSpeed = 2;
+    state.actionSpeed = 1;
+    ASSERT_TRUE(writeSettings(path(), state));  // neither the directory nor the file exists
+    EXPECT_EQ(read(), "[Mode]\nFrameSpeed=3\nEscapeSpeed=2\nActionSpeed=1\n");
+
+    write("; mine\n[Mode]\nActionSpeed=2\n[Else]\nKey=1\n");
+    state.actionSpeed = 0;
+    ASSERT_TRUE(writeSettings(path(), state));
+    EXPECT_EQ(read(), "; mine\n[Mode]\nActionSpeed=0\nFrameSpeed=3\nEscapeSpeed=2\n[Else]\nKey=1\n");
+}
+
+TEST_F(SettingsFileTest, AnUnwritablePlaceOnlyLosesTheSettings) {
+    std::ofstream(dir_ / "tavo_3d") << "a file where the directory should be";
+    MascotState state;
+    EXPECT_FALSE(writeSettings(path(), state));
+    EXPECT_TRUE(fs::is_regular_file(dir_ / "tavo_3d"));
+}
+
+TEST(SettingsLocationTest, FollowsXdgConfigHomeWhenItIsAbsolute) {
+    const char* saved = getenv("XDG_CONFIG_HOME");
+    const std::string previous = saved != nullptr ? saved : "";
+
+    setenv("XDG_CONFIG_HOME", "/somewhere/config", 1);
+    EXPECT_EQ(settingsFilePath(), "/somewhere/config/tavo_3d/tavo_3d.ini");
+
+    setenv("XDG_CONFIG_HOME", "relative/config", 1);  // not absolute: ignored
+    const std::string fallback = settingsFilePath();
+    EXPECT_EQ(fallback.rfind("/.config/tavo_3d/tavo_3d.ini"), fallback.size() - 28);
+    EXPECT_EQ(fallback.front(), '/');
+
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(settingsFilePath(), fallback);
+
+    if (saved != nullptr) setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace tavo
