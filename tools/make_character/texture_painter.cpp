@@ -73,8 +73,8 @@ Colour head(double u, double v) {
     c = mix(c, kIris, 0.8 * inside(ellipse(ax, l, 0.36, -0.05, 0.10, 0.10), 0.03) * inside(eye, 0.02));
     c = mix(c, kShine, inside(ellipse(x, l, side * 0.36 - 0.05, 0.10, 0.055, 0.06), 0.015));
     c = mix(c, kShine, 0.8 * inside(ellipse(x, l, side * 0.36 + 0.05, -0.06, 0.025, 0.025), 0.012));
-    const double smile = std::abs(std::sqrt(x * x + (l + 0.15) * (l + 0.15) * 1.69) - 0.15);
-    c = mix(c, kMouth, inside(smile - 0.016, 0.012) * (l < -0.23 ? 1.0 : 0.0));
+    const double smile = std::abs(std::sqrt(x * x + (l + 0.19) * (l + 0.19) * 1.69) - 0.11);
+    c = mix(c, kMouth, inside(smile - 0.021, 0.012) * (l < -0.215 ? 1.0 : 0.0));
     return c;
 }
 
