@@ -5,11 +5,13 @@
 // renderer does, then released.
 
 #include <climits>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "animation/playback.h"
 #include "drawing/mesh_renderer.h"
@@ -40,6 +42,67 @@ Input splitInput(const uint8_t* data, size_t size) {
     const size_t modelSize = static_cast<const uint8_t*>(found) - data;
     const size_t rest = modelSize + kSeparatorLength;
     return {data, modelSize, data + rest, size - rest};
+}
+
+void require(bool condition) {
+    if (!condition) {
+        abort();
+    }
+}
+
+bool validRecord(const tavo::Skeleton& skeleton, int32_t index) {
+    return index >= 0 && index < skeleton.boneCount();
+}
+
+// The bone tree is a forest: every parent chain ends at a root within as
+// many steps as there are records, the roots are exactly the records
+// without a parent, and a bone is a child of its parent.
+void checkSkeleton(const tavo::Skeleton& skeleton, const tavo::Model& model) {
+    const int32_t count = skeleton.boneCount();
+    std::vector<int32_t> roots;
+    for (int32_t i = 0; i < count; ++i) {
+        const tavo::Bone& bone = skeleton.bones[i];
+        require(bone.parent == -1 || validRecord(skeleton, bone.parent));
+        int32_t steps = 0;
+        for (int32_t up = bone.parent; up != -1; up = skeleton.bones[up].parent) {
+            require(++steps <= count);
+        }
+        if (bone.parent == -1) {
+            roots.push_back(i);
+        }
+        for (int32_t child : bone.children) {
+            require(validRecord(skeleton, child));
+            if (!skeleton.bones[child].isLink()) {
+                require(skeleton.bones[child].parent == i);
+            }
+        }
+        for (int32_t object : bone.rigidObjects) {
+            require(object >= 0 && static_cast<size_t>(object) < model.objects.size());
+        }
+    }
+    require(roots == skeleton.rootBones);
+}
+
+// Every influence names a bone (not a link), and the weights of a vertex
+// add up to one.
+void checkInfluences(const tavo::Skeleton& skeleton, const tavo::Model& model) {
+    for (int32_t index : model.skinnedObjects) {
+        require(index >= 0 && static_cast<size_t>(index) < model.objects.size());
+        const tavo::ModelObject& object = model.objects[index];
+        require(object.vertexInfluences.size() == object.vertices.size());
+        for (const tavo::VertexInfluence& influence : object.vertexInfluences) {
+            require(influence.boneIndices.size() == influence.weights.size());
+            double sum = 0.0;
+            for (size_t j = 0; j < influence.weights.size(); ++j) {
+                const int32_t bone = influence.boneIndices[j];
+                require(validRecord(skeleton, bone) && !skeleton.bones[bone].isLink());
+                sum += influence.weights[j];
+            }
+            if (!influence.weights.empty() && std::isfinite(sum)) {
+                require(std::fabs(sum - 1.0) < 1e-3);
+            }
+        }
+    }
 }
 
 // The program-lifetime objects with the program's one image loader. The
@@ -119,7 +182,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     stream.attach(input.motions, static_cast<int32_t>(input.motionsSize));
-    tavo::loadCharacterMotions(character.get(), &stream);
+    if (tavo::loadCharacterMotions(character.get(), &stream)) {
+        checkSkeleton(*character->skeleton, *character->model);
+        checkInfluences(*character->skeleton, *character->model);
+    }
 
     // The program plays motion 3; motion 0 sets its timing.
     static const int32_t kMotions[] = {3, 0};

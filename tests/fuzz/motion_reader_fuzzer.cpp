@@ -1,14 +1,19 @@
 // Arbitrary bytes as a Mikoto motion set, read against the skeleton of a
 // small fixed rig (seeds/rig.mqo) and then played: every motion is applied
 // at several phases and the character is skinned. Whatever the reader
-// accepts must be consistent: key arrays as long as their count, control
-// points for every track of two or more keys, bone indices that name a bone.
+// accepts must be consistent: only a wrong header is refused, key arrays are
+// as long as their count, rotation keys are unit length and hemisphere
+// aligned, tracks of two or more keys have control points, and bone indices
+// name a bone.
 
 #include <climits>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "animation/playback.h"
 #include "model/mqo_reader.h"
@@ -47,6 +52,29 @@ FixedRig& rig() {
     return *instance;
 }
 
+bool finite(const tavo::Quaternion& q) {
+    return std::isfinite(q.x) && std::isfinite(q.y) && std::isfinite(q.z) && std::isfinite(q.w);
+}
+
+// Stored keys have unit length, and no two neighbours lie in opposite
+// hemispheres (keys that overflowed to infinity are left out).
+void checkKeys(const std::vector<tavo::Quaternion>& keys) {
+    for (size_t k = 0; k < keys.size(); ++k) {
+        const tavo::Quaternion& q = keys[k];
+        if (!finite(q)) {
+            continue;
+        }
+        const double length = std::sqrt(double(q.x) * q.x + double(q.y) * q.y +
+                                        double(q.z) * q.z + double(q.w) * q.w);
+        require(std::fabs(length - 1.0) < 1e-4);
+        if (k > 0 && finite(keys[k - 1])) {
+            const tavo::Quaternion& p = keys[k - 1];
+            require(double(p.x) * q.x + double(p.y) * q.y + double(p.z) * q.z +
+                        double(p.w) * q.w >= -1e-6);
+        }
+    }
+}
+
 void checkMotion(const tavo::Motion& motion, const tavo::Skeleton& skeleton) {
     for (const tavo::VectorTrack& track : motion.vectorTracks) {
         require(track.keyCount >= 0);
@@ -60,6 +88,7 @@ void checkMotion(const tavo::Motion& motion, const tavo::Skeleton& skeleton) {
         if (track.keyCount >= 2) {
             require(track.controlPoints.size() == static_cast<size_t>(track.keyCount));
         }
+        checkKeys(track.keys);
         require(track.boneIndex >= -1 && track.boneIndex < skeleton.boneCount());
         if (track.boneIndex >= 0) {
             require(skeleton.bones[track.boneIndex].name == track.name);
@@ -83,7 +112,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tavo::MemoryStream stream;
     stream.attach(data, static_cast<int32_t>(size));
     tavo::MotionReader reader;
-    if (!reader.readMotionSet(&stream, skeleton)) {
+    // Only a wrong header is refused; a text that ends early keeps the
+    // motions completed before its end.
+    const bool headerMatches = size >= 19 && memcmp(data, "Mikoto Motion Ver 2", 19) == 0;
+    const bool read = reader.readMotionSet(&stream, skeleton);
+    require(read == headerMatches);
+    if (!read) {
         require(skeleton.motions.empty());
         return 0;
     }

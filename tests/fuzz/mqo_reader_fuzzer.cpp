@@ -1,12 +1,14 @@
 // Arbitrary bytes as a Metasequoia document. The reader must stop at the end
-// of the data, and whatever it accepts must be a consistent model: one normal
-// per vertex, groups ordered by material and never empty, texture indices
-// that the texture manager handed out.
+// of the data; success needs the header and the end word, and whatever it
+// accepts must be a consistent model: one normal per vertex, groups ordered
+// by material and never empty, texture indices that the texture manager
+// handed out.
 
 #include <cstddef>
 #include <cstdint>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "model/mqo_reader.h"
@@ -59,6 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tavo::Model model;
     tavo::MqoReader reader;
     if (reader.readModel(&stream, textures, model, 1.0f)) {
+        // Success needs the first header line and the end word.
+        require(size >= 20 && memcmp(data, "Metasequoia Document", 20) == 0);
+        require(memmem(data, size, "Eof", 3) != nullptr);
         checkModel(model, textures);
     }
     return 0;
