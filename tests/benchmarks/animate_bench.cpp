@@ -10,6 +10,9 @@
 
 #include "animation/playback.h"
 #include "model/model.h"
+#include "model/mqo_reader.h"
+#include "resources/memory_stream.h"
+#include "resources/texture_manager.h"
 #include "skeleton/character.h"
 #include "skeleton/skeleton.h"
 
@@ -172,6 +175,28 @@ void BM_BuildSkeletonWithWeights(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_BuildSkeletonWithWeights)->Unit(benchmark::kMillisecond);
+
+// The same build on the embedded character (data/tavo.mqo), read once
+// without textures.
+void BM_BuildEmbeddedSkeleton(benchmark::State& state) {
+    MemoryStream stream;
+    TextureManager textures;
+    Model source;
+    const std::string path = std::string(TAVO_SOURCE_DIR) + "/data/tavo.mqo";
+    if (!stream.loadFile(path.c_str()) || !MqoReader().readModel(&stream, textures, source, 1.0f)) {
+        state.SkipWithError("data/tavo.mqo could not be read");
+        return;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        Model model = source;
+        Skeleton skeleton;
+        state.ResumeTiming();
+        buildSkeleton(model, skeleton);
+        benchmark::DoNotOptimize(skeleton.bones.data());
+    }
+}
+BENCHMARK(BM_BuildEmbeddedSkeleton)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tavo
