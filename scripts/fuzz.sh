@@ -7,12 +7,12 @@
 #   scripts/fuzz.sh --runs N [names]      each target for N executions
 #
 # Names are target names without the fuzz_ prefix (mqo_reader, motion_reader,
-# png_decoder, character); without names every built target runs, one after
-# the other. The committed corpus (tests/fuzz/corpus/<name>, with the
-# regression inputs) and the seeds (tests/fuzz/seeds, data/) are read; new
-# inputs go to build/fuzz/corpus/<name> (a temporary folder for --smoke), and
-# crashing inputs to build/fuzz/artifacts/<name>/. Fails when any target
-# crashes, leaks, trips a sanitizer or times out on one input.
+# png_decoder, character, inspect_report); without names every built target
+# runs, one after the other. The committed corpus (tests/fuzz/corpus/<name>,
+# with the regression inputs) and the seeds (tests/fuzz/seeds, data/) are
+# read; new inputs go to build/fuzz/corpus/<name> (a temporary folder for
+# --smoke), and crashing inputs to build/fuzz/artifacts/<name>/. Fails when
+# any target crashes, leaks, trips a sanitizer or times out on one input.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -25,7 +25,7 @@ while [ $# -gt 0 ]; do
     --smoke) mode=smoke; limit=25 ;;
     --seconds) mode=seconds; limit="${2:?--seconds needs a number}"; shift ;;
     --runs) mode=runs; limit="${2:?--runs needs a number}"; shift ;;
-    -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
     -*) echo "unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1") ;;
   esac
@@ -67,8 +67,9 @@ seed_patterns() {
   esac
 }
 
-# The character target reads a model and a motion set from one input, split
-# at the first separator line; its seeds pair each model with each motion set.
+# The character and inspector targets read a model and a motion set from one
+# input, split at the first separator line; their seeds pair each model with
+# each motion set.
 separator=$'\n@@MKM@@\n'
 make_character_seeds() {
   local out="$1" model motion n=0
@@ -85,7 +86,7 @@ make_character_seeds() {
 # readers meet a truncated copy of each large seed, which they must survive.
 max_length() {
   case "$1" in
-    mqo_reader|character) echo 32768 ;;
+    mqo_reader|character|inspect_report) echo 32768 ;;
     motion_reader) echo 16384 ;;
     *) echo 131072 ;;
   esac
@@ -96,9 +97,11 @@ dictionary() {
     mqo_reader) echo "$fuzz_src/mqo.dict" ;;
     motion_reader) echo "$fuzz_src/mkm.dict" ;;
     png_decoder) echo "$fuzz_src/png.dict" ;;
-    character)
-      cat "$fuzz_src/mqo.dict" "$fuzz_src/mkm.dict" > "$scratch/character.dict"
-      printf '"\\x0a@@MKM@@\\x0a"\n' >> "$scratch/character.dict"
+    character|inspect_report)
+      if [ ! -f "$scratch/character.dict" ]; then
+        cat "$fuzz_src/mqo.dict" "$fuzz_src/mkm.dict" > "$scratch/character.dict"
+        printf '"\\x0a@@MKM@@\\x0a"\n' >> "$scratch/character.dict"
+      fi
       echo "$scratch/character.dict" ;;
   esac
 }
@@ -121,7 +124,7 @@ for name in "${targets[@]}"; do
   fi
   seeds="$scratch/seeds-$name"
   mkdir -p "$seeds"
-  if [ "$name" = character ]; then
+  if [ "$name" = character ] || [ "$name" = inspect_report ]; then
     make_character_seeds "$seeds"
   else
     for pattern in $(seed_patterns "$name"); do

@@ -9,7 +9,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -21,28 +20,9 @@
 #include "resources/png_resource_loader.h"
 #include "skeleton/character.h"
 #include "support/offscreen_gl_context.h"
+#include "two_part_input.h"
 
 namespace {
-
-constexpr char kSeparator[] = "\n@@MKM@@\n";
-constexpr size_t kSeparatorLength = sizeof(kSeparator) - 1;
-
-struct Input {
-    const uint8_t* model;
-    size_t modelSize;
-    const uint8_t* motions;
-    size_t motionsSize;
-};
-
-Input splitInput(const uint8_t* data, size_t size) {
-    const void* found = memmem(data, size, kSeparator, kSeparatorLength);
-    if (found == nullptr) {
-        return {data, size, nullptr, 0};
-    }
-    const size_t modelSize = static_cast<const uint8_t*>(found) - data;
-    const size_t rest = modelSize + kSeparatorLength;
-    return {data, modelSize, data + rest, size - rest};
-}
 
 void require(bool condition) {
     if (!condition) {
@@ -172,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > INT32_MAX) {
         return 0;
     }
-    const Input input = splitInput(data, size);
+    const tavo::fuzz::TwoPartInput input = tavo::fuzz::splitTwoPartInput(data, size);
     tavo::ProgramObjects& objects = scene().objects();
 
     std::unique_ptr<tavo::Character> character;
