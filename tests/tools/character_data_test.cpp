@@ -218,7 +218,7 @@ TEST(CharacterFiles, MaterialsAreNeverWhiteOrFullBlueAndOnlyTheFirstIsTextured) 
     ASSERT_FALSE(model.materials.empty());
     EXPECT_EQ(model.materials[0].texture, "tavo.png");
     for (size_t m = 0; m < model.materials.size(); ++m) {
-        const chara::MaterialSpec& material = model.materials[m];
+        const chara::MaterialDesign& material = model.materials[m];
         EXPECT_LT(material.color[2], 1.0f) << material.name;
         EXPECT_LT(std::min({material.color[0], material.color[1], material.color[2]}), 0.99f);
         if (m > 0) {

@@ -18,8 +18,8 @@ const Vec3 kForward(0.0f, 0.0f, 1.0f);
 const Vec3 kUp(0.0f, 1.0f, 0.0f);
 const Vec3 kRight(1.0f, 0.0f, 0.0f);
 
-MaterialSpec colour(const char* name, float r, float g, float b) {
-    MaterialSpec m;
+MaterialDesign colour(const char* name, float r, float g, float b) {
+    MaterialDesign m;
     m.name = name;
     m.color[0] = r;
     m.color[1] = g;
@@ -27,10 +27,10 @@ MaterialSpec colour(const char* name, float r, float g, float b) {
     return m;
 }
 
-std::vector<MaterialSpec> makeMaterials() {
-    MaterialSpec skin = colour(n::kSkinMaterial, 0.98f, 0.98f, 0.98f);
+std::vector<MaterialDesign> makeMaterials() {
+    MaterialDesign skin = colour(n::kSkinMaterial, 0.98f, 0.98f, 0.98f);
     skin.texture = "tavo.png";
-    std::vector<MaterialSpec> list = {
+    std::vector<MaterialDesign> list = {
         skin,
         colour(n::kNoseMaterial, 0.82f, 0.44f, 0.40f),
         colour(n::kScarfMaterial, 0.84f, 0.30f, 0.22f),

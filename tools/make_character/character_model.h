@@ -8,7 +8,7 @@
 
 namespace tavo::chara {
 
-struct MaterialSpec {
+struct MaterialDesign {
     std::string name;
     float color[4] = {0.8f, 0.8f, 0.8f, 1.0f};
     float diffuse = 0.8f;
@@ -22,7 +22,7 @@ struct MaterialSpec {
 // The whole character: materials, visible parts, skinned parts, the bone
 // object and the anchor objects, in file order, plus the rig they follow.
 struct CharacterModel {
-    std::vector<MaterialSpec> materials;
+    std::vector<MaterialDesign> materials;
     std::vector<Mesh> meshes;
     Rig rig;
 

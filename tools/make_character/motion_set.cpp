@@ -101,8 +101,8 @@ private:
 
 // The sway that the program plays over and over: the lantern swings from side
 // to side on its pole, the figure bobs twice a beat and the ears follow late.
-MotionSpec lanternSway(const Rig& rig) {
-    MotionSpec m{n::kSwing, 48, 0, {}};
+MotionDesign lanternSway(const Rig& rig) {
+    MotionDesign m{n::kSwing, 48, 0, {}};
     for (int32_t k = 0; k <= 8; ++k) {
         const double a = 2.0 * kPi * (k % 8) / 8.0;
         const double bob = (1.0 - portableCos(2.0 * a)) * 0.5;
@@ -131,8 +131,8 @@ MotionSpec lanternSway(const Rig& rig) {
 }
 
 // A quick hop: crouch, leap with the arms up, land and stand.
-MotionSpec hop(const Rig& rig) {
-    MotionSpec m{n::kHop, 15, 0, {}};
+MotionDesign hop(const Rig& rig) {
+    MotionDesign m{n::kHop, 15, 0, {}};
     m.keys.push_back(Pose(rig, 0).key());
     {
         Pose p(rig, 3);
@@ -163,8 +163,8 @@ MotionSpec hop(const Rig& rig) {
 
 // The lantern pole twirled once round its own length, held up in front; the
 // lantern flies out a little as it circles.
-MotionSpec twirl(const Rig& rig) {
-    MotionSpec m{n::kTwirl, 36, 0, {}};
+MotionDesign twirl(const Rig& rig) {
+    MotionDesign m{n::kTwirl, 36, 0, {}};
     for (int32_t k = 0; k <= 4; ++k) {
         const double spin = k == 4 ? 0.0 : 90.0 * k;
         const double raise = k == 0 || k == 4 ? 0.0 : 1.0;
@@ -179,8 +179,8 @@ MotionSpec twirl(const Rig& rig) {
 }
 
 // A side-step dance that loops: sway, swap the arms, bob.
-MotionSpec dance(const Rig& rig) {
-    MotionSpec m{n::kDance, 32, 1, {}};
+MotionDesign dance(const Rig& rig) {
+    MotionDesign m{n::kDance, 32, 1, {}};
     for (int32_t k = 0; k < 4; ++k) {
         const double s = k % 2 == 0 ? 1.0 : -1.0;
         const bool down = k == 1 || k == 3;
@@ -201,8 +201,8 @@ MotionSpec dance(const Rig& rig) {
 }
 
 // Lantern held high, free hand on the hip, head and one ear tilted.
-MotionSpec pose(const Rig& rig) {
-    MotionSpec m{n::kPose, 60, 0, {}};
+MotionDesign pose(const Rig& rig) {
+    MotionDesign m{n::kPose, 60, 0, {}};
     m.keys.push_back(Pose(rig, 0).key());
     for (int32_t frame : {20, 60}) {
         Pose p(rig, frame);
@@ -240,11 +240,11 @@ Quaternion boneKey(const RigBone& bone, const Quaternion& turn) {
     return multiplyPrecise(bone.restLocal, inBoneFrame);
 }
 
-std::vector<MotionSpec> buildMotions(const Rig& rig) {
+std::vector<MotionDesign> buildMotions(const Rig& rig) {
     return {hop(rig), twirl(rig), dance(rig), lanternSway(rig), pose(rig)};
 }
 
-std::string writeMkm(const Rig& rig, const std::vector<MotionSpec>& motions) {
+std::string writeMkm(const Rig& rig, const std::vector<MotionDesign>& motions) {
     const auto& bones = rig.bones();
     int32_t root = 0;
     for (size_t b = 0; b < bones.size(); ++b) {
@@ -257,7 +257,7 @@ std::string writeMkm(const Rig& rig, const std::vector<MotionSpec>& motions) {
     std::string out;
     appendLine(out, "Mikoto Motion Ver 2");
     appendLine(out, "");
-    for (const MotionSpec& motion : motions) {
+    for (const MotionDesign& motion : motions) {
         appendLine(out, "Motion {");
         appendLine(out, "\tname = \"" + motion.name + "\"");
         appendLine(out, "\tendframe = " + std::to_string(motion.endFrame));

@@ -15,7 +15,7 @@ struct MotionKey {
     std::vector<Quaternion> turns;  // indexed like the rig's bones
 };
 
-struct MotionSpec {
+struct MotionDesign {
     std::string name;
     int32_t endFrame = 0;
     int32_t loop = 0;
@@ -24,13 +24,13 @@ struct MotionSpec {
 
 // The five motions: a hop, a lantern twirl, a looping dance, the lantern sway
 // that the program plays, and a pose.
-std::vector<MotionSpec> buildMotions(const Rig& rig);
+std::vector<MotionDesign> buildMotions(const Rig& rig);
 
 // The rotation key that a bone's track stores for a turn: the bone's whole
 // rotation relative to its parent, rest rotation included.
 Quaternion boneKey(const RigBone& bone, const Quaternion& turn);
 
 // The motion set as "Mikoto Motion Ver 2" text with CR LF line ends.
-std::string writeMkm(const Rig& rig, const std::vector<MotionSpec>& motions);
+std::string writeMkm(const Rig& rig, const std::vector<MotionDesign>& motions);
 
 }  // namespace tavo::chara

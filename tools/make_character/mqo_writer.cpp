@@ -21,7 +21,7 @@ void writeScene(std::string& out) {
 
 void writeMaterials(std::string& out, const CharacterModel& model) {
     appendLine(out, "Material " + std::to_string(model.materials.size()) + " {");
-    for (const MaterialSpec& m : model.materials) {
+    for (const MaterialDesign& m : model.materials) {
         std::string line = "\t" + quoted(m.name) + " col(" + fixed(m.color[0], 3) + " " +
                            fixed(m.color[1], 3) + " " + fixed(m.color[2], 3) + " " +
                            fixed(m.color[3], 3) + ") dif(" + fixed(m.diffuse, 3) + ") amb(" +
