@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "render/program_objects.h"
 #include "resources/gl_api.h"
 #include "resources/image_loader.h"
@@ -14,9 +12,9 @@
 namespace tavo {
 namespace {
 
-bool everyPixelTransparentBlack(const std::vector<uint8_t>& pixels) {
-    for (uint8_t byte : pixels) {
-        if (byte != 0) {
+bool everyPixelTransparentBlack(const OffscreenGlSurface& surface) {
+    for (size_t i = 0; i < surface.byteCount(); ++i) {
+        if (surface.pixels()[i] != 0) {
             return false;
         }
     }
@@ -32,9 +30,9 @@ TEST(FrameRenderer, AFrameWithoutCharacterIsFullyTransparent) {
     setupProjection(400, 360);
     frame.renderFrame(state, 1000);
     glFinish();
-    applyColorKey(gl.pixels().data(), 400, 360);
+    applyColorKey(gl.pixels(), 400, 360);
     EXPECT_EQ(frame.character(), nullptr);
-    EXPECT_TRUE(everyPixelTransparentBlack(gl.pixels()));
+    EXPECT_TRUE(everyPixelTransparentBlack(gl));
 }
 
 TEST(FrameRenderer, FramesAdvanceThePhaseByTheTimeBetweenThem) {
@@ -87,10 +85,10 @@ TEST(FrameRenderer, RotationsAreAppliedBeforeThePitchSettles) {
     }
 }
 
-int opaquePixels(const std::vector<uint8_t>& pixels) {
+int opaquePixels(const OffscreenGlSurface& surface) {
     int count = 0;
-    for (size_t i = 3; i < pixels.size(); i += 4) {
-        count += pixels[i] == 255 ? 1 : 0;
+    for (size_t i = 3; i < surface.byteCount(); i += 4) {
+        count += surface.pixels()[i] == 255 ? 1 : 0;
     }
     return count;
 }
@@ -128,8 +126,8 @@ TEST(SceneLoading, TheEmbeddedCharacterLoadsAndIsDrawn) {
         state.yaw = yaw;
         frame.renderFrame(state, 0);
         glFinish();
-        applyColorKey(gl.pixels().data(), 400, 360);
-        drawn += opaquePixels(gl.pixels());
+        applyColorKey(gl.pixels(), 400, 360);
+        drawn += opaquePixels(gl);
     }
     EXPECT_GT(drawn, 100);
     frame.releaseCharacter();
@@ -155,8 +153,8 @@ TEST(SceneLoading, AnUnreadableModelLeavesNoCharacterAndEmptyFrames) {
     EXPECT_EQ(frame.character(), nullptr);
     frame.renderFrame(state, 0);
     glFinish();
-    applyColorKey(gl.pixels().data(), 400, 360);
-    EXPECT_TRUE(everyPixelTransparentBlack(gl.pixels()));
+    applyColorKey(gl.pixels(), 400, 360);
+    EXPECT_TRUE(everyPixelTransparentBlack(gl));
 }
 
 TEST(MotionTiming, ComesFromTheEndFrameOfTheMotion) {

@@ -1,33 +1,8 @@
 #include "support/offscreen_gl_context.h"
 
-#include <GL/osmesa.h>
-
 namespace tavo::test {
 
 OffscreenGlContext::OffscreenGlContext(int32_t width, int32_t height)
-    : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height * 4) {
-    OSMesaContext context = OSMesaCreateContextExt(OSMESA_BGRA, 32, 0, 0, nullptr);
-    if (context == nullptr) {
-        return;
-    }
-    if (!OSMesaMakeCurrent(context, pixels_.data(), GL_UNSIGNED_BYTE, width, height)) {
-        OSMesaDestroyContext(context);
-        return;
-    }
-    context_ = context;
-}
-
-OffscreenGlContext::~OffscreenGlContext() {
-    if (context_ != nullptr) {
-        OSMesaMakeCurrent(nullptr, nullptr, 0, 0, 0);
-        OSMesaDestroyContext(static_cast<OSMesaContext>(context_));
-    }
-}
+    : OffscreenGlSurface(width, height) {}
 
 }  // namespace tavo::test
-
-#if defined(__SANITIZE_ADDRESS__)
-// OSMesa keeps some allocations of every context it has made current until
-// the process ends; LeakSanitizer is told not to report them as leaks.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libOSMesa.so\n"; }
-#endif

@@ -12,8 +12,8 @@
 #include "inspect_options.h"
 #include "inspected_character.h"
 #include "json_report.h"
-#include "offscreen_context.h"
 #include "problem_list.h"
+#include "render/offscreen_gl_surface.h"
 #include "report_input.h"
 #include "resources/png_resource_loader.h"
 #include "resources/texture_manager.h"
@@ -39,7 +39,7 @@ bool poseMotionExists(const InspectOptions& options, const Character& character)
 int inspect(const InspectOptions& options) {
     // The context outlives the texture manager: textures are freed while it
     // is still current.
-    OffscreenContext context(16, 16);
+    OffscreenGlSurface context(16, 16);
     if (!context.valid()) {
         return fail(kFailed, "no off-screen OpenGL context (OSMesa) for the textures");
     }

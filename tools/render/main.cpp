@@ -10,13 +10,15 @@
 #include <vector>
 
 #include "behaviour/mascot_state.h"
-#include "offscreen_canvas.h"
 #include "render/frame_renderer.h"
+#include "render/offscreen_gl_surface.h"
 #include "render/program_objects.h"
 #include "render_options.h"
 #include "resources/file_stream.h"
+#include "resources/gl_api.h"
 #include "rgba_png_writer.h"
 #include "skeleton/skeleton.h"
+#include "top_down_rgba.h"
 
 namespace {
 
@@ -74,8 +76,8 @@ bool checkMotion(const RenderOptions& options, const tavo::Character& character)
 }
 
 int run(const RenderOptions& options) {
-    tavo::render_tool::OffscreenCanvas canvas(kWidth, kHeight);
-    if (!canvas.valid()) {
+    tavo::OffscreenGlSurface surface(kWidth, kHeight);
+    if (!surface.valid()) {
         return fail("no off-screen OpenGL context (OSMesa) available");
     }
     tavo::ProgramObjects objects;
@@ -101,8 +103,10 @@ int run(const RenderOptions& options) {
         state.pitchRate = 0.0f;
         state.yawRate = 0.0f;
         frame.renderFrame(state, 0);
-        tavo::applyColorKey(canvas.finishedPixels().data(), kWidth, kHeight);
-        if (!tavo::render_tool::writeRgbaPng(names[i], kWidth, kHeight, canvas.topDownRgba())) {
+        glFinish();
+        tavo::applyColorKey(surface.pixels(), kWidth, kHeight);
+        if (!tavo::render_tool::writeRgbaPng(names[i], kWidth, kHeight,
+                                             tavo::render_tool::topDownRgba(surface))) {
             return fail("cannot write " + names[i]);
         }
         std::printf("%s\n", names[i].c_str());

@@ -56,7 +56,9 @@ bool MascotApp::start() {
 
     state_.surfaceWidth = kSurfaceWidth;
     state_.surfaceHeight = kSurfaceHeight;
-    if (!surface_.create(kSurfaceWidth, kSurfaceHeight)) {
+    surface_.emplace(kSurfaceWidth, kSurfaceHeight);
+    if (!surface_->valid()) {
+        surface_.reset();
         showMessageBox(cp932ToUtf8(kNoOpenGlText), kNoOpenGlCaption);
         return false;
     }
@@ -105,7 +107,7 @@ void MascotApp::shutdown() {
     shutDown_ = true;
     cancelNextStep();
     renderer_.releaseCharacter();
-    surface_.destroy();
+    surface_.reset();
     menu_.close();
     writeSettings(settingsPath_, state_);
 }
@@ -113,13 +115,16 @@ void MascotApp::shutdown() {
 // One frame: read the pointer and the screen, render, key out the
 // background, move, and show the picture at the new position.
 void MascotApp::frameStep() {
+    if (!surface_) {
+        return;
+    }
     const uint32_t now = nowMs();
     const CursorPosition cursor = desktop_.cursor();
     const ScreenSize screen = desktop_.screenSize(now);
     renderer_.renderFrame(state_, now);
-    applyColorKey(surface_.pixels(), kSurfaceWidth, kSurfaceHeight);
+    applyColorKey(surface_->pixels(), kSurfaceWidth, kSurfaceHeight);
     const WindowPosition position = state_.updateMovement(cursor, screen.width, screen.height);
-    window_.present(surface_.pixels(), position);
+    window_.present(surface_->pixels(), position);
 }
 
 // Wakes the program when the next step is due. A step that is due at once

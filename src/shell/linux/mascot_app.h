@@ -3,16 +3,17 @@
 #include <glib.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "behaviour/frame_clock.h"
 #include "behaviour/mascot_state.h"
 #include "render/frame_renderer.h"
+#include "render/offscreen_gl_surface.h"
 #include "render/program_objects.h"
 #include "shell/linux/desktop_geometry.h"
 #include "shell/linux/gtk_shell_services.h"
 #include "shell/linux/mascot_window.h"
-#include "shell/linux/osmesa_surface.h"
 #include "shell/linux/popup_menu.h"
 
 namespace tavo {
@@ -59,7 +60,8 @@ private:
     ProgramObjects objects_;
     MascotState state_;
     FrameRenderer renderer_;
-    OsmesaSurface surface_;
+    // Made by start(), released at shutdown.
+    std::optional<OffscreenGlSurface> surface_;
     MascotWindow window_;
     PopupMenu menu_;
     GtkShellServices services_;

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace tavo {
+
+// An OpenGL context that renders into a buffer of its own: width x height
+// pixels of 32 bits, B, G, R, A in that byte order, rows bottom-up (row 0 is
+// the bottom of the picture). That is the layout of the Windows shell's DIB
+// section, so the colour key and everything after it see the same bytes on
+// both platforms. The context is made current when the surface is made and
+// released with it.
+//
+// Built on Linux only (OSMesa, offscreen_gl_surface_posix.cpp). On Windows
+// the shell's DIB section with its WGL context plays this role and this class
+// is not compiled.
+class OffscreenGlSurface {
+public:
+    // Makes the buffer and the context and makes the context current. The
+    // surface is not valid() when the size is empty or no context is given.
+    OffscreenGlSurface(int32_t width, int32_t height);
+    ~OffscreenGlSurface();
+    OffscreenGlSurface(const OffscreenGlSurface&) = delete;
+    OffscreenGlSurface& operator=(const OffscreenGlSurface&) = delete;
+
+    bool valid() const { return context_ != nullptr; }
+    int32_t width() const { return width_; }
+    int32_t height() const { return height_; }
+    // width * height * 4 bytes; empty when the surface is not valid.
+    uint8_t* pixels() { return pixels_.data(); }
+    const uint8_t* pixels() const { return pixels_.data(); }
+    size_t byteCount() const { return pixels_.size(); }
+    // The pixel at column x of row y counted from the bottom: B, G, R, A.
+    const uint8_t* pixel(int32_t x, int32_t y) const {
+        return &pixels_[(static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)) * 4];
+    }
+
+    // Makes this surface's context current again (after another one was);
+    // false when the surface is not valid or the platform refuses.
+    bool makeCurrent();
+
+private:
+    void release();
+
+    void* context_ = nullptr;
+    int32_t width_ = 0;
+    int32_t height_ = 0;
+    std::vector<uint8_t> pixels_;
+};
+
+}  // namespace tavo
