@@ -1,5 +1,7 @@
 #include "behaviour/menu_commands.h"
 
+#include <cstdint>
+
 #include "behaviour/shell_services.h"
 
 namespace tavo {
@@ -7,9 +9,12 @@ namespace tavo {
 namespace {
 
 // Moves the check mark of a group from the stored choice to the new one.
-// A stored raw value that names no item unchecks nothing.
+// A stored raw value that names no item unchecks nothing; one so large that
+// its command number would not fit an int32_t names none either.
 void moveCheckMark(ShellServices& shell, int32_t base, int32_t storedChoice, int32_t choice) {
-    shell.checkMenuItem(base + storedChoice, false);
+    if (storedChoice <= INT32_MAX - base) {
+        shell.checkMenuItem(base + storedChoice, false);
+    }
     shell.checkMenuItem(base + choice, true);
 }
 

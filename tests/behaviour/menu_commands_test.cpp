@@ -123,6 +123,18 @@ TEST(StoredChoicesTest, ValuesOutsideTheMenuAreMappedAndStored) {
     EXPECT_TRUE(negative.shell.boxes.empty());
 }
 
+// A hand-edited file may hold any number; the check mark of the stored value
+// is cleared by command number, which must not overflow for the largest.
+TEST(StoredChoicesTest, LargestStoredValuesAreMappedWithoutOverflow) {
+    Started run(INT32_MAX, INT32_MAX, INT32_MAX);
+    EXPECT_EQ(run.state.frameSpeed, 0);
+    EXPECT_EQ(run.shell.checkedIn(0x1010), std::vector<int32_t>{4112});
+    EXPECT_EQ(run.state.escapeSpeed, 3);
+    EXPECT_EQ(run.shell.checkedIn(0x1020), std::vector<int32_t>{4131});
+    EXPECT_EQ(run.state.actionSpeed, 0);
+    EXPECT_EQ(run.shell.checkedIn(0x1030), std::vector<int32_t>{4144});
+}
+
 TEST(StoredChoicesTest, ForbiddenEscapeSpeedComplainsOnceAndRunsWithThree) {
     Started run(2, 0, 1);
     ASSERT_EQ(run.shell.boxes.size(), 1u);
