@@ -7,12 +7,13 @@
 #   scripts/fuzz.sh --runs N [names]      each target for N executions
 #
 # Names are target names without the fuzz_ prefix (mqo_reader, motion_reader,
-# png_decoder, character, inspect_report); without names every built target
-# runs, one after the other. The committed corpus (tests/fuzz/corpus/<name>,
-# with the regression inputs) and the seeds (tests/fuzz/seeds, data/) are
-# read; new inputs go to build/fuzz/corpus/<name> (a temporary folder for
-# --smoke), and crashing inputs to build/fuzz/artifacts/<name>/. Fails when
-# any target crashes, leaks, trips a sanitizer or times out on one input.
+# png_decoder, character, inspect_report, settings_file); without names every
+# built target runs, one after the other. The committed corpus
+# (tests/fuzz/corpus/<name>, with the regression inputs) and the seeds
+# (tests/fuzz/seeds, data/) are read; new inputs go to build/fuzz/corpus/<name>
+# (a temporary folder for --smoke), and crashing inputs to
+# build/fuzz/artifacts/<name>/. Fails when any target crashes, leaks, trips a
+# sanitizer or times out on one input.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -25,7 +26,7 @@ while [ $# -gt 0 ]; do
     --smoke) mode=smoke; limit=25 ;;
     --seconds) mode=seconds; limit="${2:?--seconds needs a number}"; shift ;;
     --runs) mode=runs; limit="${2:?--runs needs a number}"; shift ;;
-    -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
     -*) echo "unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1") ;;
   esac
@@ -97,6 +98,7 @@ dictionary() {
     mqo_reader) echo "$fuzz_src/mqo.dict" ;;
     motion_reader) echo "$fuzz_src/mkm.dict" ;;
     png_decoder) echo "$fuzz_src/png.dict" ;;
+    settings_file) echo "$fuzz_src/settings.dict" ;;
     character|inspect_report)
       if [ ! -f "$scratch/character.dict" ]; then
         cat "$fuzz_src/mqo.dict" "$fuzz_src/mkm.dict" > "$scratch/character.dict"
