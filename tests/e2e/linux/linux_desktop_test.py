@@ -23,118 +23,31 @@ import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 
-SCREEN_W, SCREEN_H = 1280, 1024
-WINDOW_W, WINDOW_H = 400, 360
-FAR_CORNER = (SCREEN_W - 5, SCREEN_H - 5)
-SKIP = 77
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from desktop_harness import (SCREEN_H, SCREEN_W, SKIP, WINDOW_H, WINDOW_W, Failure, FigureWindow, Screen,  # noqa: E402
+                             check, check_figure_in_window, check_flee, check_transparent_click, check_walk,
+                             missing_tool, run_suite, slope, wait_for)
 
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-    print("  ok: " + message, flush=True)
-
-
-def wait_for(condition, timeout, step=0.1):
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(step)
-    return None
-
-
-# --- Screen pictures ------------------------------------------------------
-
-class Picture:
-    """An RGB screenshot, 3 bytes per pixel, rows top to bottom."""
-
-    def __init__(self, width, height, data):
-        self.width, self.height, self.data = width, height, data
-
-    @staticmethod
-    def read_ppm(path):
-        with open(path, "rb") as f:
-            raw = f.read()
-        fields = raw.split(b"\n", 3)
-        if fields[0] != b"P6" or fields[2] != b"255":
-            raise Failure("unexpected screenshot format " + repr(fields[:3]))
-        width, height = map(int, fields[1].split())
-        return Picture(width, height, fields[3][: width * height * 3])
-
-    def differing(self, reference, rect):
-        """Pixels of rect (x, y, w, h) that differ from the reference picture."""
-        x, y, w, h = rect
-        x0, y0 = max(0, x), max(0, y)
-        x1, y1 = min(self.width, x + w), min(self.height, y + h)
-        points = []
-        for row in range(y0, y1):
-            start = (row * self.width + x0) * 3
-            end = (row * self.width + x1) * 3
-            mine, theirs = self.data[start:end], reference.data[start:end]
-            if mine == theirs:
-                continue
-            for i in range(x1 - x0):
-                if mine[i * 3: i * 3 + 3] != theirs[i * 3: i * 3 + 3]:
-                    points.append((x0 + i, row))
-        return points
-
-
-def bounding_box(points):
-    xs = [p[0] for p in points]
-    ys = [p[1] for p in points]
-    return min(xs), min(ys), max(xs), max(ys)
-
-
-def solid_point(points):
-    """The figure pixel nearest the figure's centre whose 7 x 7 neighbourhood is all figure."""
-    if len(points) < 200:
-        return None
-    cx = sum(p[0] for p in points) / len(points)
-    cy = sum(p[1] for p in points) / len(points)
-    for p in sorted(points, key=lambda p: (p[0] - cx) ** 2 + (p[1] - cy) ** 2):
-        if all((p[0] + dx, p[1] + dy) in points for dx in range(-3, 4) for dy in range(-3, 4)):
-            return p
-    return None
+FAR_CORNER = FigureWindow.far_corner
 
 
 # --- The desktop ----------------------------------------------------------
 
-class Desktop:
+class Desktop(Screen):
     """Xvfb with no window manager: either a checkered root and no compositing
     manager, or picom compositing over the plain root (it cannot use a root
     pattern set by another client)."""
 
     def __init__(self, workdir, shots, composited=False):
-        self.workdir = workdir
-        self.shots = shots
+        super().__init__(workdir, shots, range(150, 250), "composited_" if composited else "")
         self.composited = composited
         self.compositor = None
-        self.xvfb = None
-        self.display = None
-        self.env = dict(os.environ)
-        self.shot_count = 0
-        self.reference = None
 
     def start(self):
-        self.display = self.free_display()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", self.display, "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
-             "-nolisten", "tcp", "-noreset"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        socket = "/tmp/.X11-unix/X" + self.display[1:]
-        if not wait_for(lambda: os.path.exists(socket), 10, 0.05):
-            raise Failure("Xvfb did not start on " + self.display)
+        self.start_xvfb()
         self.env.update({
-            "DISPLAY": self.display,
             "XDG_CONFIG_HOME": os.path.join(self.workdir, "config"),
             "LANG": "C.UTF-8",
             "NO_AT_BRIDGE": "1",  # no accessibility bus to wait for
@@ -147,52 +60,15 @@ class Desktop:
             if self.compositor.poll() is not None:
                 raise Failure("picom did not start")
         else:
-            pattern = os.path.join(self.workdir, "root.png")
-            self.run(["convert", "-size", "%dx%d" % (SCREEN_W, SCREEN_H), "pattern:checkerboard", pattern])
-            self.run(["display", "-window", "root", pattern])
+            self.show_checkered_root()
         self.reference = self.screenshot()
-
-    @staticmethod
-    def free_display():
-        for number in range(150, 250):
-            if not (os.path.exists("/tmp/.X11-unix/X%d" % number)
-                    or os.path.exists("/tmp/.X%d-lock" % number)):
-                return ":%d" % number
-        raise Failure("no free X display number")
 
     def stop(self):
         if self.compositor is not None:
             self.compositor.terminate()
             self.compositor.wait(timeout=10)
             self.compositor = None
-        if self.xvfb is not None:
-            self.xvfb.terminate()
-            try:
-                self.xvfb.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.xvfb.kill()
-            self.xvfb = None
-
-    def run(self, command, timeout=30):
-        result = subprocess.run(command, env=self.env, stdout=subprocess.PIPE,
-                                stderr=subprocess.DEVNULL, timeout=timeout)
-        return result.stdout.decode("utf-8", "replace")
-
-    def xdotool(self, *args):
-        return self.run(["xdotool"] + [str(a) for a in args])
-
-    def screenshot(self):
-        path = os.path.join(self.workdir, "screen.ppm")
-        self.run(["import", "-window", "root", "-depth", "8", "ppm:" + path])
-        return Picture.read_ppm(path)
-
-    def keep_screenshot(self, name):
-        """Saves the screen as a PNG for people to look at."""
-        self.shot_count += 1
-        prefix = "composited_" if self.composited else ""
-        path = os.path.join(self.shots, "%s%02d_%s.png" % (prefix, self.shot_count, name))
-        self.run(["import", "-window", "root", path])
-        return path
+        self.stop_xvfb()
 
     def visible_windows(self, name=None):
         """Viewable windows of the program (its class is tavo_3d), by exact name if given."""
@@ -202,26 +78,18 @@ class Desktop:
             return windows
         return [w for w in windows if self.xdotool("getwindowname", w).strip() == name]
 
-    def geometry(self, window):
-        text = self.xdotool("getwindowgeometry", "--shell", window)
-        values = dict(line.split("=", 1) for line in text.split() if "=" in line)
-        if "X" not in values:
-            raise Failure("window %d is gone" % window)
-        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
-
 
 # --- The program ----------------------------------------------------------
 
-class Mascot:
+class Mascot(FigureWindow):
     """One run of tavo_3d."""
 
     def __init__(self, desktop, program, preload=None):
-        self.desktop = desktop
+        super().__init__(desktop)
         self.program = program
         self.preload = preload
         self.process = None
         self.log = None
-        self.window = None
         self.ini = os.path.join(desktop.env["XDG_CONFIG_HOME"], "tavo_3d", "tavo_3d.ini")
 
     def write_settings(self, text):
@@ -252,45 +120,9 @@ class Mascot:
         self.window = found[0]
         return self.window
 
-    def geometry(self):
-        return self.desktop.geometry(self.window)
-
     def menus(self):
         """The open popup menu and submenus: every other viewable window of the program."""
         return [w for w in self.desktop.visible_windows() if w != self.window]
-
-    def figure(self, picture, geometry):
-        """Opaque pixels of the window: those that hide the root pattern."""
-        x, y, w, h = geometry
-        # A margin for the walk between the screenshot and the geometry.
-        return picture.differing(self.desktop.reference, (x - 8, y - 8, w + 16, h + 16))
-
-    def best_view(self, seconds):
-        """The view with the most figure pixels over some seconds of turning."""
-        best = ([], None)
-        deadline = time.time() + seconds
-        while time.time() < deadline:
-            geometry = self.geometry()
-            points = self.figure(self.desktop.screenshot(), geometry)
-            if len(points) > len(best[0]):
-                best = (points, geometry)
-            time.sleep(0.2)
-        return best
-
-    def open_menu(self, button=1, attempts=40):
-        """Clicks a pixel in the middle of the figure until the menu opens."""
-        for _ in range(attempts):
-            points = self.figure(self.desktop.screenshot(), self.geometry())
-            target = solid_point(set(points))
-            if target is None:
-                time.sleep(0.2)
-                continue
-            self.desktop.xdotool("mousemove", target[0], target[1], "click", button)
-            if wait_for(self.menus, 1.5):
-                return target
-            self.desktop.xdotool("mousemove", *FAR_CORNER)
-            time.sleep(0.3)
-        raise Failure("a click on the figure did not open the menu")
 
     def choose(self, keys):
         """Walks the open menu with keys and takes the item, then moves the cursor away."""
@@ -341,81 +173,14 @@ def check_window(desktop, mascot):
 
 def check_figure(desktop, mascot):
     print("the figure, with the background showing around it", flush=True)
-    points, geometry = mascot.best_view(6.0)
-    area = WINDOW_W * WINDOW_H
-    check(len(points) >= 3000, "the figure covers %d pixels (at least 3000)" % len(points))
-    check(len(points) <= area * 0.6, "the background shows around the figure (%d of %d pixels hidden)"
-          % (len(points), area))
-    left, top, right, bottom = bounding_box(points)
-    gx, gy, _, _ = geometry
-    check(gx - 8 <= left and right <= gx + WINDOW_W + 8 and gy - 8 <= top and bottom <= gy + WINDOW_H + 8,
-          "the figure lies inside the window")
+    standing = check_figure_in_window(mascot, 6.0, 0.6)
     desktop.keep_screenshot("mascot")
-    return bottom - top
+    return standing
 
 
-def check_walk(mascot):
-    print("walking", flush=True)
-    x0, y0, _, _ = mascot.geometry()
-    time.sleep(2.0)
-    x1, y1, _, _ = mascot.geometry()
-    check(abs(x1 - x0) >= 20, "the window walks sideways (%d -> %d in 2 s)" % (x0, x1))
-    check(y1 == y0, "walking keeps the height on the screen")
-
-
-def check_flee(desktop, mascot, standing_height):
-    print("fleeing from the cursor", flush=True)
-    x0, y0, _, _ = mascot.geometry()
-    heights = []
-    deadline = time.time() + 3.0
-    while time.time() < deadline:
-        # Keep the cursor in the upper left quarter of the window.
-        x, y, _, _ = mascot.geometry()
-        desktop.xdotool("mousemove", x + 100, y + 90)
-        time.sleep(0.05)
-        points = mascot.figure(desktop.screenshot(), mascot.geometry())
-        if len(points) >= 300:
-            left, top, right, bottom = bounding_box(points)
-            heights.append(bottom - top)
-    desktop.keep_screenshot("fleeing")
-    desktop.xdotool("mousemove", *FAR_CORNER)
-    x1, y1, _, _ = mascot.geometry()
-    check(y1 != y0, "the window leaves the cursor vertically (y %d -> %d)" % (y0, y1))
-    check(x1 != x0, "and sideways (x %d -> %d)" % (x0, x1))
+def check_flee_without_menu(desktop, mascot, standing_height):
+    check_flee(desktop, mascot, standing_height)
     check(not mascot.menus(), "the cursor over the figure opens no menu by itself")
-    lowest = min(heights) if heights else 0
-    check(heights and lowest < standing_height * 0.8,
-          "the figure tips over while it flees (height %d of %d standing)" % (lowest, standing_height))
-
-
-def check_transparent_click(desktop, mascot):
-    print("a click on a transparent pixel", flush=True)
-    for _ in range(20):
-        geometry = mascot.geometry()
-        points = set(mascot.figure(desktop.screenshot(), geometry))
-        x, y, _, _ = geometry
-        spot = None
-        for cx in range(x + 40, x + WINDOW_W - 40, 10):
-            for cy in (y + 30, y + WINDOW_H - 30):
-                clear = all((cx + dx, cy + dy) not in points
-                            for dx in range(-30, 31, 3) for dy in range(-30, 31, 3))
-                if clear and 0 <= cx < SCREEN_W and 0 <= cy < SCREEN_H:
-                    spot = (cx, cy)
-                    break
-            if spot:
-                break
-        if spot:
-            desktop.xdotool("mousemove", spot[0], spot[1], "click", 1)
-            time.sleep(1.0)
-            opened = mascot.menus()
-            desktop.xdotool("mousemove", *FAR_CORNER)
-            if opened:
-                desktop.keep_screenshot("menu_from_transparent_click")
-                desktop.xdotool("key", "Escape")
-            check(not opened, "a click on a transparent pixel at %d,%d passes through (no menu)" % spot)
-            return
-        time.sleep(0.3)
-    raise Failure("found no transparent pixel inside the window to click")
 
 
 def check_menu_and_twenty_fps(desktop, mascot):
@@ -450,7 +215,7 @@ def run_first_start(desktop, program):
         check_window(desktop, mascot)
         standing = check_figure(desktop, mascot)
         check_walk(mascot)
-        check_flee(desktop, mascot, standing)
+        check_flee_without_menu(desktop, mascot, standing)
         time.sleep(3.0)  # let it stand up again
         check_transparent_click(desktop, mascot)
         check_menu_and_twenty_fps(desktop, mascot)
@@ -513,16 +278,6 @@ def run_sigterm(desktop, program):
               "SIGTERM wrote the settings (EscapeSpeed=2) and kept the other lines")
     finally:
         mascot.kill()
-
-
-def slope(samples):
-    """Least-squares change per second of (time, value) samples."""
-    n = len(samples)
-    mean_t = sum(t for t, _ in samples) / n
-    mean_v = sum(v for _, v in samples) / n
-    num = sum((t - mean_t) * (v - mean_v) for t, v in samples)
-    den = sum((t - mean_t) ** 2 for t, _ in samples)
-    return num / den
 
 
 def run_frame_rate_and_window_manager_close(desktop, program, closer):
@@ -639,18 +394,12 @@ def main():
     if not os.access(program, os.X_OK):
         print("no program at " + program)
         return SKIP
-    for tool in ("Xvfb", "xdotool", "xprop", "import", "convert", "display"):
-        if shutil.which(tool) is None:
-            print("missing tool: " + tool)
-            return SKIP
+    if missing_tool(("Xvfb", "xdotool", "xprop", "import", "convert", "display")):
+        return SKIP
 
-    workdir = tempfile.mkdtemp(prefix="tavo_linux_e2e_")
-    shots = os.environ.get("TAVO_E2E_SHOTS", os.path.join(workdir, "shots"))
-    os.makedirs(shots, exist_ok=True)
-    desktop = Desktop(workdir, shots)
-    failed = False
-    try:
-        run_without_display(program, workdir)
+    def steps(session):
+        run_without_display(program, session.workdir)
+        desktop = session.desktop = Desktop(session.workdir, session.shots)
         desktop.start()
         run_first_start(desktop, program)
         run_settings_written_back(desktop, program)
@@ -663,27 +412,17 @@ def main():
         if shutil.which("picom") is None:
             print("== with a compositing manager: skipped, picom is not installed", flush=True)
         else:
-            desktop = Desktop(workdir, shots, composited=True)
+            desktop = session.desktop = Desktop(session.workdir, session.shots, composited=True)
             desktop.start()
             run_composited(desktop, program)
-    except (Failure, subprocess.TimeoutExpired) as error:
-        failed = True
-        print("FAILED: %s" % error, flush=True)
-        try:
-            print("screen at the failure: " + desktop.keep_screenshot("failure"))
-        except Exception:
-            pass
-        log = os.path.join(workdir, "program.log")
+
+    def show_program_log(session):
+        log = os.path.join(session.workdir, "program.log")
         if os.path.exists(log):
             with open(log, "rb") as f:
                 print("the program's last messages:\n" + f.read()[-2000:].decode("utf-8", "replace"))
-    finally:
-        desktop.stop()
-    if failed or "TAVO_E2E_SHOTS" in os.environ:
-        print("screenshots in " + shots)
-    if not failed and "TAVO_E2E_SHOTS" not in os.environ:
-        shutil.rmtree(workdir, ignore_errors=True)
-    return 1 if failed else 0
+
+    return run_suite("tavo_linux_e2e_", steps, show_program_log)
 
 
 if __name__ == "__main__":

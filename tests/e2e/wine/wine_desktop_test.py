@@ -23,154 +23,44 @@ import re
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
-SCREEN_W, SCREEN_H = 1280, 1024
-WINDOW_W, WINDOW_H = 400, 360
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from desktop_harness import (SCREEN_H, SCREEN_W, SKIP, WINDOW_H, WINDOW_W, Failure, FigureWindow, Screen,  # noqa: E402
+                             check, check_figure_in_window, check_flee, check_transparent_click, check_walk,
+                             missing_tool, run_suite, slope, wait_for)
+
 FAR_CORNER = (SCREEN_W - 10, SCREEN_H - 10)
-SKIP = 77
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-    print("  ok: " + message, flush=True)
-
-
-# --- Screen pictures ------------------------------------------------------
-
-class Picture:
-    """An RGB screenshot, 3 bytes per pixel, rows top to bottom."""
-
-    def __init__(self, width, height, data):
-        self.width, self.height, self.data = width, height, data
-
-    @staticmethod
-    def read_ppm(path):
-        with open(path, "rb") as f:
-            raw = f.read()
-        fields = raw.split(b"\n", 3)
-        if fields[0] != b"P6" or fields[2] != b"255":
-            raise Failure("unexpected screenshot format " + repr(fields[:3]))
-        width, height = map(int, fields[1].split())
-        return Picture(width, height, fields[3][: width * height * 3])
-
-    def pixel(self, x, y):
-        at = (y * self.width + x) * 3
-        return self.data[at: at + 3]
-
-    def differing(self, reference, rect):
-        """Pixels of rect (x, y, w, h) that differ from the reference picture."""
-        x0, y0, w, h = clip(rect)
-        points = []
-        for y in range(y0, y0 + h):
-            row = (y * self.width + x0) * 3
-            mine = self.data[row: row + w * 3]
-            theirs = reference.data[row: row + w * 3]
-            if mine == theirs:
-                continue
-            for i in range(w):
-                if mine[i * 3: i * 3 + 3] != theirs[i * 3: i * 3 + 3]:
-                    points.append((x0 + i, y))
-        return points
-
-
-def clip(rect):
-    x, y, w, h = rect
-    x0, y0 = max(0, x), max(0, y)
-    x1, y1 = min(SCREEN_W, x + w), min(SCREEN_H, y + h)
-    return x0, y0, max(0, x1 - x0), max(0, y1 - y0)
-
-
-def bounding_box(points):
-    xs = [p[0] for p in points]
-    ys = [p[1] for p in points]
-    return min(xs), min(ys), max(xs), max(ys)
 
 
 # --- The desktop ----------------------------------------------------------
 
-class Desktop:
+class Desktop(Screen):
     """Xvfb with a checkered root, Wine in a fresh prefix, and the tools."""
 
     def __init__(self, workdir, shots):
-        self.workdir = workdir
-        self.shots = shots
-        self.xvfb = None
-        self.display = None
-        self.env = dict(os.environ)
-        self.shot_count = 0
+        super().__init__(workdir, shots, range(87, 200))
 
     def start(self):
-        self.display = self.free_display()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", self.display, "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
-             "-nolisten", "tcp", "-noreset"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        socket = "/tmp/.X11-unix/X" + self.display[1:]
-        for _ in range(100):
-            if os.path.exists(socket):
-                break
-            time.sleep(0.05)
+        self.start_xvfb()
         self.env.update({
-            "DISPLAY": self.display,
             "WINEPREFIX": os.path.join(self.workdir, "prefix"),
             "WINEDEBUG": "-all",
             "WINEDLLOVERRIDES": "mscoree,mshtml=",
             "LANG": "ja_JP.UTF-8",
             "LC_ALL": "ja_JP.UTF-8",
         })
-        # A checkerboard root: transparent pixels show it, opaque ones hide it.
-        pattern = os.path.join(self.workdir, "root.png")
-        self.run(["convert", "-size", "%dx%d" % (SCREEN_W, SCREEN_H), "pattern:checkerboard", pattern])
-        self.run(["display", "-window", "root", pattern])
+        self.show_checkered_root()
         self.run(["wineboot", "-i"], timeout=120)
         self.run(["wineserver", "-w"], timeout=120)
         self.reference = self.screenshot()
-
-    @staticmethod
-    def free_display():
-        for number in range(87, 200):
-            if not (os.path.exists("/tmp/.X11-unix/X%d" % number)
-                    or os.path.exists("/tmp/.X%d-lock" % number)):
-                return ":%d" % number
-        raise Failure("no free X display number")
 
     def stop(self):
         if self.display is not None:
             subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, timeout=30)
-        if self.xvfb is not None:
-            self.xvfb.terminate()
-            try:
-                self.xvfb.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.xvfb.kill()
-
-    def run(self, command, timeout=30):
-        result = subprocess.run(command, env=self.env, stdout=subprocess.PIPE,
-                                stderr=subprocess.DEVNULL, timeout=timeout)
-        return result.stdout.decode("utf-8", "replace")
-
-    def xdotool(self, *args):
-        return self.run(["xdotool"] + [str(a) for a in args])
-
-    def screenshot(self):
-        path = os.path.join(self.workdir, "screen.ppm")
-        self.run(["import", "-window", "root", "-depth", "8", "ppm:" + path])
-        return Picture.read_ppm(path)
-
-    def keep_screenshot(self, name):
-        """Saves the screen as a PNG for people to look at."""
-        self.shot_count += 1
-        path = os.path.join(self.shots, "%02d_%s.png" % (self.shot_count, name))
-        self.run(["import", "-window", "root", path])
-        return path
+            self.display = None
+        self.stop_xvfb()
 
     def windows(self):
         """Top-level windows as (id, name, class, x, y, w, h), 1 x 1 helpers left out."""
@@ -194,18 +84,23 @@ class Desktop:
 
 # --- The program ----------------------------------------------------------
 
-class Mascot:
+class Mascot(FigureWindow):
     """One run of tavo_3d.exe from its own folder."""
 
+    far_corner = FAR_CORNER
+    view_pause = 0.25
+    menu_attempts = 30
+    menu_wait = 2.0
+    click_settle = 1.5
+
     def __init__(self, desktop, exe, folder):
-        self.desktop = desktop
+        super().__init__(desktop)
         self.folder = folder
         os.makedirs(folder, exist_ok=True)
         self.exe = os.path.join(folder, "tavo_3d.exe")
         shutil.copy(exe, self.exe)
         self.ini = os.path.join(folder, "tavo_3d.ini")
         self.process = None
-        self.window = None
 
     def write_settings(self, **values):
         with open(self.ini, "w", newline="") as f:
@@ -233,44 +128,8 @@ class Mascot:
             time.sleep(0.2)
         raise Failure("the window Tavo_3D did not appear")
 
-    def geometry(self):
-        text = self.desktop.xdotool("getwindowgeometry", "--shell", self.window)
-        values = dict(line.split("=", 1) for line in text.split() if "=" in line)
-        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
-
-    def figure(self, picture, geometry):
-        """Opaque pixels of the window: those that hide the root pattern."""
-        x, y, w, h = geometry
-        # A margin for the walk between the screenshot and the geometry.
-        return picture.differing(self.desktop.reference, (x - 8, y - 8, w + 16, h + 16))
-
-    def best_view(self, seconds):
-        """The view with the most figure pixels over some seconds of turning."""
-        best = ([], None, None)
-        deadline = time.time() + seconds
-        while time.time() < deadline:
-            before = self.geometry()
-            picture = self.desktop.screenshot()
-            points = self.figure(picture, before)
-            if len(points) > len(best[0]):
-                best = (points, picture, before)
-            time.sleep(0.25)
-        return best
-
-    def open_menu(self, attempts=30, button=1):
-        """Clicks a pixel in the middle of the figure until the menu opens."""
-        for _ in range(attempts):
-            points = self.figure(self.desktop.screenshot(), self.geometry())
-            target = solid_point(set(points))
-            if target is None:
-                time.sleep(0.2)
-                continue
-            self.desktop.xdotool("mousemove", target[0], target[1], "click", button)
-            if wait_for(lambda: self.desktop.menus(), 2.0):
-                return target
-            self.desktop.xdotool("mousemove", *FAR_CORNER)
-            time.sleep(0.3)
-        raise Failure("a click on the figure did not open the menu")
+    def menus(self):
+        return self.desktop.menus()
 
     def choose(self, keys):
         """Walks the open menu with keys, then moves the cursor out of the way."""
@@ -287,38 +146,6 @@ class Mascot:
         self.desktop.run(["wineserver", "-w"], timeout=60)
 
 
-def solid_point(points):
-    """The figure pixel nearest the centre whose 7 x 7 neighbourhood is all figure."""
-    if len(points) < 200:
-        return None
-    cx = sum(p[0] for p in points) / len(points)
-    cy = sum(p[1] for p in points) / len(points)
-    for p in sorted(points, key=lambda p: (p[0] - cx) ** 2 + (p[1] - cy) ** 2):
-        if all((p[0] + dx, p[1] + dy) in points for dx in range(-3, 4) for dy in range(-3, 4)):
-            return p
-    return None
-
-
-def wait_for(condition, timeout, step=0.1):
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(step)
-    return None
-
-
-def slope(samples):
-    """Least-squares pixels per second of (time, x) samples."""
-    n = len(samples)
-    mt = sum(t for t, _ in samples) / n
-    mx = sum(x for _, x in samples) / n
-    num = sum((t - mt) * (x - mx) for t, x in samples)
-    den = sum((t - mt) ** 2 for t, _ in samples)
-    return num / den
-
-
 # --- The checks -----------------------------------------------------------
 
 def check_window_and_figure(desktop, mascot):
@@ -327,78 +154,9 @@ def check_window_and_figure(desktop, mascot):
     check((w, h) == (WINDOW_W, WINDOW_H), "the window is 400 x 360 (got %d x %d)" % (w, h))
     state = desktop.run(["xprop", "-id", str(mascot.window), "_NET_WM_STATE"])
     check("_NET_WM_STATE_ABOVE" in state, "the window is kept above the others")
-    points, picture, geometry = mascot.best_view(8.0)
-    area = WINDOW_W * WINDOW_H
-    check(len(points) >= 3000, "the figure covers %d pixels (at least 3000)" % len(points))
-    check(len(points) <= area * 0.8, "the root pattern shows through the rest of the window")
-    left, top, right, bottom = bounding_box(points)
-    gx, gy, _, _ = geometry
-    check(gx - 8 <= left and right <= gx + WINDOW_W + 8 and gy - 8 <= top and bottom <= gy + WINDOW_H + 8,
-          "the figure lies inside the window")
+    standing = check_figure_in_window(mascot, 8.0, 0.8)
     desktop.keep_screenshot("window")
-    return bottom - top
-
-
-def check_walk(mascot):
-    print("walking", flush=True)
-    x0, y0, _, _ = mascot.geometry()
-    time.sleep(2.0)
-    x1, y1, _, _ = mascot.geometry()
-    check(abs(x1 - x0) >= 20, "the window walks sideways (%d -> %d in 2 s)" % (x0, x1))
-    check(y1 == y0, "walking keeps the height on the screen")
-
-
-def check_flee(desktop, mascot, standing_height):
-    print("fleeing from the cursor", flush=True)
-    x0, y0, _, _ = mascot.geometry()
-    heights = []
-    deadline = time.time() + 3.0
-    while time.time() < deadline:
-        # Keep the cursor in the upper left quarter of the window.
-        x, y, _, _ = mascot.geometry()
-        desktop.xdotool("mousemove", x + 100, y + 90)
-        time.sleep(0.05)
-        points = mascot.figure(desktop.screenshot(), mascot.geometry())
-        if len(points) >= 300:
-            left, top, right, bottom = bounding_box(points)
-            heights.append(bottom - top)
-    desktop.keep_screenshot("fleeing")
-    desktop.xdotool("mousemove", *FAR_CORNER)
-    x1, y1, _, _ = mascot.geometry()
-    check(y1 != y0, "the window leaves the cursor vertically (y %d -> %d)" % (y0, y1))
-    check(x1 != x0, "and sideways (x %d -> %d)" % (x0, x1))
-    lowest = min(heights) if heights else 0
-    check(heights and lowest < standing_height * 0.8,
-          "the figure tips over while it flees (height %d of %d standing)" % (lowest, standing_height))
-
-
-def check_transparent_click(desktop, mascot):
-    print("a click on a transparent pixel", flush=True)
-    for _ in range(20):
-        geometry = mascot.geometry()
-        points = set(mascot.figure(desktop.screenshot(), geometry))
-        x, y, _, _ = geometry
-        spot = None
-        for cx in range(x + 40, x + WINDOW_W - 40, 10):
-            for cy in (y + 30, y + WINDOW_H - 30):
-                if all((cx + dx, cy + dy) not in points for dx in range(-30, 31, 3)
-                       for dy in range(-30, 31, 3)) and 0 <= cx < SCREEN_W and 0 <= cy < SCREEN_H:
-                    spot = (cx, cy)
-                    break
-            if spot:
-                break
-        if spot:
-            desktop.xdotool("mousemove", spot[0], spot[1], "click", 1)
-            time.sleep(1.5)
-            opened = desktop.menus()
-            desktop.xdotool("mousemove", *FAR_CORNER)
-            if opened:
-                desktop.keep_screenshot("menu_from_transparent_click")
-                desktop.xdotool("key", "Escape")
-            check(not opened, "a click on a transparent pixel at %d,%d opens no menu" % spot)
-            return
-        time.sleep(0.3)
-    raise Failure("found no transparent pixel inside the window to click")
+    return standing
 
 
 def measure_frame_rate(desktop, mascot):
@@ -520,37 +278,20 @@ def main():
     if not os.path.isfile(exe):
         print("no executable at " + exe + ": build the mingw preset first")
         return SKIP
-    for tool in ("Xvfb", "wine", "wineserver", "xdotool", "xwininfo", "xprop", "import", "convert", "display"):
-        if shutil.which(tool) is None:
-            print("missing tool: " + tool)
-            return SKIP
+    if missing_tool(("Xvfb", "wine", "wineserver", "xdotool", "xwininfo", "xprop", "import", "convert",
+                     "display")):
+        return SKIP
 
-    workdir = tempfile.mkdtemp(prefix="tavo_wine_e2e_")
-    shots = os.environ.get("TAVO_E2E_SHOTS", os.path.join(workdir, "shots"))
-    os.makedirs(shots, exist_ok=True)
-    desktop = Desktop(workdir, shots)
-    failed = False
-    try:
+    def steps(session):
         check_imports(exe)
+        desktop = session.desktop = Desktop(session.workdir, session.shots)
         desktop.start()
-        run_shell_checks(desktop, exe, workdir)
-        run_default_settings(desktop, exe, workdir)
-        run_out_of_range_frame_speed(desktop, exe, workdir)
-        run_forbidden_escape_speed(desktop, exe, workdir)
-    except (Failure, subprocess.TimeoutExpired) as error:
-        failed = True
-        print("FAILED: %s" % error, flush=True)
-        try:
-            print("screen at the failure: " + desktop.keep_screenshot("failure"))
-        except Exception:
-            pass
-    finally:
-        desktop.stop()
-    if failed or "TAVO_E2E_SHOTS" in os.environ:
-        print("screenshots in " + shots)
-    if not failed and "TAVO_E2E_SHOTS" not in os.environ:
-        shutil.rmtree(workdir, ignore_errors=True)
-    return 1 if failed else 0
+        run_shell_checks(desktop, exe, session.workdir)
+        run_default_settings(desktop, exe, session.workdir)
+        run_out_of_range_frame_speed(desktop, exe, session.workdir)
+        run_forbidden_escape_speed(desktop, exe, session.workdir)
+
+    return run_suite("tavo_wine_e2e_", steps)
 
 
 if __name__ == "__main__":
