@@ -4,8 +4,12 @@
 
 #include <cmath>
 
+#include "support/vector_expectations.h"
+
 namespace tavo {
 namespace {
+
+using test::expectQuat;
 
 VectorTrack vectorTrack(std::vector<int32_t> frames, std::vector<float> xs) {
     VectorTrack track;
@@ -35,13 +39,6 @@ Quaternion rotation(float degrees, float x, float y, float z) {
 
 float length(const Quaternion& q) {
     return std::sqrt(q.dot(q));
-}
-
-void expectNear(const Quaternion& a, const Quaternion& b, float tolerance = 1e-5f) {
-    EXPECT_NEAR(a.x, b.x, tolerance);
-    EXPECT_NEAR(a.y, b.y, tolerance);
-    EXPECT_NEAR(a.z, b.z, tolerance);
-    EXPECT_NEAR(a.w, b.w, tolerance);
 }
 
 TEST(CurveSegmentTest, WrapSegmentOfALoopingMotion) {
@@ -144,11 +141,11 @@ TEST(QuaternionTrackTest, EqualKeysGiveThatKeyEverywhere) {
     QuaternionTrack track = rotationTrack({0, 5, 12}, {key, key, key});
     ASSERT_EQ(track.controlPoints.size(), 3u);
     for (const Quaternion& point : track.controlPoints) {
-        expectNear(point, key, 1e-6f);
+        expectQuat(point, key, 1e-6f);
     }
     for (int32_t frame = -3; frame <= 20; ++frame) {
-        expectNear(track.sample(frame, 1, 20), key, 1e-6f);
-        expectNear(track.sample(frame, 0, 20), key, 1e-6f);
+        expectQuat(track.sample(frame, 1, 20), key, 1e-6f);
+        expectQuat(track.sample(frame, 0, 20), key, 1e-6f);
     }
 }
 
@@ -157,9 +154,9 @@ TEST(QuaternionTrackTest, SquadMeetsItsKeysAndStaysNearUnitLength) {
                                           rotation(90, 1, 0, 0), rotation(150, 0, 1, 0)};
     QuaternionTrack track = rotationTrack({0, 10, 20, 30}, keys);
     for (size_t k = 0; k < keys.size(); ++k) {
-        expectNear(track.sample(static_cast<int32_t>(10 * k), 1, 40), keys[k]);
+        expectQuat(track.sample(static_cast<int32_t>(10 * k), 1, 40), keys[k]);
     }
-    expectNear(track.sample(40, 1, 40), keys[0]);  // the wrap segment closes the loop
+    expectQuat(track.sample(40, 1, 40), keys[0]);  // the wrap segment closes the loop
     for (int32_t frame = 0; frame <= 40; ++frame) {
         EXPECT_NEAR(length(track.sample(frame, 1, 40)), 1.0f, 0.02f) << frame;
     }
@@ -172,16 +169,16 @@ TEST(QuaternionTrackTest, SquadMeetsItsKeysAndStaysNearUnitLength) {
 TEST(QuaternionTrackTest, MissingControlPointsAndSingleKeysAreSafe) {
     QuaternionTrack single = rotationTrack({0}, {rotation(40, 1, 0, 0)});
     EXPECT_TRUE(single.controlPoints.empty());
-    expectNear(single.sample(7, 1, 20), rotation(40, 1, 0, 0));
+    expectQuat(single.sample(7, 1, 20), rotation(40, 1, 0, 0));
 
     QuaternionTrack bare;
     bare.frames = {0, 10};
     bare.keys = {rotation(0, 0, 0, 1), rotation(90, 0, 0, 1)};
     bare.keyCount = 2;  // control points never computed
-    expectNear(bare.sample(5, 0, 20), rotation(45, 0, 0, 1));
+    expectQuat(bare.sample(5, 0, 20), rotation(45, 0, 0, 1));
 
     QuaternionTrack none;
-    expectNear(none.sample(5, 1, 20), Quaternion());
+    expectQuat(none.sample(5, 1, 20), Quaternion());
 }
 
 TEST(QuaternionTrackTest, StraightModeTakesTheShortArc) {
@@ -190,14 +187,14 @@ TEST(QuaternionTrackTest, StraightModeTakesTheShortArc) {
     track.keys = {rotation(0, 0, 0, 1), rotation(90, 0, 0, 1).scale(-1.0f)};
     track.keyCount = 2;
     track.spline = 0;
-    expectNear(track.sample(5, 0, 20), rotation(45, 0, 0, 1));
+    expectQuat(track.sample(5, 0, 20), rotation(45, 0, 0, 1));
 }
 
 TEST(QuaternionBlendTest, GreatArcBelowTheThresholdStraightAbove) {
     const Quaternion a = rotation(0, 0, 0, 1);
     // Dot product cos 45 degrees: blended on the great arc, unit length.
     const Quaternion arc = slerpBlend(a, rotation(90, 0, 0, 1), 0.5f);
-    expectNear(arc, rotation(45, 0, 0, 1));
+    expectQuat(arc, rotation(45, 0, 0, 1));
     // Dot product cos 15 degrees >= 0.95: component-wise, slightly short.
     const Quaternion b = rotation(30, 0, 0, 1);
     const Quaternion straight = slerpBlend(a, b, 0.5f);
@@ -208,7 +205,7 @@ TEST(QuaternionBlendTest, GreatArcBelowTheThresholdStraightAbove) {
     const Quaternion through = slerpBlend(a, a.scale(-1.0f), 0.5f);
     EXPECT_EQ(length(through), 0.0f);
     // squad with t = 0 is the first key whatever the control points are.
-    expectNear(squad(a, b, rotation(80, 1, 0, 0), rotation(10, 0, 1, 0), 0.0f), a);
+    expectQuat(squad(a, b, rotation(80, 1, 0, 0), rotation(10, 0, 1, 0), 0.0f), a);
 }
 
 TEST(QuaternionBlendTest, LogAndExpAreInverse) {
@@ -217,11 +214,11 @@ TEST(QuaternionBlendTest, LogAndExpAreInverse) {
     const Quaternion v = quaternionLog(q);
     EXPECT_EQ(v.w, 0.0f);
     EXPECT_NEAR(std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z), 50.0 * M_PI / 180.0, 1e-5);
-    expectNear(quaternionExp(v), q);
+    expectQuat(quaternionExp(v), q);
 
-    expectNear(quaternionLog(Quaternion()), Quaternion(0, 0, 0, 0), 0.0f);
-    expectNear(quaternionLog(Quaternion(0, 0, 0, 1.0000001f)), Quaternion(0, 0, 0, 0), 0.0f);
-    expectNear(quaternionExp(Quaternion(0, 0, 0, 0)), Quaternion(), 0.0f);
+    expectQuat(quaternionLog(Quaternion()), Quaternion(0, 0, 0, 0), 0.0f);
+    expectQuat(quaternionLog(Quaternion(0, 0, 0, 1.0000001f)), Quaternion(0, 0, 0, 0), 0.0f);
+    expectQuat(quaternionExp(Quaternion(0, 0, 0, 0)), Quaternion(), 0.0f);
 }
 
 TEST(QuaternionBlendTest, ControlPointsFollowTheirNeighbours) {
@@ -230,7 +227,7 @@ TEST(QuaternionBlendTest, ControlPointsFollowTheirNeighbours) {
     const std::vector<Quaternion> keys = {rotation(0, 0, 0, 1), rotation(40, 0, 0, 1),
                                           rotation(80, 0, 0, 1)};
     QuaternionTrack track = rotationTrack({0, 10, 20}, keys);
-    expectNear(track.controlPoints[1], keys[1]);
+    expectQuat(track.controlPoints[1], keys[1]);
     // The end points wrap to the other end: key 0 sees key 2 as its
     // predecessor, so its control point is pulled off the key.
     EXPECT_GT(std::fabs(track.controlPoints[0].z - keys[0].z), 1e-3f);

@@ -8,26 +8,17 @@
 #include "motion/motion.h"
 #include "skeleton/character.h"
 #include "skeleton/skeleton.h"
+#include "support/vector_expectations.h"
 
 namespace tavo {
 namespace {
 
+using test::expectQuat;
+using test::expectVec;
+
 const float kHalfSqrt2 = std::sqrt(0.5f);
 const Quaternion kQuarterTurnZ(0, 0, kHalfSqrt2, kHalfSqrt2);
 const Quaternion kQuarterTurnX(kHalfSqrt2, 0, 0, kHalfSqrt2);
-
-void expectVec(const Vec3& actual, const Vec3& expected, float tolerance = 1e-5f) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
-
-void expectQuat(const Quaternion& actual, const Quaternion& expected, float tolerance = 1e-5f) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-    EXPECT_NEAR(actual.w, expected.w, tolerance);
-}
 
 Bone makeBone(int32_t parent, const Vec3& position, const Quaternion& rotation) {
     Bone bone;

@@ -21,26 +21,33 @@ bool everyPixelTransparentBlack(const OffscreenGlSurface& surface) {
     return true;
 }
 
-TEST(FrameRenderer, AFrameWithoutCharacterIsFullyTransparent) {
-    test::OffscreenGlContext gl(400, 360);
-    ASSERT_TRUE(gl.valid());
+// A frame renderer drawing into a surface of the program's size.
+class FrameRendering : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(gl.valid()); }
+
+    // Renders the frame at `now`, waits for it and keys out the background.
+    void renderKeyed(uint32_t now) {
+        frame.renderFrame(state, now);
+        glFinish();
+        applyColorKey(gl.pixels(), gl.width(), gl.height());
+    }
+
+    test::OffscreenGlContext gl{400, 360};
     ProgramObjects objects;
-    FrameRenderer frame(objects);
+    FrameRenderer frame{objects};
     MascotState state;
+};
+using SceneLoading = FrameRendering;
+
+TEST_F(FrameRendering, AFrameWithoutCharacterIsFullyTransparent) {
     setupProjection(400, 360);
-    frame.renderFrame(state, 1000);
-    glFinish();
-    applyColorKey(gl.pixels(), 400, 360);
+    renderKeyed(1000);
     EXPECT_EQ(frame.character(), nullptr);
     EXPECT_TRUE(everyPixelTransparentBlack(gl));
 }
 
-TEST(FrameRenderer, FramesAdvanceThePhaseByTheTimeBetweenThem) {
-    test::OffscreenGlContext gl(16, 16);
-    ASSERT_TRUE(gl.valid());
-    ProgramObjects objects;
-    FrameRenderer frame(objects);
-    MascotState state;
+TEST_F(FrameRendering, FramesAdvanceThePhaseByTheTimeBetweenThem) {
     state.actionFactor = 1.0f;
     state.phaseRate = 1.0f;
 
@@ -57,12 +64,7 @@ TEST(FrameRenderer, FramesAdvanceThePhaseByTheTimeBetweenThem) {
     EXPECT_NEAR(state.phase, 0.512f, 1e-6f);
 }
 
-TEST(FrameRenderer, RotationsAreAppliedBeforeThePitchSettles) {
-    test::OffscreenGlContext gl(16, 16);
-    ASSERT_TRUE(gl.valid());
-    ProgramObjects objects;
-    FrameRenderer frame(objects);
-    MascotState state;
+TEST_F(FrameRendering, RotationsAreAppliedBeforeThePitchSettles) {
     state.pitchRate = 3.33f;
     state.yawRate = 2.0f;
     frame.renderFrame(state, 0);
@@ -93,12 +95,7 @@ int opaquePixels(const OffscreenGlSurface& surface) {
     return count;
 }
 
-TEST(SceneLoading, TheEmbeddedCharacterLoadsAndIsDrawn) {
-    test::OffscreenGlContext gl(400, 360);
-    ASSERT_TRUE(gl.valid());
-    ProgramObjects objects;
-    FrameRenderer frame(objects);
-    MascotState state;
+TEST_F(SceneLoading, TheEmbeddedCharacterLoadsAndIsDrawn) {
     frame.loadScene(state, 400, 360);
 
     ASSERT_NE(frame.character(), nullptr);
@@ -124,9 +121,7 @@ TEST(SceneLoading, TheEmbeddedCharacterLoadsAndIsDrawn) {
     int drawn = 0;
     for (float yaw : {0.0f, 180.0f}) {
         state.yaw = yaw;
-        frame.renderFrame(state, 0);
-        glFinish();
-        applyColorKey(gl.pixels(), 400, 360);
+        renderKeyed(0);
         drawn += opaquePixels(gl);
     }
     EXPECT_GT(drawn, 100);
@@ -134,12 +129,7 @@ TEST(SceneLoading, TheEmbeddedCharacterLoadsAndIsDrawn) {
     EXPECT_EQ(frame.character(), nullptr);
 }
 
-TEST(SceneLoading, AnUnreadableModelLeavesNoCharacterAndEmptyFrames) {
-    test::OffscreenGlContext gl(400, 360);
-    ASSERT_TRUE(gl.valid());
-    ProgramObjects objects;
-    FrameRenderer frame(objects);
-    MascotState state;
+TEST_F(SceneLoading, AnUnreadableModelLeavesNoCharacterAndEmptyFrames) {
     const char garbage[] = "Metasequoia Document\nFormat Binary\n";
     MemoryStream model;
     model.attach(garbage, static_cast<int32_t>(sizeof garbage - 1));
@@ -151,9 +141,7 @@ TEST(SceneLoading, AnUnreadableModelLeavesNoCharacterAndEmptyFrames) {
 
     frame.loadScene(state, 400, 360, nullptr, nullptr);
     EXPECT_EQ(frame.character(), nullptr);
-    frame.renderFrame(state, 0);
-    glFinish();
-    applyColorKey(gl.pixels(), 400, 360);
+    renderKeyed(0);
     EXPECT_TRUE(everyPixelTransparentBlack(gl));
 }
 

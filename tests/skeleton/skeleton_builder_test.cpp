@@ -5,6 +5,7 @@
 #include "animation/playback.h"
 #include "skeleton/skeleton.h"
 #include "rig_fixtures.h"
+#include "support/vector_expectations.h"
 
 namespace tavo {
 namespace {
@@ -14,23 +15,23 @@ using test::addFace;
 using test::addMaterial;
 using test::addObject;
 using test::addVertex;
+using test::expectQuat;
+using test::expectVec;
 using test::findBone;
-
-void expectVec(const Vec3& actual, const Vec3& expected, float tolerance = 1e-5f) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
-
-void expectQuat(const Quaternion& actual, const Quaternion& expected, float tolerance = 1e-5f) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-    EXPECT_NEAR(actual.w, expected.w, tolerance);
-}
 
 bool lists(const std::vector<int32_t>& list, int32_t value) {
     return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+// The world transform of each listed bone, composed from the local values,
+// is its rest pose.
+void expectRestPose(const Skeleton& skeleton, const std::vector<int32_t>& bones,
+                    float positionTolerance = 1e-4f, float rotationTolerance = 1e-5f) {
+    for (int32_t i : bones) {
+        const WorldTransform world = computeWorldTransform(skeleton, i);
+        expectVec(world.position, skeleton.bones[i].restHead, positionTolerance);
+        expectQuat(world.rotation, skeleton.bones[i].restRotation, rotationTolerance);
+    }
 }
 
 // Every bone's parent lists it exactly once, no other bone lists it, and the
@@ -293,11 +294,7 @@ TEST(Hierarchy, LocalValuesComposeBackToTheRestPose) {
     EXPECT_EQ(skeleton.bones[3].parent, 2);
     expectVec(skeleton.bones[3].localPosition,
               {0, 0, (Vec3(6, 7, -2) - Vec3(2, 6, 1)).length()}, 1e-4f);
-    for (int32_t i : {0, 2, 3}) {
-        const WorldTransform world = computeWorldTransform(skeleton, i);
-        expectVec(world.position, skeleton.bones[i].restHead, 1e-4f);
-        expectQuat(world.rotation, skeleton.bones[i].restRotation, 1e-5f);
-    }
+    expectRestPose(skeleton, {0, 2, 3});
 }
 
 // Malformed: each bone's tip is the other's head.
@@ -338,11 +335,7 @@ TEST(Hierarchy, LongerCycleIsBrokenAtItsLowestBone) {
     EXPECT_EQ(skeleton.bones[3].parent, 2);
     EXPECT_EQ(skeleton.rootBones, std::vector<int32_t>{1});
     expectForest(skeleton);
-    for (int32_t i = 0; i < 4; ++i) {
-        const WorldTransform world = computeWorldTransform(skeleton, i);
-        expectVec(world.position, skeleton.bones[i].restHead, 1e-4f);
-        expectQuat(world.rotation, skeleton.bones[i].restRotation, 1e-5f);
-    }
+    expectRestPose(skeleton, {0, 1, 2, 3});
 }
 
 // A bone that several records lead to is listed once, under its parent;
@@ -364,14 +357,13 @@ TEST(Hierarchy, BoneReachedFromSeveralRecordsIsListedOnceUnderItsParent) {
     Skeleton skeleton;
     ASSERT_EQ(buildSkeleton(model, skeleton), 0);
     expectForest(skeleton);
+    std::vector<int32_t> bones;
     for (int32_t i = 0; i < skeleton.boneCount(); ++i) {
-        if (skeleton.bones[i].isLink()) {
-            continue;
+        if (!skeleton.bones[i].isLink()) {
+            bones.push_back(i);
         }
-        const WorldTransform world = computeWorldTransform(skeleton, i);
-        expectVec(world.position, skeleton.bones[i].restHead, 1e-3f);
-        expectQuat(world.rotation, skeleton.bones[i].restRotation, 1e-4f);
     }
+    expectRestPose(skeleton, bones, 1e-3f, 1e-4f);
 }
 
 TEST(Hierarchy, NamedBonesAreFoundByName) {
