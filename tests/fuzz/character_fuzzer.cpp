@@ -2,13 +2,15 @@
 // "@@MKM@@" are the model, the bytes after it the motion set. The character
 // is built, its motions loaded, posed at several phases of two motions and
 // drawn into a small off-screen OSMesa context after each pose, as the frame
-// renderer does, then released.
+// renderer does, then released. Drawing must leave the model-view stack as
+// it was and make no GL error.
 
 #include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -124,6 +126,8 @@ Scene& scene() {
 // The state that the frame renderer leaves for the mesh renderer, with a
 // camera that sees the character's size range.
 void beginFrame() {
+    while (glGetError() != GL_NO_ERROR) {
+    }
     glViewport(0, 0, 64, 64);
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -140,6 +144,29 @@ void beginFrame() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
+
+// Drawing leaves the model-view stack as it found it and makes no GL error
+// (a stack overflow on a deep bone chain would show here).
+class ModelViewGuard {
+public:
+    ModelViewGuard() {
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth_);
+        glGetFloatv(GL_MODELVIEW_MATRIX, matrix_);
+    }
+    void check() const {
+        GLint depth = 0;
+        GLfloat matrix[16];
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+        glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+        require(depth == depth_);
+        require(memcmp(matrix, matrix_, sizeof matrix) == 0);
+        require(glGetError() == GL_NO_ERROR);
+    }
+
+private:
+    GLint depth_ = 0;
+    GLfloat matrix_[16] = {};
+};
 
 }  // namespace
 
@@ -174,7 +201,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (float phase : kPhases) {
             tavo::animateCharacter(character.get(), motion, phase);
             beginFrame();
+            const ModelViewGuard guard;
             objects.meshRenderer.drawCharacter(character.get());
+            guard.check();
         }
     }
     glFinish();
