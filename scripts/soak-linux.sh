@@ -160,6 +160,11 @@ choose() {
   keys+=(Return)
   xdotool key --delay 80 "${keys[@]}"
   sleep 0.5
+  # A menu still open would stop the frames: close it.
+  if [ "$(visible_windows)" -gt 1 ]; then
+    xdotool key Escape Escape Escape
+    menus_left_open=$((menus_left_open + 1))
+  fi
 }
 
 # The cursor crosses the window in a few steps, which sets the figure running.
@@ -188,6 +193,7 @@ echo "== Soak: $binary for $minutes min on $DISPLAY (settings in $XDG_CONFIG_HOM
 samples=()
 menus_opened=0
 menus_missed=0
+menus_left_open=0
 action=0
 next_action=$((start_time + action_seconds))
 for minute in $(seq 1 "$minutes"); do
@@ -213,7 +219,8 @@ for minute in $(seq 1 "$minutes"); do
   printf 'minute %3d: VmRSS %s kB\n' "$minute" "${samples[-1]}"
 done
 
-echo "menus opened: $menus_opened, clicks that opened no menu: $menus_missed"
+echo "menus opened: $menus_opened, clicks that opened no menu: $menus_missed," \
+  "menus that stayed open after a choice: $menus_left_open"
 
 # End through the menu's last item, as a user would; when the figure cannot
 # be hit (it may be turned edge-on for a while), through SIGTERM.
