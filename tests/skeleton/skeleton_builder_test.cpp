@@ -55,15 +55,20 @@ void expectForest(const Skeleton& skeleton) {
     }
 }
 
-TEST(BoneCorners, EquilateralTriangleTakesHeadFromTheThirdCorner) {
+// Builds the skeleton of a bone object holding the one triangle a, b, c.
+void buildOneTriangle(const Vec3& a, const Vec3& b, const Vec3& c, Skeleton& skeleton) {
     Model model;
     ModelObject& bone = addObject(model, "bone");
-    addVertex(bone, {1, 0, 0});
-    addVertex(bone, {0, 1, 0});
-    addVertex(bone, {0, 0, 1});
+    addVertex(bone, a);
+    addVertex(bone, b);
+    addVertex(bone, c);
     addFace(bone, {0, 1, 2});
-    Skeleton skeleton;
     ASSERT_EQ(buildSkeleton(model, skeleton), 0);
+}
+
+TEST(BoneCorners, EquilateralTriangleTakesHeadFromTheThirdCorner) {
+    Skeleton skeleton;
+    ASSERT_NO_FATAL_FAILURE(buildOneTriangle({1, 0, 0}, {0, 1, 0}, {0, 0, 1}, skeleton));
     ASSERT_EQ(skeleton.boneCount(), 1);
     EXPECT_EQ(skeleton.bones[0].headVertex, 2);
     EXPECT_EQ(skeleton.bones[0].sideVertex, 1);
@@ -71,14 +76,8 @@ TEST(BoneCorners, EquilateralTriangleTakesHeadFromTheThirdCorner) {
 }
 
 TEST(BoneCorners, HeadOppositeLongestTipOppositeShortestAndRestFrame) {
-    Model model;
-    ModelObject& bone = addObject(model, "bone");
-    addVertex(bone, {0, 0, 0});
-    addVertex(bone, {0, 4, 0});
-    addVertex(bone, {1, 0, 0});
-    addFace(bone, {0, 1, 2});
     Skeleton skeleton;
-    ASSERT_EQ(buildSkeleton(model, skeleton), 0);
+    ASSERT_NO_FATAL_FAILURE(buildOneTriangle({0, 0, 0}, {0, 4, 0}, {1, 0, 0}, skeleton));
     const Bone& b = skeleton.bones[0];
     EXPECT_EQ(b.headVertex, 0);
     EXPECT_EQ(b.sideVertex, 2);
@@ -96,14 +95,8 @@ TEST(BoneCorners, HeadOppositeLongestTipOppositeShortestAndRestFrame) {
 // A spine standing up the y axis, leaning back slightly, its side corner
 // in front: the rest rotation takes z up the spine and x to -x.
 TEST(BoneCorners, RestRotationOfAnUprightSpine) {
-    Model model;
-    ModelObject& bone = addObject(model, "bone");
-    addVertex(bone, {0, 0, 0});
-    addVertex(bone, {0, 95.5054f, -2.699f});
-    addVertex(bone, {0, 0, 10});
-    addFace(bone, {0, 1, 2});
     Skeleton skeleton;
-    ASSERT_EQ(buildSkeleton(model, skeleton), 0);
+    ASSERT_NO_FATAL_FAILURE(buildOneTriangle({0, 0, 0}, {0, 95.5054f, -2.699f}, {0, 0, 10}, skeleton));
     expectQuat(skeleton.bones[0].restRotation, {0, -0.717f, -0.697f, 0}, 1e-3f);
     expectVec(rotateByUnit(skeleton.bones[0].restRotation, {1, 0, 0}), {-1, 0, 0});
 }

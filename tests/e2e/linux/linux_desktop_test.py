@@ -17,6 +17,7 @@ Screenshots go to TAVO_E2E_SHOTS (default: <tmp>/shots, kept on failure).
 Exit status 77 when the program or a required tool is missing.
 """
 
+import contextlib
 import os
 import re
 import shutil
@@ -152,6 +153,25 @@ class Mascot(FigureWindow):
             self.log.close()
 
 
+@contextlib.contextmanager
+def running(desktop, program, settings=None, preload=None, wait=True):
+    """A run of the program with the given settings file (none when None),
+    its window up and settled unless wait is False; killed when left."""
+    mascot = Mascot(desktop, program, preload)
+    if settings is None:
+        mascot.remove_settings()
+    else:
+        mascot.write_settings(settings)
+    mascot.start()
+    try:
+        if wait:
+            mascot.wait_window()
+            time.sleep(1.0)
+        yield mascot
+    finally:
+        mascot.kill()
+
+
 def settings_values(text):
     return {m.group(1): int(m.group(2)) for m in re.finditer(r"^(\w+)=(-?\d+)\s*$", text, re.M)}
 
@@ -206,12 +226,7 @@ def check_menu_and_twenty_fps(desktop, mascot):
 
 def run_first_start(desktop, program):
     print("== a first start without a settings file", flush=True)
-    mascot = Mascot(desktop, program)
-    mascot.remove_settings()
-    mascot.start()
-    try:
-        mascot.wait_window()
-        time.sleep(1.0)
+    with running(desktop, program) as mascot:
         check_window(desktop, mascot)
         standing = check_figure(desktop, mascot)
         check_walk(mascot)
@@ -224,8 +239,6 @@ def run_first_start(desktop, program):
         check(settings_values(mascot.settings_text()) ==
               {"FrameSpeed": 2, "EscapeSpeed": 1, "ActionSpeed": 0},
               "the exit item wrote FrameSpeed=2, EscapeSpeed=1, ActionSpeed=0 in a new directory")
-    finally:
-        mascot.kill()
 
 
 KEPT_SETTINGS = ("; tavo_3d settings, edited by hand\n"
@@ -240,27 +253,15 @@ KEPT_SETTINGS = ("; tavo_3d settings, edited by hand\n"
 
 def run_settings_written_back(desktop, program):
     print("== a settings file with comments and another section", flush=True)
-    mascot = Mascot(desktop, program)
-    mascot.write_settings(KEPT_SETTINGS)
-    mascot.start()
-    try:
-        mascot.wait_window()
-        time.sleep(1.0)
+    with running(desktop, program, KEPT_SETTINGS) as mascot:
         check(mascot.quit_from_menu() == 0, "the exit item ends the program")
         check(mascot.settings_text() == KEPT_SETTINGS,
               "the file is written back with the same values and the extra lines kept")
-    finally:
-        mascot.kill()
 
 
 def run_sigterm(desktop, program):
     print("== ending by SIGTERM", flush=True)
-    mascot = Mascot(desktop, program)
-    mascot.write_settings(KEPT_SETTINGS)
-    mascot.start()
-    try:
-        mascot.wait_window()
-        time.sleep(1.0)
+    with running(desktop, program, KEPT_SETTINGS) as mascot:
         mascot.open_menu(button=3)
         check(mascot.menus(), "a right click on the figure opens the menu too")
         time.sleep(0.2)
@@ -276,18 +277,11 @@ def run_sigterm(desktop, program):
         check(mascot.wait_exit() == 0, "SIGTERM ends the program with status 0")
         check(mascot.settings_text() == KEPT_SETTINGS.replace("EscapeSpeed=3", "EscapeSpeed=2"),
               "SIGTERM wrote the settings (EscapeSpeed=2) and kept the other lines")
-    finally:
-        mascot.kill()
 
 
 def run_frame_rate_and_window_manager_close(desktop, program, closer):
     print("== 15 fps, then closed by the window manager", flush=True)
-    mascot = Mascot(desktop, program)
-    mascot.write_settings("[Mode]\nFrameSpeed=1\n")
-    mascot.start()
-    try:
-        mascot.wait_window()
-        time.sleep(1.0)
+    with running(desktop, program, "[Mode]\nFrameSpeed=1\n") as mascot:
         mascot.open_menu()
         mascot.choose(["Down", "Right", "Down"])  # 15fps again: back to (0, 0), then walking right
         time.sleep(1.0)
@@ -305,16 +299,11 @@ def run_frame_rate_and_window_manager_close(desktop, program, closer):
         check(mascot.wait_exit() == 0, "a close request from the window manager ends the program with status 0")
         check(mascot.settings_text() == "[Mode]\nFrameSpeed=1\nEscapeSpeed=1\nActionSpeed=0\n",
               "and writes the settings")
-    finally:
-        mascot.kill()
 
 
 def run_forbidden_escape_speed(desktop, program):
     print("== EscapeSpeed 0 in the settings file", flush=True)
-    mascot = Mascot(desktop, program)
-    mascot.write_settings("[Mode]\nEscapeSpeed=0\n")
-    mascot.start()
-    try:
+    with running(desktop, program, "[Mode]\nEscapeSpeed=0\n", wait=False) as mascot:
         caption = "\uff01\uff01\uff01"  # ！！！
         boxes = wait_for(lambda: desktop.visible_windows(caption), 20, 0.2)
         check(boxes, "the box with the caption %s appears" % caption)
@@ -331,25 +320,16 @@ def run_forbidden_escape_speed(desktop, program):
         check(mascot.quit_from_menu() == 0, "the exit item ends the program")
         check(settings_values(mascot.settings_text()).get("EscapeSpeed") == 3,
               "EscapeSpeed is written back as 3")
-    finally:
-        mascot.kill()
 
 
 def run_composited(desktop, program):
     print("== with a compositing manager", flush=True)
-    mascot = Mascot(desktop, program)
-    mascot.remove_settings()
-    mascot.start()
-    try:
-        mascot.wait_window()
-        time.sleep(1.0)
+    with running(desktop, program) as mascot:
         shape = desktop.run(["xwininfo", "-shape", "-id", str(mascot.window)])
         check("No window shape defined" in shape, "the window is not cut out: the alpha is blended")
         check_figure(desktop, mascot)
         check_transparent_click(desktop, mascot)
         check(mascot.quit_from_menu() == 0, "the exit item ends the program")
-    finally:
-        mascot.kill()
 
 
 def run_without_display(program, workdir):
@@ -367,10 +347,7 @@ def run_without_display(program, workdir):
 
 def run_without_opengl(desktop, program, shim):
     print("== no OpenGL context", flush=True)
-    mascot = Mascot(desktop, program, preload=shim)
-    mascot.remove_settings()
-    mascot.start()
-    try:
+    with running(desktop, program, preload=shim, wait=False) as mascot:
         boxes = wait_for(lambda: desktop.visible_windows("OpenGL"), 20, 0.2)
         check(boxes, "a box titled OpenGL tells the user")
         time.sleep(0.5)
@@ -380,8 +357,6 @@ def run_without_opengl(desktop, program, shim):
         desktop.xdotool("mousemove", *FAR_CORNER)
         check(mascot.wait_exit() == 1, "closing it ends the program with status 1")
         check(not os.path.exists(mascot.ini), "no settings are written")
-    finally:
-        mascot.kill()
 
 
 def main():
