@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+
+#include "support/file_contents.h"
+#include "support/temp_directory.h"
 
 namespace tavo {
 namespace {
@@ -137,22 +139,11 @@ TEST(ProfileFileTest, ArbitraryBytesNeverBreakTheReader) {
 
 class ProfileFileOnDiskTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "profile_file_test.XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    static std::string read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        return content.str();
-    }
+    static std::string read(const fs::path& path) { return test::fileContents(path); }
     size_t entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {})); }
 
-    fs::path dir_;
+    test::TempDirectory temp_{"profile_file_test"};
+    const fs::path dir_ = temp_.path();
 };
 
 TEST_F(ProfileFileOnDiskTest, AMissingFileReadsAsEmptyAndIsCreatedBySave) {

@@ -5,9 +5,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "shell/linux/settings_location.h"
+#include "support/file_contents.h"
+#include "support/temp_directory.h"
 
 namespace tavo {
 namespace {
@@ -16,26 +17,15 @@ namespace fs = std::filesystem;
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "settings_file_test.XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::string path() const { return (dir_ / "tavo_3d" / "tavo_3d.ini").string(); }
     void write(const std::string& text) const {
         fs::create_directories(dir_ / "tavo_3d");
         std::ofstream(path(), std::ios::binary) << text;
     }
-    std::string read() const {
-        std::ifstream in(path(), std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        return content.str();
-    }
+    std::string read() const { return test::fileContents(path()); }
 
-    fs::path dir_;
+    test::TempDirectory temp_{"settings_file_test"};
+    const fs::path dir_ = temp_.path();
 };
 
 TEST_F(SettingsFileTest, AMissingFileGivesTheDefaults) {
