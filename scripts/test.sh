@@ -8,6 +8,11 @@ jobs="$(nproc)"
 
 step() { printf '\n== %s\n' "$*"; }
 
+# ctest's own summaries are collected for one closing line.
+results="$(mktemp)"
+trap 'rm -f "$results"' EXIT
+run_ctest() { ctest "$@" 2>&1 | tee -a "$results"; }
+
 step "Windows build (MinGW-w64)"
 ./scripts/build-mingw-libpng.sh
 cmake --preset mingw >/dev/null
@@ -18,14 +23,22 @@ cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 
 step "Unit and end-to-end tests"
-ctest --preset native -j "$jobs"
+run_ctest --preset native -j "$jobs"
 
 step "Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
-ctest --preset asan -j "$jobs" -L unit
+run_ctest --preset asan -j "$jobs" -L unit
 
 if [ -x scripts/fuzz.sh ]; then
   step "Fuzz targets over their corpora"
   ./scripts/fuzz.sh --smoke
 fi
+
+total=0
+failed=0
+while read -r fails all; do
+  total=$((total + all))
+  failed=$((failed + fails))
+done < <(sed -nE 's/.*tests passed, ([0-9]+) tests? failed out of ([0-9]+).*/\1 \2/p' "$results")
+printf '\ntests: %d passed, %d failed\n' "$((total - failed))" "$failed"
