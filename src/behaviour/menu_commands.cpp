@@ -1,7 +1,5 @@
 #include "behaviour/menu_commands.h"
 
-#include <cstdint>
-
 #include "behaviour/shell_services.h"
 
 namespace tavo {
@@ -9,28 +7,36 @@ namespace tavo {
 namespace {
 
 // Moves the check mark of a group from the stored choice to the new one.
-// A stored raw value that names no item unchecks nothing; one so large that
-// its command number would not fit an int32_t names none either.
-void moveCheckMark(ShellServices& shell, int32_t base, int32_t storedChoice, int32_t choice) {
-    if (storedChoice <= INT32_MAX - base) {
+// Only a value that names an item of this group touches a check mark: a raw
+// settings value (or a negative escape speed) would otherwise reach, by its
+// command number, an item of another group or the exit item.
+void moveCheckMark(ShellServices& shell, int32_t base, int32_t itemCount, int32_t storedChoice,
+                   int32_t choice) {
+    if (storedChoice >= 0 && storedChoice < itemCount) {
         shell.checkMenuItem(base + storedChoice, false);
     }
-    shell.checkMenuItem(base + choice, true);
+    if (choice >= 0 && choice < itemCount) {
+        shell.checkMenuItem(base + choice, true);
+    }
 }
+
+constexpr int32_t kFrameSpeedItems = 4;
+constexpr int32_t kEscapeSpeedItems = 4;
+constexpr int32_t kActionSpeedItems = 3;
 
 }  // namespace
 
 void setFrameSpeed(MascotState& state, ShellServices& shell, int32_t choice) {
     static const int32_t kFramesPerSecond[] = {10, 15, 20, 30};
     if (static_cast<uint32_t>(choice) > 3u) choice = 0;
-    moveCheckMark(shell, kCommandFrameSpeedBase, state.frameSpeed, choice);
+    moveCheckMark(shell, kCommandFrameSpeedBase, kFrameSpeedItems, state.frameSpeed, choice);
     state.applyFrameRate(kFramesPerSecond[choice], shell);
     state.frameSpeed = choice;
 }
 
 void setEscapeSpeed(MascotState& state, ShellServices& shell, int32_t choice) {
     if (choice > 3) choice = 3;
-    moveCheckMark(shell, kCommandEscapeSpeedBase, state.escapeSpeed, choice);
+    moveCheckMark(shell, kCommandEscapeSpeedBase, kEscapeSpeedItems, state.escapeSpeed, choice);
     state.computeEscapeStep(choice, shell);
     state.escapeSpeed = choice;
 }
@@ -43,7 +49,7 @@ void setActionSpeed(MascotState& state, ShellServices& shell, int32_t choice) {
     case 2: factor = 1.0f; break;
     default: choice = 0; break;  // out of range: first item, but the middle factor
     }
-    moveCheckMark(shell, kCommandActionSpeedBase, state.actionSpeed, choice);
+    moveCheckMark(shell, kCommandActionSpeedBase, kActionSpeedItems, state.actionSpeed, choice);
     state.setActionFactor(factor);
     state.actionSpeed = choice;
 }

@@ -135,6 +135,25 @@ TEST(StoredChoicesTest, LargestStoredValuesAreMappedWithoutOverflow) {
     EXPECT_EQ(run.shell.checkedIn(0x1030), std::vector<int32_t>{4144});
 }
 
+// Raw values whose command numbers fall into another group (or onto the exit
+// item) leave the check marks of that group alone.
+TEST(StoredChoicesTest, RawValuesNeverMarkItemsOfAnotherGroup) {
+    Started run(1, -16, -31);  // 4128 - 16 is "10fps", 4144 - 31 is "15fps"
+    EXPECT_EQ(run.shell.checkedIn(0x1010), std::vector<int32_t>{4113});
+    EXPECT_TRUE(run.shell.checkedIn(0x1020).empty());
+    EXPECT_EQ(run.shell.checkedIn(0x1030), std::vector<int32_t>{4144});
+    EXPECT_EQ(run.state.escapeSpeed, -16);
+
+    // Choosing an escape item clears nothing outside its own group.
+    handleMenuCommand(run.state, run.shell, 4130);
+    EXPECT_EQ(run.shell.checkedIn(0x1010), std::vector<int32_t>{4113});
+    EXPECT_EQ(run.shell.checkedIn(0x1020), std::vector<int32_t>{4130});
+
+    Started onExit(0, -32, 0);  // 4128 - 32 is the exit item
+    EXPECT_FALSE(onExit.shell.checks.at(0x1000));
+    EXPECT_EQ(onExit.shell.checkedIn(0x1010), std::vector<int32_t>{4112});
+}
+
 TEST(StoredChoicesTest, ForbiddenEscapeSpeedComplainsOnceAndRunsWithThree) {
     Started run(2, 0, 1);
     ASSERT_EQ(run.shell.boxes.size(), 1u);
