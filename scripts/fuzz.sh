@@ -5,6 +5,9 @@
 #   scripts/fuzz.sh --smoke               each target for 25 s (CI)
 #   scripts/fuzz.sh --seconds N [names]   each target for N seconds
 #   scripts/fuzz.sh --runs N [names]      each target for N executions
+#   scripts/fuzz.sh --merge [names]       adds to the committed corpus the
+#                                         inputs of build/fuzz/corpus/<name>
+#                                         (up to 4 KiB) that add coverage
 #
 # Names are target names without the fuzz_ prefix (mqo_reader, motion_reader,
 # png_decoder, character, inspect_report, settings_file); without names every
@@ -26,14 +29,15 @@ while [ $# -gt 0 ]; do
     --smoke) mode=smoke; limit=25 ;;
     --seconds) mode=seconds; limit="${2:?--seconds needs a number}"; shift ;;
     --runs) mode=runs; limit="${2:?--runs needs a number}"; shift ;;
-    -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
+    --merge) mode=merge ;;
+    -h|--help) sed -n '2,19p' "$0"; exit 0 ;;
     -*) echo "unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1") ;;
   esac
   shift
 done
 if [ -z "$mode" ]; then
-  echo "usage: $0 --smoke | --seconds N | --runs N [target...]" >&2
+  echo "usage: $0 --smoke | --seconds N | --runs N | --merge [target...]" >&2
   exit 2
 fi
 
@@ -122,6 +126,20 @@ for name in "${targets[@]}"; do
   if [ ! -x "$exe" ]; then
     echo "no such fuzz target: $name" >&2
     failed+=("$name (not built)")
+    continue
+  fi
+  if [ "$mode" = merge ]; then
+    small="$scratch/small-$name"
+    mkdir -p "$small" "$fuzz_src/corpus/$name"
+    if [ -d "$build/corpus/$name" ]; then
+      find "$build/corpus/$name" -type f -size -4097c -exec cp {} "$small/" \;
+    fi
+    before="$(find "$fuzz_src/corpus/$name" -type f | wc -l)"
+    printf '\n== merging into tests/fuzz/corpus/%s\n' "$name"
+    "$exe" -merge=1 -max_len=4096 "$fuzz_src/corpus/$name" "$small" \
+      > "$build/merge-$name.log" 2>&1 || { failed+=("$name (merge)"); continue; }
+    after="$(find "$fuzz_src/corpus/$name" -type f | wc -l)"
+    summary+=("fuzz_$name: $((after - before)) inputs added, $after in the committed corpus")
     continue
   fi
   seeds="$scratch/seeds-$name"
