@@ -10,6 +10,16 @@ namespace tavo {
 
 namespace {
 
+// Keys whose dot product lies outside (-0.95, 0.95) blend straight. The
+// float dot product is compared with the double value 0.95, so that 0.95f,
+// which lies just below it, still blends on the great arc.
+constexpr double kStraightBlendDot = 0.95;
+
+bool onGreatArc(float dot) {
+    const double c = dot;
+    return c > -kStraightBlendDot && c < kStraightBlendDot;
+}
+
 // Number of keys that every array of a track really has.
 int32_t usableKeys(int32_t keyCount, size_t frames, size_t values) {
     const size_t shortest = std::min(frames, values);
@@ -47,7 +57,7 @@ Quaternion linearRotation(const Quaternion& q1, Quaternion q2, float t) {
         q2 = q2.scale(-1.0f);
         c = -c;
     }
-    if (c >= 0.95f) {
+    if (!onGreatArc(c)) {
         return q1.add(q2.subtract(q1).scale(t));
     }
     return slerpBlend(q1, q2, t);
@@ -117,7 +127,7 @@ Quaternion quaternionExp(const Quaternion& v) {
 
 Quaternion slerpBlend(const Quaternion& a, const Quaternion& b, float u) {
     const float c = a.dot(b);
-    if (c > -0.95f && c < 0.95f) {
+    if (onGreatArc(c)) {
         const double theta = std::acos(static_cast<double>(c));
         const float wa = static_cast<float>(std::sin((1.0 - u) * theta));
         const float wb = static_cast<float>(std::sin(u * theta));

@@ -208,6 +208,30 @@ TEST(QuaternionBlendTest, GreatArcBelowTheThresholdStraightAbove) {
     expectQuat(squad(a, b, rotation(80, 1, 0, 0), rotation(10, 0, 1, 0), 0.0f), a);
 }
 
+// The threshold is the real number 0.95: the float nearest to it lies just
+// below and still blends on the great arc, in both directions.
+TEST(QuaternionBlendTest, DotProductOfNinetyFiveHundredthsAsFloatIsStillOnTheArc) {
+    const Quaternion a(0.0f, 0.0f, 0.0f, 1.0f);
+    const float w = 0.95f;
+    const Quaternion b(std::sqrt(1.0f - w * w), 0.0f, 0.0f, w);
+    ASSERT_EQ(a.dot(b), 0.95f);
+    const double theta = std::acos(static_cast<double>(w));
+    const Quaternion arc = slerpBlend(a, b, 0.5f);
+    EXPECT_NEAR(arc.w, std::cos(theta / 2.0), 1e-6);
+    EXPECT_NEAR(length(arc), 1.0f, 1e-6);
+
+    const Quaternion opposite = slerpBlend(a, b.scale(-1.0f), 0.5f);
+    EXPECT_NEAR(length(opposite), 1.0f, 1e-6);
+
+    // The straight mode of a track switches at the same value.
+    QuaternionTrack track;
+    track.frames = {0, 10};
+    track.keys = {a, b};
+    track.keyCount = 2;
+    track.spline = 0;
+    EXPECT_NEAR(length(track.sample(5, 0, 20)), 1.0f, 1e-6);
+}
+
 TEST(QuaternionBlendTest, LogAndExpAreInverse) {
     const float n = 1.0f / std::sqrt(14.0f);
     const Quaternion q = rotation(100, n, 2 * n, 3 * n);
