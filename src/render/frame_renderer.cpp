@@ -11,24 +11,36 @@ namespace tavo {
 
 FrameRenderer::~FrameRenderer() { releaseCharacter(); }
 
+// The embedded character: one stream opens the model and, once the character
+// is built from it, the motion set.
 void FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height) {
-    MemoryStream modelStream;
-    MemoryStream motionStream;
-    const bool haveModel = modelStream.openResource("TAVO_MQO", "MQO") != 0;
-    const bool haveMotions = motionStream.openResource("TAVO_MKM", "MKM") != 0;
-    loadScene(state, width, height, haveModel ? &modelStream : nullptr,
-              haveMotions ? &motionStream : nullptr);
+    beginScene(width, height);
+    releaseCharacter();
+    MemoryStream stream;
+    if (stream.openResource("TAVO_MQO", "MQO") != 0 && buildFrom(stream) &&
+        stream.openResource("TAVO_MKM", "MKM") != 0) {
+        loadMotionsFrom(state, stream);
+    }
+    finishScene();
 }
 
 void FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height,
                               ByteStream* model, ByteStream* motions) {
-    setupProjection(width, height);
+    beginScene(width, height);
+    releaseCharacter();
+    if (model != nullptr && buildFrom(*model) && motions != nullptr) {
+        loadMotionsFrom(state, *motions);
+    }
+    finishScene();
+}
 
+void FrameRenderer::beginScene(int32_t width, int32_t height) {
+    setupProjection(width, height);
     ImageLoader* loaders[] = {new PngResourceLoader()};
     objects_.registerImageLoaders(loaders, 1);
+}
 
-    loadCharacter(state, model, motions);
-
+void FrameRenderer::finishScene() {
     glClearColor(0.0f, 0.0f, 0.5f, 0.0f);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
@@ -38,18 +50,15 @@ void FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height,
     glDepthMask(GL_TRUE);
 }
 
-void FrameRenderer::loadCharacter(MascotState& state, ByteStream* model, ByteStream* motions) {
-    releaseCharacter();
-    if (model == nullptr) {
-        return;
-    }
-    const bool built = buildCharacter(character_, model, objects_.textureManager, 1.0f);
-    model->close();
-    if (!built || motions == nullptr) {
-        return;
-    }
-    const bool loaded = loadCharacterMotions(character_.get(), motions);
-    motions->close();
+bool FrameRenderer::buildFrom(ByteStream& model) {
+    const bool built = buildCharacter(character_, &model, objects_.textureManager, 1.0f);
+    model.close();
+    return built;
+}
+
+void FrameRenderer::loadMotionsFrom(MascotState& state, ByteStream& motions) {
+    const bool loaded = loadCharacterMotions(character_.get(), &motions);
+    motions.close();
     if (loaded) {
         // The played motion runs at the pace of motion 0. An end frame that
         // gives no usable rate keeps the default.

@@ -53,7 +53,15 @@ public:
     Character* character() const { return character_.get(); }
 
 private:
-    void loadCharacter(MascotState& state, ByteStream* model, ByteStream* motions);
+    // Projection and the image loader; then, after the character, the GL state.
+    void beginScene(int32_t width, int32_t height);
+    void finishScene();
+    // Builds the character from a model stream and closes it; false when no
+    // character could be built.
+    bool buildFrom(ByteStream& model);
+    // Gives the built character its motions, closes the stream and takes the
+    // playback rate from motion 0.
+    void loadMotionsFrom(MascotState& state, ByteStream& motions);
 
     ProgramObjects& objects_;
     std::unique_ptr<Character> character_;
