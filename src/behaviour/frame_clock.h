@@ -18,9 +18,11 @@ public:
     void advance(int32_t frameIntervalMs) { lastFrameTick_ += static_cast<uint32_t>(frameIntervalMs); }
     // Milliseconds from nowMs until stepDue becomes true (0 when a step is
     // due already), for a loop that sleeps until the next step instead of
-    // polling.
-    uint32_t msUntilDue(uint32_t nowMs, int32_t frameIntervalMs) const {
-        const int64_t elapsed = resync_ ? 0 : static_cast<int32_t>(nowMs - lastFrameTick_);
+    // polling. A pending resync starts the count at nowMs, so the step comes
+    // one interval after it and not one interval after the wake-up.
+    uint32_t msUntilDue(uint32_t nowMs, int32_t frameIntervalMs) {
+        if (resync_) start(nowMs);
+        const int64_t elapsed = static_cast<int32_t>(nowMs - lastFrameTick_);
         const int64_t remaining = static_cast<int64_t>(frameIntervalMs) + 1 - elapsed;
         return remaining > 0 ? static_cast<uint32_t>(remaining) : 0u;
     }

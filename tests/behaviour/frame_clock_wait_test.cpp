@@ -44,5 +44,18 @@ TEST(FrameClockWaitTest, AfterAResyncTheWaitIsAWholeInterval) {
     EXPECT_EQ(clock.msUntilDue(9000, 50), firstDueFrom(clock, 9000, 50));
 }
 
+// A loop that sleeps for the reported wait and then asks whether the step is
+// due: after the menu closes it must step one interval later, not two.
+TEST(FrameClockWaitTest, SleepingForTheWaitAfterAResyncEndsInAStep) {
+    FrameClock clock;
+    clock.start(0);
+    clock.requestResync();
+    const uint32_t wait = clock.msUntilDue(9000, 50);
+    EXPECT_EQ(wait, 51u);
+    EXPECT_TRUE(clock.stepDue(9000 + wait, 50));
+    clock.advance(50);
+    EXPECT_EQ(clock.msUntilDue(9051, 50), 50u);
+}
+
 }  // namespace
 }  // namespace tavo
