@@ -5,6 +5,7 @@
 #   scripts/fuzz.sh --smoke               each target for 25 s (CI)
 #   scripts/fuzz.sh --seconds N [names]   each target for N seconds
 #   scripts/fuzz.sh --runs N [names]      each target for N executions
+#   (--seconds and --runs together stop a target at whichever comes first)
 #   scripts/fuzz.sh --merge [names]       adds to the committed corpus the
 #                                         inputs of build/fuzz/corpus/<name>
 #                                         (up to 4 KiB) that add coverage
@@ -22,22 +23,23 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
 mode=""
-limit=""
+seconds=""
+runs=""
 targets=()
 while [ $# -gt 0 ]; do
   case "$1" in
-    --smoke) mode=smoke; limit=25 ;;
-    --seconds) mode=seconds; limit="${2:?--seconds needs a number}"; shift ;;
-    --runs) mode=runs; limit="${2:?--runs needs a number}"; shift ;;
+    --smoke) mode=smoke; seconds=25 ;;
+    --seconds) mode=${mode:-run}; seconds="${2:?--seconds needs a number}"; shift ;;
+    --runs) mode=${mode:-run}; runs="${2:?--runs needs a number}"; shift ;;
     --merge) mode=merge ;;
-    -h|--help) sed -n '2,19p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,20p' "$0"; exit 0 ;;
     -*) echo "unknown option $1" >&2; exit 2 ;;
     *) targets+=("$1") ;;
   esac
   shift
 done
 if [ -z "$mode" ]; then
-  echo "usage: $0 --smoke | --seconds N | --runs N | --merge [target...]" >&2
+  echo "usage: $0 --smoke | [--seconds N] [--runs N] | --merge [target...]" >&2
   exit 2
 fi
 
@@ -163,12 +165,10 @@ for name in "${targets[@]}"; do
         -max_len="$(max_length "$name")")
   dict="$(dictionary "$name")"
   [ -n "$dict" ] && args+=(-dict="$dict")
-  case "$mode" in
-    runs) args+=(-runs="$limit") ;;
-    *) args+=(-max_total_time="$limit") ;;
-  esac
+  [ -n "$runs" ] && args+=(-runs="$runs")
+  [ -n "$seconds" ] && args+=(-max_total_time="$seconds")
   log="$build/fuzz-$name.log"
-  printf '\n== fuzz_%s (%s %s)\n' "$name" "$mode" "$limit"
+  printf '\n== fuzz_%s (%s%s)\n' "$name" "${seconds:+$seconds s }" "${runs:+$runs runs}"
   status=0
   "$exe" "${args[@]}" "$work" "$fuzz_src/corpus/$name" "$seeds" > "$log" 2>&1 || status=$?
   execs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)"
