@@ -168,7 +168,8 @@ for name in "${targets[@]}"; do
   [ -n "$runs" ] && args+=(-runs="$runs")
   [ -n "$seconds" ] && args+=(-max_total_time="$seconds")
   log="$build/fuzz-$name.log"
-  printf '\n== fuzz_%s (%s%s)\n' "$name" "${seconds:+$seconds s }" "${runs:+$runs runs}"
+  limits="${seconds:+$seconds s}${seconds:+${runs:+, }}${runs:+$runs runs}"
+  printf '\n== fuzz_%s (%s)\n' "$name" "$limits"
   status=0
   "$exe" "${args[@]}" "$work" "$fuzz_src/corpus/$name" "$seeds" > "$log" 2>&1 || status=$?
   execs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)"
