@@ -15,7 +15,6 @@ FrameRenderer::~FrameRenderer() { releaseCharacter(); }
 // is built from it, the motion set.
 void FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height) {
     beginScene(width, height);
-    releaseCharacter();
     MemoryStream stream;
     if (stream.openResource("TAVO_MQO", "MQO") != 0 && buildFrom(stream) &&
         stream.openResource("TAVO_MKM", "MKM") != 0) {
@@ -27,7 +26,6 @@ void FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height)
 void FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height,
                               ByteStream* model, ByteStream* motions) {
     beginScene(width, height);
-    releaseCharacter();
     if (model != nullptr && buildFrom(*model) && motions != nullptr) {
         loadMotionsFrom(state, *motions);
     }
@@ -35,6 +33,7 @@ void FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height,
 }
 
 void FrameRenderer::beginScene(int32_t width, int32_t height) {
+    releaseCharacter();
     setupProjection(width, height);
     ImageLoader* loaders[] = {new PngResourceLoader()};
     objects_.registerImageLoaders(loaders, 1);

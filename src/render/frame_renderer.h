@@ -53,7 +53,8 @@ public:
     Character* character() const { return character_.get(); }
 
 private:
-    // Projection and the image loader; then, after the character, the GL state.
+    // Drops the previous character and sets the projection and the image
+    // loader; finishScene sets the GL state after the new character is in.
     void beginScene(int32_t width, int32_t height);
     void finishScene();
     // Builds the character from a model stream and closes it; false when no
