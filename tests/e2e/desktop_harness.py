@@ -48,6 +48,15 @@ def slope(samples):
     return num / den
 
 
+def check_step_pace(steps):
+    """Reports frame steps per second against the 2 % target for 15.15 (one
+    step every 66 ms); only a pace far off (a broken clock, not a busy
+    machine) fails."""
+    due = 1000.0 / 66.0
+    print("  %s the 2 %% target" % ("within" if abs(steps - due) <= 0.02 * due else "OUTSIDE"), flush=True)
+    check(0.6 * due <= steps <= 1.25 * due, "the steps keep the 15 fps pace (%.2f a second)" % steps)
+
+
 def missing_tool(tools):
     """The first of the tools that is not on the PATH (reported), else None."""
     for tool in tools:
