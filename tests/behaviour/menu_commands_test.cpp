@@ -33,6 +33,7 @@ TEST(MenuTableTest, GroupsHoldTheirCommandsInOrderAndOnlyTheFavouriteIsGrey) {
         case MenuEntry::Submenu: ++depth; ++submenus; ASSERT_EQ(depth, 1); break;
         case MenuEntry::EndSubmenu: --depth; ASSERT_EQ(depth, 0); break;
         case MenuEntry::Separator: ++separators; EXPECT_EQ(depth, 0); break;
+        case MenuEntry::CharacterList: EXPECT_EQ(depth, 1); break;
         case MenuEntry::Item:
             commands.push_back(entry.command);
             EXPECT_EQ(entry.grayed, entry.command == kCommandEscapeSpeedBase) << entry.command;

@@ -14,7 +14,6 @@
 #include "render/offscreen_gl_surface.h"
 #include "render/program_objects.h"
 #include "render_options.h"
-#include "resources/file_stream.h"
 #include "resources/gl_api.h"
 #include "rgba_png_writer.h"
 #include "skeleton/skeleton.h"
@@ -40,22 +39,15 @@ std::string loadCharacter(const RenderOptions& options, tavo::FrameRenderer& fra
         frame.loadScene(state, kWidth, kHeight);
         return frame.character() != nullptr ? "" : "the embedded model could not be read";
     }
-    tavo::FileStream model;
-    if (model.open(options.modelPath.c_str()) == 0) {
-        return "cannot open " + options.modelPath;
-    }
-    tavo::FileStream motions;
-    if (!options.motionPath.empty() && motions.open(options.motionPath.c_str()) == 0) {
-        return "cannot open " + options.motionPath;
-    }
-    frame.loadScene(state, kWidth, kHeight, &model,
-                    options.motionPath.empty() ? nullptr : &motions);
-    if (frame.character() == nullptr) {
-        return options.modelPath + ": not a model this program can read";
-    }
-    if (!options.motionPath.empty() && !frame.character()->skeleton) {
-        return options.motionPath +
-               ": no motions loaded (the model has no bone object, or the motion file is unreadable)";
+    // Through the loader the mascot uses for character folders, at the
+    // model's own scale and place.
+    tavo::CharacterFiles files;
+    files.modelPath = options.modelPath;
+    files.motionPath = options.motionPath;
+    files.scale = 1.0f;
+    std::string error;
+    if (!frame.loadScene(state, kWidth, kHeight, files, error)) {
+        return error;
     }
     return "";
 }

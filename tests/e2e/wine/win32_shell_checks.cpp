@@ -159,11 +159,7 @@ std::string fileText(const std::string& path) {
 void settingsFileBesideTheExecutable() {
     const std::string path = settingsPathBesideExe();
     DeleteFileA(path.c_str());
-    MascotState state;
-    state.frameSpeed = 7;
-    state.escapeSpeed = 7;
-    state.actionSpeed = 7;
-    readSettings(state);  // no file: the defaults
+    StoredSettings state = readSettings();  // no file: the defaults
     EXPECT(state.frameSpeed == 0 && state.escapeSpeed == 1 && state.actionSpeed == 0);
 
     state.frameSpeed = 2;
@@ -178,8 +174,7 @@ void settingsFileBesideTheExecutable() {
     EXPECT(text.find("FrameSpeed") < text.find("EscapeSpeed"));
     EXPECT(text.find("EscapeSpeed") < text.find("ActionSpeed"));
 
-    MascotState again;
-    readSettings(again);
+    StoredSettings again = readSettings();
     EXPECT(again.frameSpeed == 2 && again.escapeSpeed == -1 && again.actionSpeed == 1);
     DeleteFileA(path.c_str());
 }

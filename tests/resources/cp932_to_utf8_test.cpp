@@ -1,4 +1,4 @@
-#include "shell/linux/cp932_to_utf8.h"
+#include "resources/cp932_to_utf8.h"
 
 #include <gtest/gtest.h>
 
