@@ -4,7 +4,8 @@ namespace tavo {
 
 namespace {
 
-// Labels are code-page-932 byte strings, the readable text beside each.
+// Labels are code-page-932 byte strings, the readable text beside each. The
+// top level is this list in order: each submenu, the separator, the exit item.
 const MenuEntry kMenuEntries[] = {
     {MenuEntry::Submenu, "\x95\x60\x89\xE6\x89\xF1\x90\x94" /* 描画回数 */, 0, false},
     {MenuEntry::Item, "10fps", kCommandFrameSpeedBase + 0, false},
@@ -33,6 +34,10 @@ const MenuEntry kMenuEntries[] = {
     {MenuEntry::Item,
      "\x83\x7D\x83\x57\x82\xC8\x82\xF1\x82\xBE\x82\xA9\x82\xE7\x81\x5B" /* マジなんだからー */,
      kCommandActionSpeedBase + 2, false},
+    {MenuEntry::EndSubmenu, nullptr, 0, false},
+
+    {MenuEntry::Submenu, "\x83\x4C\x83\x83\x83\x89\x83\x4E\x83\x5E\x81\x5B" /* キャラクター */, 0, false},
+    {MenuEntry::CharacterList, nullptr, 0, false},
     {MenuEntry::EndSubmenu, nullptr, 0, false},
 
     {MenuEntry::Separator, "", 0, false},

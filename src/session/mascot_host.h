@@ -46,7 +46,9 @@ public:
     virtual void reportCharacterProblem(const std::string& path, const std::string& reason, bool showBox) = 0;
 };
 
-// The box's text for a character that could not be loaded, in UTF-8.
+// The box's text and caption for a character that could not be loaded, in
+// UTF-8.
 std::string characterProblemText(const std::string& path, const std::string& reason);
+std::string characterProblemCaption();
 
 }  // namespace tavo

@@ -17,7 +17,11 @@ const char kProblemText[] =
     "\x83\x4C\x83\x83\x83\x89\x83\x4E\x83\x5E\x81\x5B\x82\xF0\x93\xC7\x82\xDD\x8D\x9E\x82\xDF\x82\xDC"
     "\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD\x81\x42"; /* キャラクターを読み込めませんでした。 */
 
+const char kProblemCaption[] = "\x83\x4C\x83\x83\x83\x89\x83\x4E\x83\x5E\x81\x5B"; /* キャラクター */
+
 }  // namespace
+
+std::string characterProblemCaption() { return cp932ToUtf8(kProblemCaption); }
 
 std::string characterProblemText(const std::string& path, const std::string& reason) {
     return cp932ToUtf8(kProblemText) + "\n\n" + path + "\n" + reason;

@@ -80,7 +80,7 @@ void MascotApp::reportCharacterProblem(const std::string& path, const std::strin
     std::fprintf(stderr, "tavo_3d: cannot load the character %s: %s\n", path.c_str(), reason.c_str());
     if (showBox && !quitRequested_) {
         pause();
-        showMessageBox(characterProblemText(path, reason), "Tavo_3D");
+        showMessageBox(characterProblemText(path, reason), characterProblemCaption());
         resume();
     }
 }

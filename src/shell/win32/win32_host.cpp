@@ -48,7 +48,8 @@ void Win32Host::writeSettings(const StoredSettings& settings) { tavo::writeSetti
 
 void Win32Host::reportCharacterProblem(const std::string& path, const std::string& reason, bool showBox) {
     if (!showBox) return;
-    MessageBoxW(nullptr, wideFromUtf8(characterProblemText(path, reason)).c_str(), L"Tavo_3D", MB_ICONERROR);
+    MessageBoxW(nullptr, wideFromUtf8(characterProblemText(path, reason)).c_str(),
+                wideFromUtf8(characterProblemCaption()).c_str(), MB_ICONERROR);
     resyncClock = true;
 }
 

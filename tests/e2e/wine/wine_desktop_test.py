@@ -26,9 +26,10 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from desktop_harness import (SCREEN_H, SCREEN_W, SKIP, WINDOW_H, WINDOW_W, Failure, FigureWindow, Screen,  # noqa: E402
-                             check, check_figure_in_window, check_flee, check_transparent_click, check_walk,
-                             check_step_pace, missing_tool, run_suite, slope, wait_for)
+from desktop_harness import (SCREEN_H, SCREEN_W, SKIP, SMALL_FOLDER, WINDOW_H, WINDOW_W, Failure,  # noqa: E402
+                             FigureWindow, Screen, check, check_figure_in_window, check_flee, check_small_figure,
+                             check_transparent_click, check_walk, check_step_pace, figure_height,
+                             make_character_folder, missing_tool, run_suite, slope, wait_for)
 
 FAR_CORNER = (SCREEN_W - 10, SCREEN_H - 10)
 
@@ -113,9 +114,9 @@ class Mascot(FigureWindow):
             text = f.read().decode("ascii", "replace")
         return {m.group(1): int(m.group(2)) for m in re.finditer(r"(\w+)=(-?\d+)", text)}
 
-    def start(self):
+    def start(self, args=()):
         self.desktop.xdotool("mousemove", *FAR_CORNER)
-        self.process = subprocess.Popen(["wine", self.exe], cwd=self.folder, env=self.desktop.env,
+        self.process = subprocess.Popen(["wine", self.exe] + list(args), cwd=self.folder, env=self.desktop.env,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def wait_window(self, timeout=40):
@@ -138,7 +139,7 @@ class Mascot(FigureWindow):
 
     def quit(self):
         self.open_menu()
-        self.choose(["Down", "Down", "Down", "Down"])  # past the separator to the exit item
+        self.choose(["Down"] * 5)  # past the separator to the exit item
         try:
             self.process.wait(timeout=20)
         except subprocess.TimeoutExpired:
@@ -276,6 +277,72 @@ def run_forbidden_escape_speed(desktop, exe, workdir):
     check(mascot.settings().get("EscapeSpeed") == 3, "EscapeSpeed is written back as 3")
 
 
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def close_box(desktop, caption):
+    boxes = wait_for(lambda: desktop.program_windows(caption), 40)
+    check(boxes, "a box titled %s tells the user" % caption)
+    desktop.keep_screenshot("character_box")
+    _, _, _, bx, by, bw, bh = boxes[0]
+    for _ in range(5):
+        desktop.xdotool("mousemove", bx + bw // 2, by + bh - 20, "click", 1, "mousemove", *FAR_CORNER)
+        if wait_for(lambda: not desktop.program_windows(caption), 3):
+            break
+
+
+def choose_character(desktop, mascot, downs):
+    """Opens the character submenu and takes its item after `downs` steps."""
+    mascot.open_menu()
+    desktop.xdotool("key", "Down", "Down", "Down", "Down", "Right")
+    time.sleep(0.5)
+    desktop.keep_screenshot("character_menu")
+    mascot.choose(["Down"] * downs)
+    time.sleep(0.5)
+
+
+def run_characters(desktop, exe, workdir):
+    print("== character folders", flush=True)
+    caption = "\u30ad\u30e3\u30e9\u30af\u30bf\u30fc"  # キャラクター
+    mascot = Mascot(desktop, exe, os.path.join(workdir, "folders"))
+    folder = make_character_folder(os.path.join(mascot.folder, "characters", SMALL_FOLDER))
+    missing = windows_path(os.path.join(workdir, "no_such_character"))
+    mascot.write_settings(FrameSpeed=3)
+    mascot.start(["--character", missing])
+    close_box(desktop, caption)
+    mascot.wait_window()
+    full = figure_height(mascot)
+    check(full > 150, "--character with a missing folder: a box, then the embedded character (height %d)" % full)
+    mascot.quit()
+
+    mascot.start(["--character", windows_path(folder)])
+    mascot.wait_window()
+    check_small_figure(mascot, full, True)
+    desktop.keep_screenshot("folder_character")
+    choose_character(desktop, mascot, 0)  # Tavo, the first item
+    check_small_figure(mascot, full, False)
+    choose_character(desktop, mascot, 1)  # the folder character, found beside the executable
+    check_small_figure(mascot, full, True)
+    mascot.quit()
+    with open(mascot.ini, "rb") as f:
+        text = f.read().decode("utf-8")
+    check(("[Character]\r\nPath=%s\r\n" % windows_path(folder)) in text, "the chosen folder is remembered")
+
+    mascot.start()
+    mascot.wait_window()
+    check_small_figure(mascot, full, True)
+    mascot.quit()
+
+    with open(mascot.ini, "w", newline="") as f:
+        f.write("[Mode]\r\nFrameSpeed=3\r\n[Character]\r\nPath=%s\r\n" % missing)
+    mascot.start()
+    mascot.wait_window()
+    check_small_figure(mascot, full, False)
+    check(not desktop.program_windows(caption), "a remembered folder that is gone: the embedded character, no box")
+    mascot.quit()
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     default_exe = os.path.join(here, "..", "..", "..", "build", "mingw", "src", "shell", "win32", "tavo_3d.exe")
@@ -295,6 +362,7 @@ def main():
         run_default_settings(desktop, exe, session.workdir)
         run_out_of_range_frame_speed(desktop, exe, session.workdir)
         run_forbidden_escape_speed(desktop, exe, session.workdir)
+        run_characters(desktop, exe, session.workdir)
 
     return run_suite("tavo_wine_e2e_", steps)
 
