@@ -52,8 +52,8 @@ Joints addJoints(Rig& rig) {
     j.chest = rig.addPoint({0.0f, 100.0f, 0.0f});
     j.neck = rig.addPoint({0.0f, 152.0f, 4.0f});
     j.crown = rig.addPoint({0.0f, 228.0f, 6.0f});
-    j.crestMid = rig.addPoint({0.0f, 252.0f, 12.0f});
-    j.crestTip = rig.addPoint({0.0f, 262.0f, 40.0f});
+    j.crestMid = rig.addPoint({0.0f, 248.0f, 12.0f});
+    j.crestTip = rig.addPoint({0.0f, 256.0f, 38.0f});
     j.jaw = rig.addPoint({0.0f, 171.0f, 46.0f});
     j.jawTip = rig.addPoint({0.0f, 166.0f, 70.0f});
     j.tailBase = rig.addPoint({0.0f, 90.0f, -48.0f});
@@ -150,7 +150,7 @@ void addLegs(PartBuilder& b, const Rig& rig, const Joints& j) {
 }
 
 float crestWidth(float t) {
-    return 3.2f + 10.0f * static_cast<float>(portableExp(-(t - 0.8) * (t - 0.8) / 0.04));
+    return 3.2f + 8.5f * static_cast<float>(portableExp(-(t - 0.8) * (t - 0.8) / 0.04));
 }
 float crestThickness(float t) { return 2.8f + 1.6f * t; }
 float wingWidth(float t) { return 7.0f + 17.0f * portableSin(kPi * (0.22f + 0.72f * t)); }

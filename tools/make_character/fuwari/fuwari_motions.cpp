@@ -78,17 +78,17 @@ MotionDesign peck(const Rig& rig) {
         int32_t frame;
         double bow, nod, open, tailUp;
     };
-    const Step steps[] = {{8, 30.0, 18.0, 0.0, 18.0},
-                          {12, 38.0, 32.0, 12.0, 24.0},
-                          {16, 32.0, 16.0, 0.0, 20.0},
-                          {20, 38.0, 32.0, 12.0, 24.0},
+    const Step steps[] = {{8, 26.0, 12.0, 0.0, 18.0},
+                          {12, 30.0, 22.0, 12.0, 22.0},
+                          {16, 28.0, 10.0, 0.0, 20.0},
+                          {20, 30.0, 22.0, 12.0, 22.0},
                           {28, 8.0, -4.0, 0.0, 8.0}};
     for (const Step& s : steps) {
         BirdPose p(rig, s.frame);
-        p.turn(n::kWaist, kPitch, s.bow * 0.3).turn(n::kChest, kPitch, s.bow * 0.7);
+        p.turn(n::kWaist, kPitch, s.bow * 0.15).turn(n::kChest, kPitch, s.bow * 0.75);
         p.turn(n::kHead, kPitch, s.nod);
         p.beak(s.open);
-        p.tail(s.tailUp, 0.0).plume(s.nod * 0.4, s.nod * 0.5).spread(4.0, 6.0);
+        p.tail(s.tailUp, 0.0).plume(-s.nod * 0.6, -s.nod * 0.4).spread(4.0, 6.0);
         p.crouch(s.bow * 0.3);
         m.keys.push_back(p.key());
     }
@@ -114,10 +114,10 @@ MotionDesign flap(const Rig& rig) {
     for (int32_t beat = 0; beat < 4; ++beat) {
         const bool up = beat % 2 == 0;
         BirdPose p(rig, 8 + 4 * beat);
-        p.lift({0.0f, static_cast<float>(up ? 28.0 : 22.0) + 4.0f * static_cast<float>(beat % 3), 0.0f});
+        p.lift({0.0f, static_cast<float>(up ? 22.0 : 17.0) + 3.0f * static_cast<float>(beat % 3), 0.0f});
         p.spread(up ? 105.0 : 35.0, up ? 20.0 : -10.0);
         p.both(n::kThigh, kPitch, -12.0).both(n::kShank, kPitch, 20.0).both(n::kToes, kPitch, 30.0);
-        p.tail(up ? -10.0 : 14.0, 0.0).plume(up ? 10.0 : -12.0, up ? 14.0 : -16.0);
+        p.tail(up ? -10.0 : 14.0, 0.0).plume(up ? 12.0 : -2.0, up ? 16.0 : -4.0);
         p.beak(beat == 1 ? 18.0 : 0.0).turn(n::kHead, kPitch, -8.0);
         m.keys.push_back(p.key());
     }
@@ -159,9 +159,9 @@ MotionDesign spin(const Rig& rig) {
         BirdPose p(rig, 4 + 4 * k);
         p.turn(n::kWaist, kYaw, 120.0 * k);
         if (k < 3) {
-            p.lift({0.0f, k == 1 ? 26.0f : 30.0f, 0.0f});
+            p.lift({0.0f, k == 1 ? 18.0f : 20.0f, 0.0f});
             p.spread(70.0, 10.0).tail(16.0, 0.0);
-            p.plume(-14.0, -18.0).beak(14.0);
+            p.plume(-4.0, -6.0).beak(14.0);
         } else {
             p.crouch(14.0).spread(20.0, 6.0).plume(12.0, 16.0);
         }
