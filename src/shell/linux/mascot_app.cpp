@@ -30,8 +30,9 @@ uint32_t nowMs() { return static_cast<uint32_t>(g_get_monotonic_time() / 1000); 
 
 }  // namespace
 
-MascotApp::MascotApp()
-    : renderer_(objects_),
+MascotApp::MascotApp(const CommandLine& options)
+    : options_(options),
+      renderer_(objects_),
       window_(kSurfaceWidth, kSurfaceHeight, *this),
       menu_([this](int32_t command) { onCommand(command); }, [this] { onMenuClosed(); }),
       services_(menu_, [this](bool open) { open ? pause() : resume(); }),
