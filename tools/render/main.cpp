@@ -17,6 +17,7 @@
 #include "resources/file_stream.h"
 #include "resources/gl_api.h"
 #include "rgba_png_writer.h"
+#include "rig_overlay.h"
 #include "skeleton/skeleton.h"
 #include "top_down_rgba.h"
 
@@ -103,6 +104,10 @@ int run(const RenderOptions& options) {
         state.pitchRate = 0.0f;
         state.yawRate = 0.0f;
         frame.renderFrame(state, 0);
+        if (options.showRig || options.showAnchors) {
+            tavo::render_tool::drawRigOverlay(*frame.character(), options.showRig,
+                                              options.showAnchors);
+        }
         glFinish();
         tavo::applyColorKey(surface.pixels(), kWidth, kHeight);
         if (!tavo::render_tool::writeRgbaPng(names[i], kWidth, kHeight,

@@ -48,11 +48,15 @@ bool endsWith(const std::string& text, const std::string& suffix) {
 
 const char* usageText() {
     return "usage: tavo-render [--model F.mqo [--motions F.mkm]] [--motion N] [--phase P]\n"
-           "                   [--pitch DEG] [--yaw DEG] [--frames N] --out FILE.png\n"
+           "                   [--pitch DEG] [--yaw DEG] [--frames N] [--show-rig] [--show-anchors]\n"
+           "                   --out FILE.png\n"
            "Draws the character as one frame of the mascot draws it (400 x 360, blue keyed\n"
            "to transparency) and writes an RGBA PNG. Without --model the embedded character\n"
            "is drawn. --frames N writes N frames spaced evenly over one cycle of the motion\n"
-           "as FILE-000.png, FILE-001.png, ...\n";
+           "as FILE-000.png, FILE-001.png, ...\n"
+           "--show-rig draws the hidden bone object through the figure: bone triangles\n"
+           "(red, a dot at the head) and links (yellow); --show-anchors draws the anchor\n"
+           "boxes of the smooth parts (green wire). Both follow the pose.\n";
 }
 
 bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions& options,
@@ -62,6 +66,10 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         if (name == "--help" || name == "-h") {
             options.help = true;
             return true;
+        }
+        if (name == "--show-rig" || name == "--show-anchors") {
+            (name == "--show-rig" ? options.showRig : options.showAnchors) = true;
+            continue;
         }
         if (i + 1 >= arguments.size()) {
             error = name.rfind("--", 0) == 0 ? name + " needs a value" : "unexpected argument " + name;

@@ -16,6 +16,8 @@ struct RenderOptions {
     float yaw = 0.0f;
     int32_t frames = 0;       // 0: one frame at `phase`; N: N frames over a cycle
     std::string outPath;
+    bool showRig = false;      // draw the bone object's bones and links over the figure
+    bool showAnchors = false;  // draw the anchor boxes over the figure
     bool help = false;
 };
 
