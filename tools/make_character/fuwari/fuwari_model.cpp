@@ -58,13 +58,13 @@ Joints addJoints(Rig& rig) {
     j.jawTip = rig.addPoint({0.0f, 166.0f, 70.0f});
     j.tailBase = rig.addPoint({0.0f, 90.0f, -48.0f});
     j.tail1 = rig.addPoint({0.0f, 110.0f, -72.0f});
-    j.tail2 = rig.addPoint({0.0f, 136.0f, -88.0f});
-    j.tailTip = rig.addPoint({0.0f, 164.0f, -96.0f});
+    j.tail2 = rig.addPoint({0.0f, 130.0f, -92.0f});
+    j.tailTip = rig.addPoint({0.0f, 154.0f, -110.0f});
     for (int32_t s = 0; s < 2; ++s) {
         const float side = s == 0 ? 1.0f : -1.0f;
-        j.shoulder[s] = rig.addPoint(mirrored({54.0f, 136.0f, 4.0f}, side));
-        j.wingMid[s] = rig.addPoint(mirrored({73.0f, 104.0f, -4.0f}, side));
-        j.wingTip[s] = rig.addPoint(mirrored({70.0f, 66.0f, -22.0f}, side));
+        j.shoulder[s] = rig.addPoint(mirrored({54.0f, 136.0f, 8.0f}, side));
+        j.wingMid[s] = rig.addPoint(mirrored({73.0f, 104.0f, 2.0f}, side));
+        j.wingTip[s] = rig.addPoint(mirrored({70.0f, 66.0f, -16.0f}, side));
         j.hip[s] = rig.addPoint(mirrored({22.0f, 62.0f, 6.0f}, side));
         j.knee[s] = rig.addPoint(mirrored({22.0f, 36.0f, 8.0f}, side));
         j.ankle[s] = rig.addPoint(mirrored({22.0f, 10.0f, 6.0f}, side));
@@ -152,11 +152,11 @@ void addLegs(PartBuilder& b, const Rig& rig, const Joints& j) {
 float crestWidth(float t) {
     return 3.2f + 8.5f * static_cast<float>(portableExp(-(t - 0.8) * (t - 0.8) / 0.04));
 }
-float crestThickness(float t) { return 2.8f + 1.6f * t; }
+float crestThickness(float t) { return 3.6f + 2.6f * t; }
 float wingWidth(float t) { return 7.0f + 17.0f * portableSin(kPi * (0.22f + 0.72f * t)); }
-float wingThickness(float t) { return 6.0f - 3.0f * t; }
-float tailWidth(float t) { return 12.0f + 14.0f * t - 4.0f * t * t; }
-float tailThickness(float t) { return 8.0f - 2.5f * t; }
+float wingThickness(float t) { return 8.5f - 4.5f * t; }
+float tailWidth(float t) { return 10.0f + 10.0f * t - 4.0f * t * t; }
+float tailThickness(float t) { return 7.0f - 2.0f * t; }
 
 void addSkinnedParts(PartBuilder& b, const Rig& rig, const Joints& j) {
     Mesh& body = b.part(std::string("sdef:") + n::kBodyPart);
@@ -169,7 +169,7 @@ void addSkinnedParts(PartBuilder& b, const Rig& rig, const Joints& j) {
                            wingWidth, wingThickness, kRight, layout::kWing, 12, 2.0f, 6.0f});
     }
     addSkinnedPart(b, {n::kTailPart, jointPath(rig, {j.tailBase, j.tail1, j.tail2, j.tailTip}, 0.0f, 4.0f),
-                       tailWidth, tailThickness, kUp, layout::kTail, 12, 2.0f, 8.0f});
+                       tailWidth, tailThickness, kRight, layout::kTail, 12, 2.0f, 8.0f});
 }
 
 void addAnchors(PartBuilder& b, const Rig& rig, const Joints& j) {
@@ -200,9 +200,9 @@ void addAnchors(PartBuilder& b, const Rig& rig, const Joints& j) {
                      b.material(n::kWing2));
     }
     Mesh& tail = anchor(n::kTailPart);
-    addAnchorBox(tail, p[j.tailBase], p[j.tail1], kUp, 12.1f, 9.3f, 33.1f, 16.3f, b.material(n::kTail1));
-    addAnchorBox(tail, p[j.tail1], p[j.tail2], kUp, 9.1f, 9.7f, 33.3f, 16.1f, b.material(n::kTail2));
-    addAnchorBox(tail, p[j.tail2], p[j.tailTip], kUp, 9.3f, 17.1f, 33.1f, 16.3f, b.material(n::kTail3));
+    addAnchorBox(tail, p[j.tailBase], p[j.tail1], kUp, 12.1f, 9.3f, 33.1f, 24.3f, b.material(n::kTail1));
+    addAnchorBox(tail, p[j.tail1], p[j.tail2], kUp, 9.1f, 9.7f, 33.3f, 24.1f, b.material(n::kTail2));
+    addAnchorBox(tail, p[j.tail2], p[j.tailTip], kUp, 9.3f, 17.1f, 33.1f, 24.3f, b.material(n::kTail3));
 }
 
 }  // namespace
