@@ -65,10 +65,13 @@ float decimalToFloat(const char* text, int32_t length) {
 void TextReader::setStream(ByteStream* stream) {
     stream_ = stream;
     line_ = 1;
+    lastByteLine_ = 1;
     error_ = ReadError();
 }
 
-bool TextReader::fail(const std::string& message) { return failAt(line_, message); }
+bool TextReader::fail(const std::string& message) {
+    return failAt(atEnd() ? lastByteLine_ : line_, message);
+}
 
 bool TextReader::failAt(int32_t line, const std::string& message) {
     if (error_.empty()) {
@@ -94,6 +97,7 @@ int32_t TextReader::readByte() {
     if (stream_->read(&byte, 1) != 1) {
         return -1;
     }
+    lastByteLine_ = line_;
     // A carriage return counts only when no line feed completes the pair.
     if (byte == '\n' || (byte == '\r' && peekByte() != '\n')) {
         ++line_;
@@ -107,6 +111,7 @@ int32_t TextReader::readRaw(uint8_t* bytes, int32_t count) {
     }
     const int32_t got = stream_->read(bytes, count);
     for (int32_t i = 0; i < got; ++i) {
+        lastByteLine_ = line_;
         const bool pairedReturn = bytes[i] == '\r' && (i + 1 < got ? bytes[i + 1] == '\n'
                                                                     : peekByte() == '\n');
         if (bytes[i] == '\n' || (bytes[i] == '\r' && !pairedReturn)) {

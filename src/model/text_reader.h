@@ -29,13 +29,14 @@ protected:
     // 1-based line of the next byte. A line ends at a line feed, a carriage
     // return, or the pair of the two.
     int32_t line() const { return line_; }
-    // Records the first failure of the document at the current line (or at
-    // the given one) and returns false, so a reader can `return fail(...)`.
+    // Records the first failure of the document at the current line (at the
+    // end of the data: the last line) or at the given one, and returns
+    // false, so a reader can `return fail(...)`.
     bool fail(const std::string& message);
     bool failAt(int32_t line, const std::string& message);
     // Records a note when nothing was recorded yet, for a document that
     // still counts as read (the motions completed before a cut are kept).
-    void note(const std::string& message) { failAt(line_, message); }
+    void note(const std::string& message) { fail(message); }
 
     // The next byte (0-255) without consuming it, or -1 at the end.
     int32_t peekByte() const;
@@ -85,6 +86,7 @@ private:
 
     ByteStream* stream_ = nullptr;
     int32_t line_ = 1;
+    int32_t lastByteLine_ = 1;  // the line of the byte read last
     ReadError error_;
 };
 
