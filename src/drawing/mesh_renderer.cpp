@@ -59,9 +59,22 @@ void appendUv(std::vector<float>& out, const UvPair& uv, bool hasUV) {
     out.push_back(hasUV ? uv.v : 0.0f);
 }
 
+// Texels below half alpha are not drawn. Only the texel's alpha may decide:
+// a cut-out texture is drawn with an opaque primary colour (there is no
+// blending, so that alpha is not seen otherwise).
+void setAlphaTest(bool cutOut) {
+    if (cutOut) {
+        glAlphaFunc(GL_GEQUAL, 0.5f);
+        glEnable(GL_ALPHA_TEST);
+    } else {
+        glDisable(GL_ALPHA_TEST);
+    }
+}
+
 void disableTexturing() {
     glDisable(GL_TEXTURE_2D);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    setAlphaTest(false);
 }
 
 }  // namespace
@@ -278,13 +291,16 @@ bool MeshRenderer::applyMaterial(const Model& model, int32_t materialIndex) {
     bool textured = false;
     const Material* material = findMaterial(model, materialIndex);
     if (material != nullptr) {
-        glColor4f(material->color[0], material->color[1], material->color[2], material->color[3]);
+        const bool cutOut = material->textureIndex >= 0 && model.useTextures && isCutOut(material->textureIndex);
+        glColor4f(material->color[0], material->color[1], material->color[2],
+                  cutOut ? 1.0f : material->color[3]);
         if (material->textureIndex >= 0 && model.useTextures) {
             glEnable(GL_TEXTURE_2D);
             glEnableClientState(GL_TEXTURE_COORD_ARRAY);
             if (textureManager_ != nullptr) {
                 textureManager_->bindTexture(material->textureIndex);
             }
+            setAlphaTest(cutOut);
             textured = true;
         } else {
             disableTexturing();
@@ -318,6 +334,7 @@ bool MeshRenderer::applyOutlineMaterial(const Model& model, int32_t materialInde
             if (textureManager_ != nullptr) {
                 textureManager_->bindTexture(material->textureIndex);
             }
+            setAlphaTest(isCutOut(material->textureIndex));
             glDisableClientState(GL_COLOR_ARRAY);
             return true;
         }
@@ -327,6 +344,12 @@ bool MeshRenderer::applyOutlineMaterial(const Model& model, int32_t materialInde
     disableTexturing();
     glDisableClientState(GL_COLOR_ARRAY);
     return false;
+}
+
+bool MeshRenderer::isCutOut(int32_t textureIndex) const {
+    const Texture* texture =
+        textureManager_ != nullptr ? textureManager_->texture(textureIndex) : nullptr;
+    return texture != nullptr && texture->cutOut;
 }
 
 Vec3 MeshRenderer::lightVertex(const Model& model, int32_t materialIndex, const Vec3& position,

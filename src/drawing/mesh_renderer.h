@@ -46,6 +46,7 @@ public:
     static constexpr int32_t kMaxBoneDepth = 256;
 
 private:
+    bool isCutOut(int32_t textureIndex) const;  // the texture has texels that are not drawn
     void drawBoneTree(const Model& model, int32_t boneIndex, const Skeleton& skeleton,
                       int32_t depth);
     void drawFaces(const Model& model, const ModelObject& object);
