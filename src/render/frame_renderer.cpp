@@ -6,18 +6,15 @@
 #include "render/program_objects.h"
 #include "resources/gl_api.h"
 #include "resources/memory_stream.h"
-#include "resources/png_resource_loader.h"
+#include "resources/image_loaders.h"
 #include "resources/texture_manager.h"
+#include "skeleton/character_file.h"
 #include "skeleton/character_files.h"
 #include "skeleton/skeleton.h"
 
 namespace tavo {
 
 namespace {
-
-// The image loaders of every texture manager of the scene, in the order the
-// manager asks them.
-std::vector<ImageLoader*> makeImageLoaders() { return {new PngResourceLoader()}; }
 
 void setPlaybackRate(MascotState& state, const Character* character) {
     state.phaseRate = 1.0f;
@@ -71,11 +68,23 @@ bool FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height,
     return loaded;
 }
 
+void FrameRenderer::loadSceneFromFile(MascotState& state, int32_t width, int32_t height,
+                                      const std::string& modelPath, ByteStream* motions,
+                                      std::string* openError) {
+    beginScene(width, height);
+    if (buildCharacterFromFile(character_, modelPath, objects_.textureManager, 1.0f, openError) &&
+        motions != nullptr) {
+        loadMotionsFrom(state, *motions);
+    }
+    finishScene();
+}
+
 void FrameRenderer::beginScene(int32_t width, int32_t height) {
     releaseCharacter();
     setupProjection(width, height);
-    std::vector<ImageLoader*> loaders = makeImageLoaders();
-    objects_.registerImageLoaders(loaders.data(), static_cast<int32_t>(loaders.size()));
+    ImageLoader* loaders[kImageLoaderCount];
+    makeImageLoaders(loaders);
+    objects_.registerImageLoaders(loaders, kImageLoaderCount);
 }
 
 const VerticalExtent& FrameRenderer::embeddedExtent() {
@@ -114,8 +123,9 @@ bool FrameRenderer::switchCharacter(MascotState& state, const CharacterFiles& fi
         return false;
     }
     auto textures = std::make_unique<TextureManager>();
-    std::vector<ImageLoader*> loaders = makeImageLoaders();
-    textures->setLoaders(loaders.data(), static_cast<int32_t>(loaders.size()));
+    ImageLoader* loaders[kImageLoaderCount];
+    makeImageLoaders(loaders);
+    textures->setLoaders(loaders, kImageLoaderCount);
     std::unique_ptr<Character> loaded;
     if (!loadCharacterFiles(files.modelPath, files.motionPath, *textures, placement.scale, loaded, error)) {
         return false;

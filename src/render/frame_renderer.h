@@ -63,6 +63,12 @@ public:
     bool switchCharacter(MascotState& state, const CharacterFiles& files, std::string& error);
     // Back to the embedded character, at its own scale, playing motion 3.
     void switchToEmbedded(MascotState& state);
+    // The same with the model read from a file, its textures looked up in
+    // the file's folder (buildCharacterFromFile); motions may be null. When
+    // the model file cannot be read, openError (if given) says why.
+    void loadSceneFromFile(MascotState& state, int32_t width, int32_t height,
+                           const std::string& modelPath, ByteStream* motions,
+                           std::string* openError = nullptr);
 
     // Advances the motion clock to nowMs (milliseconds of any monotonic
     // clock; the first call starts it) and draws one frame.

@@ -24,4 +24,8 @@ StdioFile openStdioFile(const char* path, std::string* whyNot = nullptr);
 // the size cannot be taken or does not fit a 32-bit count.
 int32_t measureFile(std::FILE* file);
 
+// Why a file could not be read whole, for the user: "cannot open <path>:
+// <system message>", "<path> is empty", ...
+std::string unreadableFileReason(const char* path);
+
 }  // namespace tavo

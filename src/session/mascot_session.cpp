@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "behaviour/login_start.h"
 #include "render/program_objects.h"
 #include "resources/cp932_to_utf8.h"
 #include "session/character_folder.h"
@@ -38,6 +39,7 @@ bool MascotSession::start(const std::string& characterPath) {
     state_.movingRight = 0;
     const WindowPosition start = drawStartPosition(host_.nowMs());
     applyStoredChoices(state_, host_.services(), start);
+    showStartAtLogin(host_.services());
 
     state_.surfaceWidth = kSurfaceWidth;
     state_.surfaceHeight = kSurfaceHeight;

@@ -2,22 +2,14 @@
 
 #include "resources/memory_stream.h"
 #include "resources/stdio_file.h"
+#include "skeleton/character_file.h"
 
 namespace tavo {
 
 namespace {
 
-bool readWholeFile(const std::string& path, MemoryStream& stream, std::string& error) {
-    std::string why;
-    if (!openStdioFile(path.c_str(), &why)) {
-        error = "cannot read " + path + ": " + why;
-        return false;
-    }
-    if (stream.loadFile(path.c_str()) == 0) {
-        error = "cannot read " + path + ": empty, or not a file";
-        return false;
-    }
-    return true;
+std::string located(const std::string& path, const ReadError& error, const char* otherwise) {
+    return path + ": " + (error.empty() ? std::string(otherwise) : error.describe());
 }
 
 // Root positions in the motions are model coordinates: they follow the scale.
@@ -46,25 +38,24 @@ bool loadCharacterFiles(const std::string& modelPath, const std::string& motionP
                         TextureManager& textures, float scale, std::unique_ptr<Character>& slot,
                         std::string& error) {
     std::unique_ptr<Character> character;
-    MemoryStream model;
-    if (!readWholeFile(modelPath, model, error)) {
-        return false;
-    }
-    if (!buildCharacter(character, &model, textures, scale)) {
-        error = modelPath + ": not a Metasequoia text document (wrong header or data ends before Eof)";
+    std::string openError;
+    ReadError readError;
+    if (!buildCharacterFromFile(character, modelPath, textures, scale, &openError, &readError)) {
+        error = !openError.empty() ? openError : located(modelPath, readError, "not a Metasequoia text document");
         return false;
     }
     if (!motionPath.empty()) {
         MemoryStream motions;
-        if (!readWholeFile(motionPath, motions, error)) {
+        if (motions.loadFile(motionPath.c_str()) == 0) {
+            error = unreadableFileReason(motionPath.c_str());
             return false;
         }
         if (!hasBoneObject(*character->model)) {
             error = motionPath + ": the model has no object named \"bone...\" to bind the motions to";
             return false;
         }
-        if (!loadCharacterMotions(character.get(), &motions)) {
-            error = motionPath + ": not a Mikoto motion text (wrong header)";
+        if (!loadCharacterMotions(character.get(), &motions, &readError)) {
+            error = located(motionPath, readError, "not a Mikoto motion text");
             return false;
         }
         if (scale != 1.0f) {

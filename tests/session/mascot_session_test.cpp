@@ -137,7 +137,7 @@ TEST_F(SessionTest, AFolderCharacterIsShownSwitchedFromTheMenuAndRemembered) {
         EXPECT_EQ(session.currentFolder(), session.rememberedFolder());
         ASSERT_EQ(host.problems.size(), 1u);
         EXPECT_EQ(host.problems[0], pip.string() + ": " + (pip / "model.mqo").string() +
-                                        ": not a Metasequoia text document (wrong header or data ends before Eof) (box)");
+                                        ": line 2: the document ends before \"Eof\" (box)");
         session.step();
         EXPECT_GT(opaque(host.shown), 3000);
         session.finish();

@@ -14,9 +14,12 @@
 #include "render/offscreen_gl_surface.h"
 #include "render/program_objects.h"
 #include "render_options.h"
+#include "resources/file_stream.h"
 #include "resources/gl_api.h"
 #include "rgba_png_writer.h"
+#include "rig_overlay.h"
 #include "skeleton/skeleton.h"
+#include "square_icon.h"
 #include "top_down_rgba.h"
 
 namespace {
@@ -39,15 +42,22 @@ std::string loadCharacter(const RenderOptions& options, tavo::FrameRenderer& fra
         frame.loadScene(state, kWidth, kHeight);
         return frame.character() != nullptr ? "" : "the embedded model could not be read";
     }
-    // Through the loader the mascot uses for character folders, at the
-    // model's own scale and place.
-    tavo::CharacterFiles files;
-    files.modelPath = options.modelPath;
-    files.motionPath = options.motionPath;
-    files.scale = 1.0f;
-    std::string error;
-    if (!frame.loadScene(state, kWidth, kHeight, files, error)) {
-        return error;
+    tavo::FileStream motions;
+    if (!options.motionPath.empty() && motions.open(options.motionPath.c_str()) == 0) {
+        return "cannot open " + options.motionPath;
+    }
+    std::string openError;
+    frame.loadSceneFromFile(state, kWidth, kHeight, options.modelPath,
+                            options.motionPath.empty() ? nullptr : &motions, &openError);
+    if (!openError.empty()) {
+        return openError;
+    }
+    if (frame.character() == nullptr) {
+        return options.modelPath + ": not a model this program can read";
+    }
+    if (!options.motionPath.empty() && !frame.character()->skeleton) {
+        return options.motionPath +
+               ": no motions loaded (the model has no bone object, or the motion file is unreadable)";
     }
     return "";
 }
@@ -67,6 +77,14 @@ bool checkMotion(const RenderOptions& options, const tavo::Character& character)
     return true;
 }
 
+// Textures that could not be read leave their materials untextured; the
+// frames are still drawn, and the reasons go to stderr.
+void reportTextureFailures(const tavo::TextureManager& textures) {
+    for (const tavo::TextureFailure& failure : textures.failures()) {
+        std::fprintf(stderr, "tavo-render: texture %s\n", failure.message().c_str());
+    }
+}
+
 int run(const RenderOptions& options) {
     tavo::OffscreenGlSurface surface(kWidth, kHeight);
     if (!surface.valid()) {
@@ -79,6 +97,7 @@ int run(const RenderOptions& options) {
     if (!problem.empty()) {
         return fail(problem);
     }
+    reportTextureFailures(objects.textureManager);
     if (!checkMotion(options, *frame.character())) {
         return 1;
     }
@@ -95,10 +114,23 @@ int run(const RenderOptions& options) {
         state.pitchRate = 0.0f;
         state.yawRate = 0.0f;
         frame.renderFrame(state, 0);
+        if (options.showRig || options.showAnchors) {
+            tavo::render_tool::drawRigOverlay(*frame.character(), options.showRig,
+                                              options.showAnchors);
+        }
         glFinish();
         tavo::applyColorKey(surface.pixels(), kWidth, kHeight);
-        if (!tavo::render_tool::writeRgbaPng(names[i], kWidth, kHeight,
-                                             tavo::render_tool::topDownRgba(surface))) {
+        const std::vector<uint8_t> picture = tavo::render_tool::topDownRgba(surface);
+        if (options.iconSize > 0) {
+            const std::vector<uint8_t> icon =
+                tavo::render_tool::squareIcon(picture, kWidth, kHeight, options.iconSize);
+            if (icon.empty()) {
+                return fail("the figure is not in the picture: no icon drawn");
+            }
+            if (!tavo::render_tool::writeRgbaPng(names[i], options.iconSize, options.iconSize, icon)) {
+                return fail("cannot write " + names[i]);
+            }
+        } else if (!tavo::render_tool::writeRgbaPng(names[i], kWidth, kHeight, picture)) {
             return fail("cannot write " + names[i]);
         }
         std::printf("%s\n", names[i].c_str());
@@ -118,6 +150,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(tavo::render_tool::usageText(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("%s\n", tavo::render_tool::versionLine().c_str());
         return 0;
     }
     return run(options);
