@@ -68,7 +68,11 @@ TEST_F(RenderTool, BadUsageExitsWithTwo) {
     EXPECT_EQ(run("--motion -1 --out x.png"), 2);
     EXPECT_EQ(run("--motions a.mkm --out x.png"), 2) << "motions without a model";
     EXPECT_EQ(run("--size 3 --out x.png"), 2);
+    EXPECT_EQ(run("--out x.png --bogus"), 2) << "an unknown last option";
+    EXPECT_EQ(run("--icon 8 --out x.png"), 2) << "icon too small";
+    EXPECT_EQ(run("--icon 64 --frames 2 --out x.png"), 2);
     EXPECT_EQ(run("--help"), 0);
+    EXPECT_EQ(run("--version"), 0);
 }
 
 TEST_F(RenderTool, UnreadableFilesExitWithOne) {
@@ -113,6 +117,32 @@ TEST_F(RenderTool, WritesTheKeyedFrameAsRgbaTopRowFirst) {
     const uint8_t* middle = pixel(200, 80);
     const uint8_t red[4] = {255, 0, 0, 255};
     EXPECT_EQ(std::memcmp(middle, red, 4), 0);
+    std::remove(out.c_str());
+}
+
+// The square fills the icon but for the margin; the edges blend from
+// opaque red into transparency without darkening.
+TEST_F(RenderTool, IconIsTheFigureCroppedToASquare) {
+    test::TempFile square(std::string(kSquareModel), ".mqo");
+    const std::string out = outPath("icon.png");
+    ASSERT_EQ(run("--model " + square.path() + " --icon 48 --out " + out), 0);
+    PngLoader png;
+    ASSERT_EQ(png.load(out.c_str()), 1);
+    ASSERT_EQ(png.width(), 48);
+    ASSERT_EQ(png.height(), 48);
+    auto pixel = [&](int x, int y) { return png.pixels() + (y * 48 + x) * 4; };
+    EXPECT_EQ(pixel(0, 0)[3], 0);
+    EXPECT_EQ(pixel(47, 47)[3], 0);
+    const uint8_t red[4] = {255, 0, 0, 255};
+    for (int i = 3; i < 45; ++i) {
+        EXPECT_EQ(std::memcmp(pixel(i, 24), red, 4), 0) << "row 24, column " << i;
+        EXPECT_EQ(std::memcmp(pixel(24, i), red, 4), 0) << "column 24, row " << i;
+    }
+    for (int i = 0; i < 48; ++i) {
+        if (pixel(i, 1)[3] != 0) {
+            EXPECT_EQ(pixel(i, 1)[0], 255) << "edge pixel " << i;
+        }
+    }
     std::remove(out.c_str());
 }
 

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "behaviour/login_start.h"
 #include "behaviour/menu_commands.h"
 #include "shell/linux/cp932_to_utf8.h"
 #include "shell/linux/message_box.h"
@@ -54,6 +55,7 @@ bool MascotApp::start() {
     state_.movingRight = 0;
     const WindowPosition start = drawStartPosition(nowMs());
     applyStoredChoices(state_, services_, start);
+    showStartAtLogin(services_);
 
     state_.surfaceWidth = kSurfaceWidth;
     state_.surfaceHeight = kSurfaceHeight;
