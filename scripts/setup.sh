@@ -23,6 +23,8 @@ packages=(
   wine wine64 libwine fonts-wine
   xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic picom
   locales procps python3
+  # packages: checks of the .deb and its desktop entry
+  lintian desktop-file-utils
 )
 
 "${APT[@]}" update

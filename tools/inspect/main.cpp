@@ -94,5 +94,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tavo-inspect: %s\n%s\n", error.c_str(), usageText());
         return kBadUsage;
     }
+    if (options.help || options.version) {
+        std::printf("%s\n", options.help ? usageText() : versionLine().c_str());
+        return kLoaded;
+    }
     return inspect(options);
 }

@@ -12,7 +12,13 @@
 namespace tavo::inspect {
 namespace {
 
+// MinGW's printf checking follows the old msvcrt unless told that the C99
+// printf is in use (it is: see the tool's CMakeLists.txt).
+#if defined(__MINGW32__)
+void appendf(std::string& out, const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
+#else
 void appendf(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+#endif
 
 void appendf(std::string& out, const char* format, ...) {
     char line[1024];

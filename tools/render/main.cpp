@@ -17,7 +17,9 @@
 #include "resources/file_stream.h"
 #include "resources/gl_api.h"
 #include "rgba_png_writer.h"
+#include "rig_overlay.h"
 #include "skeleton/skeleton.h"
+#include "square_icon.h"
 #include "top_down_rgba.h"
 
 namespace {
@@ -112,10 +114,23 @@ int run(const RenderOptions& options) {
         state.pitchRate = 0.0f;
         state.yawRate = 0.0f;
         frame.renderFrame(state, 0);
+        if (options.showRig || options.showAnchors) {
+            tavo::render_tool::drawRigOverlay(*frame.character(), options.showRig,
+                                              options.showAnchors);
+        }
         glFinish();
         tavo::applyColorKey(surface.pixels(), kWidth, kHeight);
-        if (!tavo::render_tool::writeRgbaPng(names[i], kWidth, kHeight,
-                                             tavo::render_tool::topDownRgba(surface))) {
+        const std::vector<uint8_t> picture = tavo::render_tool::topDownRgba(surface);
+        if (options.iconSize > 0) {
+            const std::vector<uint8_t> icon =
+                tavo::render_tool::squareIcon(picture, kWidth, kHeight, options.iconSize);
+            if (icon.empty()) {
+                return fail("the figure is not in the picture: no icon drawn");
+            }
+            if (!tavo::render_tool::writeRgbaPng(names[i], options.iconSize, options.iconSize, icon)) {
+                return fail("cannot write " + names[i]);
+            }
+        } else if (!tavo::render_tool::writeRgbaPng(names[i], kWidth, kHeight, picture)) {
             return fail("cannot write " + names[i]);
         }
         std::printf("%s\n", names[i].c_str());
@@ -135,6 +150,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(tavo::render_tool::usageText(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("%s\n", tavo::render_tool::versionLine().c_str());
         return 0;
     }
     return run(options);
