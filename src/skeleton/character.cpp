@@ -6,13 +6,14 @@
 namespace tavo {
 
 bool buildCharacter(std::unique_ptr<Character>& slot, ByteStream* modelStream,
-                    TextureManager& textures, float scale) {
+                    TextureManager& textures, float scale, ReadError* error) {
     if (modelStream == nullptr) {
         return false;
     }
     MqoReader reader;
     auto model = std::make_unique<Model>();
     if (!reader.readModel(modelStream, textures, *model, scale)) {
+        if (error != nullptr) *error = reader.error();
         return false;
     }
     // The mascot is drawn flat: material colours and textures, no lighting
@@ -29,7 +30,7 @@ bool buildCharacter(std::unique_ptr<Character>& slot, ByteStream* modelStream,
     return true;
 }
 
-bool loadCharacterMotions(Character* character, ByteStream* motionStream) {
+bool loadCharacterMotions(Character* character, ByteStream* motionStream, ReadError* error) {
     if (character == nullptr || !character->model) {
         return false;
     }
@@ -42,6 +43,7 @@ bool loadCharacterMotions(Character* character, ByteStream* motionStream) {
     }
     MotionReader reader;
     if (!reader.readMotionSet(motionStream, *skeleton)) {
+        if (error != nullptr) *error = reader.error();
         return false;
     }
     character->skeleton = std::move(skeleton);

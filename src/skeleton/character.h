@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "model/model.h"
+#include "model/read_error.h"
 #include "skeleton/skeleton.h"
 
 namespace tavo {
@@ -17,11 +18,13 @@ struct Character {
     std::unique_ptr<Skeleton> skeleton;
 };
 
-// Reads a model; on success stores a new Character in slot.
+// Reads a model; on success stores a new Character in slot. When the reader
+// rejects the model, error (if given) says why and where.
 bool buildCharacter(std::unique_ptr<Character>& slot, ByteStream* modelStream,
-                    TextureManager& textures, float scale);
-// Builds the skeleton and reads the motions into it.
-bool loadCharacterMotions(Character* character, ByteStream* motionStream);
+                    TextureManager& textures, float scale, ReadError* error = nullptr);
+// Builds the skeleton and reads the motions into it; when the motion reader
+// rejects them, error (if given) says why and where.
+bool loadCharacterMotions(Character* character, ByteStream* motionStream, ReadError* error = nullptr);
 void releaseCharacter(std::unique_ptr<Character>& slot);
 
 }  // namespace tavo

@@ -8,7 +8,8 @@
 namespace tavo {
 
 bool buildCharacterFromFile(std::unique_ptr<Character>& slot, const std::string& modelPath,
-                            TextureManager& textures, float scale, std::string* openError) {
+                            TextureManager& textures, float scale, std::string* openError,
+                            ReadError* readError) {
     if (openError != nullptr) {
         openError->clear();
     }
@@ -20,7 +21,7 @@ bool buildCharacterFromFile(std::unique_ptr<Character>& slot, const std::string&
         return false;
     }
     TextureFolderScope folder(textures, modelFolderOf(modelPath));
-    return buildCharacter(slot, &stream, textures, scale);
+    return buildCharacter(slot, &stream, textures, scale, readError);
 }
 
 }  // namespace tavo

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <string>
+#include "resources/cp932_to_utf8.h"
 
 namespace tavo::inspect {
 
-// Converts code-page-932 bytes (names in models and motions) to UTF-8; a
-// byte that starts no valid character becomes "?".
-std::string cp932ToUtf8(const std::string& text);
+// The program's one conversion: a byte that starts no valid character
+// becomes U+FFFD.
+using tavo::cp932ToUtf8;
 
 }  // namespace tavo::inspect

@@ -1,9 +1,8 @@
-#include "shell/linux/cp932_to_utf8.h"
-
 #include <iconv.h>
 
 #include <cerrno>
-#include <vector>
+
+#include "resources/cp932_to_utf8.h"
 
 namespace tavo {
 
@@ -11,6 +10,8 @@ namespace {
 
 const char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
+// One iconv descriptor for the life of the program ("CP932", not
+// "SHIFT_JIS": the two differ on some characters).
 class Converter {
 public:
     Converter() : handle_(iconv_open("UTF-8", "CP932")) {}
@@ -24,14 +25,15 @@ public:
 
     std::string convert(const std::string& text) {
         std::string out;
-        std::vector<char> buffer(text.size() * 4 + 16);
+        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
         char* in = const_cast<char*>(text.data());
         size_t inLeft = text.size();
+        char buffer[256];
         while (inLeft > 0) {
-            char* next = buffer.data();
-            size_t outLeft = buffer.size();
+            char* next = buffer;
+            size_t outLeft = sizeof buffer;
             const size_t result = iconv(handle_, &in, &inLeft, &next, &outLeft);
-            out.append(buffer.data(), next);
+            out.append(buffer, next);
             if (result == static_cast<size_t>(-1) && errno != E2BIG) {
                 // An invalid or cut-off sequence: replace one byte and go on.
                 out += kReplacement;
@@ -63,7 +65,7 @@ std::string asciiOnly(const std::string& text) {
 }  // namespace
 
 std::string cp932ToUtf8(const std::string& text) {
-    Converter converter;
+    static Converter converter;
     return converter.valid() ? converter.convert(text) : asciiOnly(text);
 }
 
