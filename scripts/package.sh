@@ -12,6 +12,7 @@ cd "$root"
 jobs="$(nproc)"
 dist="$root/dist"
 mkdir -p "$dist"
+rm -f "$dist"/tavo-3d_*.deb "$dist"/tavo-3d-*-win64.zip
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
