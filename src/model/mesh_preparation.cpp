@@ -63,11 +63,15 @@ int32_t ModelObject::triangulateFaces(std::vector<Triangle>& list) const {
     const size_t before = list.size();
     list.reserve(before + faces.size());
     for (const Face& face : faces) {
-        if (face.indices.size() == 3) {
-            list.push_back(makeTriangle(face, 0, 1, 2));
-        } else if (face.indices.size() == 4) {
+        const size_t corners = face.indices.size();
+        if (corners == 4) {
             list.push_back(makeTriangle(face, 0, 1, 2));
             list.push_back(makeTriangle(face, 2, 3, 0));
+        } else if (corners >= 3) {
+            // Triangles and larger polygons: a fan from the first corner.
+            for (size_t k = 1; k + 1 < corners; ++k) {
+                list.push_back(makeTriangle(face, 0, k, k + 1));
+            }
         }
     }
     return static_cast<int32_t>(list.size() - before);

@@ -108,6 +108,10 @@ public:
     int32_t visible = 0;
 };
 
+// How a document's names are encoded: code page 932 unless the document
+// says "CodePage utf8".
+enum class TextEncoding { Cp932, Utf8 };
+
 // Everything read from one MQO document, plus the drawing switches.
 class Model {
 public:
@@ -122,6 +126,7 @@ public:
     std::vector<ModelObject> objects;
     std::vector<ModelObject> posedObjects;
     std::vector<int32_t> skinnedObjects;
+    TextEncoding nameEncoding = TextEncoding::Cp932;
 
     bool useMaterials = true;
     float outlineWidth = 2.0f;

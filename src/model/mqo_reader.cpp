@@ -25,9 +25,36 @@ bool startsWith(const char* line, const char* prefix) {
     return std::strncmp(line, prefix, std::strlen(prefix)) == 0;
 }
 
-bool isLineBreak(int32_t c) {
-    return c == '\n' || c == '\r';
+bool isDigit(int32_t c) {
+    return c >= '0' && c <= '9';
 }
+
+// "Format Text Ver 1." followed by a digit: 1.0 and every later 1.x.
+bool isTextVersion1(const char* line) {
+    static const char kPrefix[] = "Format Text Ver 1.";
+    return startsWith(line, kPrefix) && isDigit(static_cast<uint8_t>(line[sizeof kPrefix - 1]));
+}
+
+// A document's own text quoted in a message: printable ASCII only, at most
+// 40 bytes, without the line break.
+std::string excerpt(const char* text) {
+    constexpr size_t kLimit = 40;
+    std::string out;
+    for (const char* p = text; *p != '\0' && *p != '\r' && *p != '\n'; ++p) {
+        if (out.size() == kLimit) {
+            return out + "...";
+        }
+        const auto c = static_cast<uint8_t>(*p);
+        out += c >= 32 && c < 127 ? static_cast<char>(c) : '?';
+    }
+    return out;
+}
+
+std::string endsInside(const std::string& what) {
+    return "the document ends inside " + what;
+}
+
+const char kInsideObject[] = "an Object chunk";
 
 float littleEndianFloat(const uint8_t* bytes) {
     const uint32_t bits = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
@@ -43,21 +70,14 @@ float littleEndianFloat(const uint8_t* bytes) {
 bool MqoReader::readModel(ByteStream* stream, TextureManager& textures, Model& model,
                           float scale) {
     setStream(stream);
-    char line[kLineBufferSize];
-    readLine(line, kLineBufferSize);
-    if (!startsWith(line, "Metasequoia Document")) {
+    if (!readHeader()) {
         return false;
     }
-    readLine(line, kLineBufferSize);
-    if (!startsWith(line, "Format Text Ver 1.0")) {
-        return false;
-    }
-
     std::string word;
     for (;;) {
         readToken(word);
         if (word.empty()) {
-            return false;  // the data ended before "Eof"
+            return fail("the document ends before \"Eof\"");
         }
         if (word == "Eof") {
             return true;
@@ -65,27 +85,66 @@ bool MqoReader::readModel(ByteStream* stream, TextureManager& textures, Model& m
         if (word == "Object") {
             ModelObject object;
             readQuoted(object.name);
-            skipPast('{');
-            if (!readObject(object, scale)) {
-                return false;
+            if (!skipPast('{') || !readObject(object, scale)) {
+                return fail(endsInside(kInsideObject));
             }
             model.objects.push_back(std::move(object));
         } else if (word == "Material") {
             if (!readMaterialChunk(textures, model)) {
                 return false;
             }
-        } else {
-            skipPast('}');
+        } else if (word == "CodePage") {
+            readCodePage(model);
+        } else if (!skipStatement()) {
+            // Thumbnail, Scene, BackImage, IncludeXml and whatever else:
+            // a line, or a block with all it nests.
+            return fail(endsInside("the \"" + excerpt(word.c_str()) + "\" chunk"));
         }
     }
+}
+
+bool MqoReader::readHeader() {
+    char text[kLineBufferSize];
+    readLine(text, kLineBufferSize);
+    if (!startsWith(text, "Metasequoia Document")) {
+        return failAt(1, "not a Metasequoia document (the first line is not \"Metasequoia Document\")");
+    }
+    readLine(text, kLineBufferSize);
+    if (startsWith(text, "Format Compress")) {
+        return failAt(2, "Format Compress documents are not read; save the model as text");
+    }
+    if (!isTextVersion1(text)) {
+        return failAt(2, "\"" + excerpt(text) +
+                             "\" is not read; the format line must be \"Format Text Ver 1.x\"");
+    }
+    return true;
+}
+
+void MqoReader::readCodePage(Model& model) {
+    std::string name;
+    readToken(name);
+    model.nameEncoding = name == "utf8" || name == "UTF8" || name == "utf-8" || name == "UTF-8"
+                             ? TextEncoding::Utf8
+                             : TextEncoding::Cp932;
+    skipStatement();
 }
 
 bool MqoReader::readMaterialChunk(TextureManager& textures, Model& model) {
     int32_t count = 0;
     readInt(count);
-    skipPast('{');
+    if (!skipPast('{')) {
+        return fail(endsInside("the material chunk"));
+    }
     model.materials.reserve(model.materials.size() + reserveLimit(count, kMinMaterialBytes));
-    for (int32_t i = 0; i < count && !atEnd(); ++i) {
+    for (int32_t i = 0; i < count; ++i) {
+        skipBlanks();
+        if (atEnd()) {
+            return fail(endsInside("the material chunk"));
+        }
+        if (peekByte() == '}') {
+            return fail("the material chunk ends before its " + std::to_string(count) +
+                        " materials");
+        }
         Material material;
         readMaterial(material);
         if (!material.textureName.empty()) {
@@ -93,42 +152,18 @@ bool MqoReader::readMaterialChunk(TextureManager& textures, Model& model) {
         }
         model.materials.push_back(std::move(material));
     }
-    return skipPast('}');
+    return skipPast('}') || fail(endsInside("the material chunk"));
 }
 
 bool MqoReader::readObject(ModelObject& object, float scale) {
-    std::string word;
-    for (;;) {
-        readToken(word);
-        if (word.empty()) {
+    bool ended = false;
+    if (readObjectHead(object, scale, ended) && findFaceChunk(ended)) {
+        if (!readFaceChunk(object) || !finishObject()) {
             return false;
         }
-        if (word == "vertex") {
-            readTextVertices(object, scale);
-            break;
-        }
-        if (word == "BVertex") {
-            readRawVertices(object);
-            break;
-        }
-        if (word == "visible") {
-            readInt(object.visible);
-        }
-        skipPast('\n');
+        ended = true;
     }
-
-    readToken(word);  // "face"; the word itself is not examined
-    int32_t count = 0;
-    readInt(count);
-    object.faces.reserve(reserveLimit(count, kMinFaceBytes));
-    skipPast('{');
-    for (int32_t i = 0; i < count && !atEnd(); ++i) {
-        Face face;
-        readFace(face);
-        object.addFace(face);
-    }
-    skipPast('}');
-    if (!skipPast('}')) {
+    if (!ended) {
         return false;
     }
     object.buildGroups();
@@ -136,11 +171,107 @@ bool MqoReader::readObject(ModelObject& object, float scale) {
     return true;
 }
 
-void MqoReader::readTextVertices(ModelObject& object, float scale) {
+bool MqoReader::readObjectHead(ModelObject& object, float scale, bool& ended) {
+    std::string word;
+    for (;;) {
+        readToken(word);
+        if (word.empty()) {
+            return false;
+        }
+        if (word == "}") {
+            ended = true;  // an object without vertices
+            return false;
+        }
+        if (word == "vertex") {
+            return readTextVertices(object, scale);
+        }
+        if (word == "BVertex") {
+            return readRawVertices(object);
+        }
+        if (word == "visible") {
+            readInt(object.visible);
+        }
+        if (!skipStatement()) {
+            return false;
+        }
+    }
+}
+
+bool MqoReader::findFaceChunk(bool& ended) {
+    std::string word;
+    for (;;) {
+        skipBlanks();
+        if (atEnd()) {
+            return false;
+        }
+        if (peekByte() == '}') {
+            readByte();
+            ended = true;  // an object without a face chunk
+            return false;
+        }
+        readToken(word);
+        if (atLineEnd()) {
+            continue;  // a one-word line
+        }
+        const int32_t next = peekByte();
+        if (isDigit(next) || next == '-') {
+            return true;  // a word and a count: the face chunk
+        }
+        // A block without a count (vertexattr { uid { ... } weit { ... } })
+        // or an attribute line.
+        if (!skipStatement()) {
+            return false;
+        }
+    }
+}
+
+bool MqoReader::readFaceChunk(ModelObject& object) {
+    int32_t count = 0;
+    readInt(count);
+    object.faces.reserve(reserveLimit(count, kMinFaceBytes));
+    if (!skipPast('{')) {
+        return false;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        skipBlanks();
+        if (atEnd()) {
+            return false;
+        }
+        if (peekByte() == '}') {
+            return fail("the face chunk ends before its " + std::to_string(count) + " faces");
+        }
+        Face face;
+        readFace(face);
+        object.addFace(face);
+    }
+    return skipPast('}');
+}
+
+bool MqoReader::finishObject() {
+    std::string word;
+    for (;;) {
+        skipBlanks();
+        if (atEnd()) {
+            return false;
+        }
+        if (peekByte() == '}') {
+            readByte();
+            return true;
+        }
+        readToken(word);
+        if (!skipStatement()) {
+            return false;
+        }
+    }
+}
+
+bool MqoReader::readTextVertices(ModelObject& object, float scale) {
     int32_t count = 0;
     readInt(count);
     object.vertices.reserve(reserveLimit(count, kMinTextVertexBytes));
-    skipPast('{');
+    if (!skipPast('{')) {
+        return false;
+    }
     for (int32_t i = 0; i < count; ++i) {
         Vec3 v;
         // A vertex without any number means the list ended early.
@@ -151,10 +282,10 @@ void MqoReader::readTextVertices(ModelObject& object, float scale) {
         readFloat(v.z);
         object.addVertex(Vec3(v.x * scale, v.y * scale, v.z * scale));
     }
-    skipPast('}');
+    return skipPast('}');
 }
 
-void MqoReader::readRawVertices(ModelObject& object) {
+bool MqoReader::readRawVertices(ModelObject& object) {
     int32_t count = 0;
     readInt(count);
     object.vertices.reserve(reserveLimit(count, kRawVertexBytes));
@@ -162,13 +293,13 @@ void MqoReader::readRawVertices(ModelObject& object) {
     skipPast('\n');  // the "Vector" line
     for (int32_t i = 0; i < count; ++i) {
         uint8_t bytes[kRawVertexBytes];
-        if (stream()->read(bytes, kRawVertexBytes) != kRawVertexBytes) {
+        if (readRaw(bytes, kRawVertexBytes) != kRawVertexBytes) {
             break;
         }
         object.addVertex(
             Vec3(littleEndianFloat(bytes), littleEndianFloat(bytes + 4), littleEndianFloat(bytes + 8)));
     }
-    skipPast('}');
+    return skipPast('}');
 }
 
 bool MqoReader::readFace(Face& face) {
@@ -200,12 +331,12 @@ bool MqoReader::readFace(Face& face) {
                 face.uvs.push_back(pair);
             }
         } else {
+            // UID(...), COL(...), CRS(...) and any other face attribute.
             float dropped = 0.0f;
             readFloat(dropped);
         }
-        skipPast(')');
-        const int32_t next = peekByte();
-        if (next < 0 || isLineBreak(next)) {
+        skipAttributeRest();
+        if (atLineEnd()) {
             return true;
         }
     }
@@ -242,12 +373,12 @@ bool MqoReader::readMaterial(Material& material) {
             std::string dropped;
             readQuoted(dropped);
         } else {
+            // UID(...), COL(...), CRS(...) and any other face attribute.
             float dropped = 0.0f;
             readFloat(dropped);
         }
-        skipPast(')');
-        const int32_t next = peekByte();
-        if (next < 0 || isLineBreak(next)) {
+        skipAttributeRest();
+        if (atLineEnd()) {
             return true;
         }
     }

@@ -62,6 +62,25 @@ float decimalToFloat(const char* text, int32_t length) {
 
 }  // namespace
 
+void TextReader::setStream(ByteStream* stream) {
+    stream_ = stream;
+    line_ = 1;
+    lastByteLine_ = 1;
+    error_ = ReadError();
+}
+
+bool TextReader::fail(const std::string& message) {
+    return failAt(atEnd() ? lastByteLine_ : line_, message);
+}
+
+bool TextReader::failAt(int32_t line, const std::string& message) {
+    if (error_.empty()) {
+        error_.line = line;
+        error_.message = message;
+    }
+    return false;
+}
+
 bool TextReader::atEnd() const {
     return peekByte() < 0;
 }
@@ -70,12 +89,36 @@ int32_t TextReader::peekByte() const {
     return stream_ != nullptr ? stream_->peek() : -1;
 }
 
-int32_t TextReader::readByte() const {
+int32_t TextReader::readByte() {
     if (stream_ == nullptr) {
         return -1;
     }
     uint8_t byte = 0;
-    return stream_->read(&byte, 1) == 1 ? byte : -1;
+    if (stream_->read(&byte, 1) != 1) {
+        return -1;
+    }
+    lastByteLine_ = line_;
+    // A carriage return counts only when no line feed completes the pair.
+    if (byte == '\n' || (byte == '\r' && peekByte() != '\n')) {
+        ++line_;
+    }
+    return byte;
+}
+
+int32_t TextReader::readRaw(uint8_t* bytes, int32_t count) {
+    if (stream_ == nullptr || count <= 0) {
+        return 0;
+    }
+    const int32_t got = stream_->read(bytes, count);
+    for (int32_t i = 0; i < got; ++i) {
+        lastByteLine_ = line_;
+        const bool pairedReturn = bytes[i] == '\r' && (i + 1 < got ? bytes[i + 1] == '\n'
+                                                                    : peekByte() == '\n');
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && !pairedReturn)) {
+            ++line_;
+        }
+    }
+    return got;
 }
 
 int32_t TextReader::remainingBytes() const {
@@ -190,6 +233,73 @@ bool TextReader::readFloat(float& value) {
     const int32_t length = collectNumber(text, true);
     value = length > 0 ? decimalToFloat(text, length) : 0.0f;
     return length > 0;
+}
+
+void TextReader::skipBlanks() {
+    while (isBlank(peekByte())) {
+        readByte();
+    }
+}
+
+bool TextReader::atLineEnd() {
+    while (peekByte() == ' ' || peekByte() == '\t') {
+        readByte();
+    }
+    const int32_t next = peekByte();
+    return next < 0 || next == '\n' || next == '\r';
+}
+
+bool TextReader::skipBlock() {
+    int32_t depth = 1;
+    bool quoted = false;
+    for (;;) {
+        const int32_t c = readByte();
+        if (c < 0) {
+            return false;
+        }
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (c == '\n' || c == '\r') {
+            quoted = false;
+        } else if (!quoted && c == '{') {
+            ++depth;
+        } else if (!quoted && c == '}' && --depth == 0) {
+            return true;
+        }
+    }
+}
+
+bool TextReader::skipStatement() {
+    bool quoted = false;
+    for (;;) {
+        const int32_t c = peekByte();
+        if (c < 0 || c == '\n' || c == '\r') {
+            return true;  // the line break is left as a blank for the next word
+        }
+        readByte();
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted && c == '{') {
+            return skipBlock();
+        }
+    }
+}
+
+bool TextReader::skipAttributeRest() {
+    bool quoted = false;
+    for (;;) {
+        const int32_t c = readByte();
+        if (c < 0) {
+            return false;
+        }
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (c == '\n' || c == '\r') {
+            quoted = false;
+        } else if (!quoted && c == ')') {
+            return true;
+        }
+    }
 }
 
 }  // namespace tavo

@@ -3,26 +3,48 @@
 #include <cstdint>
 #include <string>
 
+#include "model/read_error.h"
+
 namespace tavo {
 
 class ByteStream;
 
 // Byte-at-a-time scanner shared by the MQO and MKM readers. Every operation
-// stops at the end of the data.
+// stops at the end of the data. It counts lines as it goes, so a reader can
+// say where it stopped.
 class TextReader {
 public:
     TextReader() = default;
     virtual ~TextReader() = default;
 
+    // Why and where the last document was refused or cut short; empty when
+    // it read completely.
+    const ReadError& error() const { return error_; }
+
 protected:
-    void setStream(ByteStream* stream) { stream_ = stream; }
+    // Starts a document: line 1, no error.
+    void setStream(ByteStream* stream);
     ByteStream* stream() const { return stream_; }
     bool atEnd() const;
+    // 1-based line of the next byte. A line ends at a line feed, a carriage
+    // return, or the pair of the two.
+    int32_t line() const { return line_; }
+    // Records the first failure of the document at the current line (at the
+    // end of the data: the last line) or at the given one, and returns
+    // false, so a reader can `return fail(...)`.
+    bool fail(const std::string& message);
+    bool failAt(int32_t line, const std::string& message);
+    // Records a note when nothing was recorded yet, for a document that
+    // still counts as read (the motions completed before a cut are kept).
+    void note(const std::string& message) { fail(message); }
 
     // The next byte (0-255) without consuming it, or -1 at the end.
     int32_t peekByte() const;
     // Consumes and returns the next byte, or -1 at the end.
-    int32_t readByte() const;
+    int32_t readByte();
+    // Copies up to count bytes straight from the stream (raw data inside a
+    // text) and returns how many; line breaks among them are counted too.
+    int32_t readRaw(uint8_t* bytes, int32_t count);
     // Bytes left between the current position and the end of the data.
     int32_t remainingBytes() const;
     // How many list entries to reserve for a declared count when every entry
@@ -41,12 +63,31 @@ protected:
     bool readInt(int32_t& value);
     bool readFloat(float& value);
 
+    // Consumes spaces, tabs and line breaks.
+    void skipBlanks();
+    // Consumes spaces and tabs; true when a line break or the end follows.
+    bool atLineEnd();
+    // After an opening "{": consumes everything up to and including the
+    // matching "}", counting nested braces; braces inside double quotes (which
+    // end at a line break) do not count. False when the data ends first.
+    bool skipBlock();
+    // The rest of a statement after its first word: up to the line break,
+    // or, when a "{" opens on the line first, through its whole block. False
+    // when the data ends inside a block.
+    bool skipStatement();
+    // The rest of a NAME(...) attribute: up to and including the ")" that
+    // is not inside double quotes.
+    bool skipAttributeRest();
+
 private:
     // Consumes blanks, then collects up to 63 bytes that are digits, "-" or,
     // when allowDot is set, ".". Returns the number of bytes collected.
     int32_t collectNumber(char* text, bool allowDot);
 
     ByteStream* stream_ = nullptr;
+    int32_t line_ = 1;
+    int32_t lastByteLine_ = 1;  // the line of the byte read last
+    ReadError error_;
 };
 
 }  // namespace tavo

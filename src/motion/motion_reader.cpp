@@ -54,20 +54,28 @@ void bindTracks(Motion& motion, const Skeleton& skeleton) {
 
 bool MotionReader::readMotionSet(ByteStream* stream, Skeleton& skeleton) {
     setStream(stream);
-    char line[kLineBufferSize];
-    readLine(line, kLineBufferSize);
-    if (std::strncmp(line, kHeader, sizeof kHeader - 1) != 0) {
-        return false;
+    char header[kLineBufferSize];
+    readLine(header, kLineBufferSize);
+    if (std::strncmp(header, kHeader, sizeof kHeader - 1) != 0) {
+        return failAt(1, "not a Mikoto motion text (the first line is not \"Mikoto Motion Ver 2\")");
     }
     std::string word;
     for (;;) {
         readToken(word);
-        if (word != "Motion") {
-            return true;  // the end word, or the end of the data
+        if (word.empty()) {
+            note("the motion set ends without its end word (Eof)");
+            return true;
         }
+        if (word != "Motion") {
+            return true;  // the end word
+        }
+        const int32_t start = line();
         Motion motion;
         if (!readMotion(motion)) {
-            return true;  // cut short: keep what was completed before it
+            // Cut short: keep what was completed before it.
+            note("the data ends inside the motion that begins on line " + std::to_string(start) +
+                 "; the motions before it are kept");
+            return true;
         }
         bindTracks(motion, skeleton);
         skeleton.motions.push_back(std::move(motion));

@@ -13,7 +13,8 @@ struct Skeleton;
 class MotionReader : public TextReader {
 public:
     // False only for a wrong header. Data that ends early ends the reading;
-    // the motions completed before that point are kept.
+    // the motions completed before that point are kept, and error() notes
+    // where the text was cut.
     bool readMotionSet(ByteStream* stream, Skeleton& skeleton);
 
 private:

@@ -26,7 +26,6 @@ TEST(MeshPreparationTest, QuadSplitsIntoTwoTrianglesWithTheirCornersUvs) {
     ModelObject object;
     object.addFace(makeFace({10, 11, 12, 13}, 4, {{0, 0}, {1, 0}, {1, 1}, {0, 1}}));
     object.addFace(makeFace({1, 2, 3}));
-    object.addFace(makeFace({1, 2, 3, 4, 5}));  // five corners: not drawn
     object.addFace(makeFace({1}));
 
     std::vector<Triangle> triangles(1);  // triangulateFaces appends
@@ -46,6 +45,27 @@ TEST(MeshPreparationTest, QuadSplitsIntoTwoTrianglesWithTheirCornersUvs) {
     EXPECT_EQ(a.material, 4);
     EXPECT_FALSE(triangles[3].hasUV);
     EXPECT_EQ(triangles[3].material, -1);
+}
+
+// Five and more corners: a fan from the first corner, each triangle with
+// the UV pairs of its own corners.
+TEST(MeshPreparationTest, LargerPolygonsBecomeAFanFromTheFirstCorner) {
+    ModelObject object;
+    object.addFace(makeFace({20, 21, 22, 23, 24}, 2, {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}}));
+    object.addFace(makeFace({0, 1, 2, 3, 4, 5}));
+    std::vector<Triangle> triangles;
+    EXPECT_EQ(object.triangulateFaces(triangles), 7);
+    const int32_t pentagon[3][3] = {{20, 21, 22}, {20, 22, 23}, {20, 23, 24}};
+    for (int t = 0; t < 3; ++t) {
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(triangles[t].indices[k], pentagon[t][k]);
+            EXPECT_EQ(triangles[t].uvs[k].u, static_cast<float>(pentagon[t][k] - 20));
+        }
+        EXPECT_EQ(triangles[t].material, 2);
+    }
+    EXPECT_EQ(triangles[6].indices[0], 0);
+    EXPECT_EQ(triangles[6].indices[2], 5);
+    EXPECT_FALSE(triangles[6].hasUV);
 }
 
 TEST(MeshPreparationTest, ShortUvListsNeverReadPastTheirEnd) {

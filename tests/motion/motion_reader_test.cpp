@@ -199,6 +199,33 @@ TEST(MotionReaderTest, EveryPrefixKeepsTheMotionsCompletedSoFar) {
     }
 }
 
+TEST(MotionReaderTest, TheErrorRecordSaysWhereTheTextWasRefusedOrCut) {
+    struct Case {
+        std::string text;
+        bool ok;
+        std::string message;
+    };
+    const std::string cut = document().substr(0, document().find("\t\t24 (0.5"));
+    const Case cases[] = {
+        {document(), true, ""},
+        {"Mikoto Motion Ver 3\nEof\n", false,
+         "line 1: not a Mikoto motion text (the first line is not \"Mikoto Motion Ver 2\")"},
+        {cut, true,
+         "line 11: the data ends inside the motion that begins on line 2; the motions before it "
+         "are kept"},
+        {"Mikoto Motion Ver 2\r\n" + secondMotion(), true,
+         "line 13: the motion set ends without its end word (Eof)"},
+    };
+    for (const Case& c : cases) {
+        MemoryStream stream;
+        stream.attach(c.text.data(), static_cast<int32_t>(c.text.size()));
+        Skeleton skeleton;
+        MotionReader reader;
+        EXPECT_EQ(reader.readMotionSet(&stream, skeleton), c.ok);
+        EXPECT_EQ(reader.error().describe(), c.message);
+    }
+}
+
 TEST(MotionReaderTest, KeyNormalisationAndHemisphereAlignment) {
     expectQuaternion(normalizeKey(0, 0, 0, 0), 1, 0, 0, 0);
     expectQuaternion(normalizeKey(0, 0, 3, -4), 0, 0, 0.6f, -0.8f);

@@ -159,5 +159,29 @@ TEST_F(RenderTool, FramesAreNumberedOverOneCycle) {
     EXPECT_EQ(missing.load((stem + "-003.png").c_str()), 0);
 }
 
+TEST_F(RenderTool, RigOverlaysDrawTheLinksAndAnchorBoxesOverTheFigure) {
+    // Counts the pixels of one exact colour in a frame of the embedded character.
+    auto count = [&](const std::string& options, const uint8_t (&rgb)[3]) {
+        const std::string out = outPath("rig.png");
+        EXPECT_EQ(run(options + " --yaw 30 --out " + out), 0) << options;
+        PngLoader png;
+        EXPECT_EQ(png.load(out.c_str()), 1);
+        int found = 0;
+        for (int i = 0; i < 400 * 360; ++i) {
+            found += std::memcmp(png.pixels() + i * 4, rgb, 3) == 0 && png.pixels()[i * 4 + 3] == 255;
+        }
+        std::remove(out.c_str());
+        return found;
+    };
+    const uint8_t linkYellow[3] = {250, 204, 26};
+    const uint8_t anchorGreen[3] = {26, 178, 76};
+    EXPECT_EQ(count("", linkYellow) + count("", anchorGreen), 0);
+    EXPECT_GT(count("--show-rig", linkYellow), 20);
+    EXPECT_EQ(count("--show-rig", anchorGreen), 0);
+    EXPECT_GT(count("--show-anchors", anchorGreen), 100);
+    const std::string modelOnly = std::string("--model ") + TAVO_SOURCE_DIR + "/data/tavo.mqo";
+    EXPECT_GT(count(modelOnly + " --show-rig --show-anchors", anchorGreen), 100) << "modelled pose";
+}
+
 }  // namespace
 }  // namespace tavo

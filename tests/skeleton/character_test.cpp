@@ -139,7 +139,7 @@ TEST(BuildCharacter, RejectedModelLeavesTheSlotAlone) {
     TextureManager textures;
     std::unique_ptr<Character> slot = builtRig(textures);
     Character* before = slot.get();
-    TextStream wrong("Metasequoia Document\r\nFormat Text Ver 1.1\r\nEof\r\n");
+    TextStream wrong("Metasequoia Document\r\nFormat Text Ver 2.0\r\nEof\r\n");
     EXPECT_FALSE(buildCharacter(slot, &wrong.stream, textures, 1.0f));
     EXPECT_FALSE(buildCharacter(slot, nullptr, textures, 1.0f));
     EXPECT_EQ(slot.get(), before);

@@ -243,7 +243,7 @@ TEST_F(InspectTool, JsonReportDescribesTheRig) {
     EXPECT_TRUE(hasProblem(report, "anchor piece \"幽霊\" matches no bone"));
     EXPECT_TRUE(hasProblem(report, "object \"broken\": face 0 uses vertex 7"));
     EXPECT_TRUE(hasProblem(report, "only 1 motions"));
-    EXPECT_TRUE(hasProblem(report, "\"missing.png\" failed to load"));
+    EXPECT_TRUE(hasProblem(report, "\"missing.png\" failed to load: cannot open " + path("missing.png")));
     EXPECT_EQ(report["problems"].items.size(), 6u);
 }
 

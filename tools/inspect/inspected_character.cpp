@@ -1,6 +1,7 @@
 #include "inspected_character.h"
 
 #include "resources/memory_stream.h"
+#include "skeleton/character_file.h"
 
 namespace tavo::inspect {
 namespace {
@@ -18,12 +19,10 @@ bool hasBoneObject(const Model& model) {
 
 bool readModel(const std::string& path, TextureManager& textures,
                std::unique_ptr<Character>& character, std::string& error) {
-    MemoryStream stream;
-    if (!stream.loadFile(path.c_str())) {
-        error = "cannot read " + path;
-        return false;
-    }
-    if (!buildCharacter(character, &stream, textures, 1.0f)) {
+    if (!buildCharacterFromFile(character, path, textures, 1.0f, &error)) {
+        if (!error.empty()) {
+            return false;
+        }
         error = path + ": not a Metasequoia text document (wrong header or data ends before Eof)";
         return false;
     }

@@ -15,7 +15,7 @@
 #include "problem_list.h"
 #include "render/offscreen_gl_surface.h"
 #include "report_input.h"
-#include "resources/png_resource_loader.h"
+#include "resources/image_loaders.h"
 #include "resources/texture_manager.h"
 #include "text_report.h"
 
@@ -44,8 +44,9 @@ int inspect(const InspectOptions& options) {
         return fail(kFailed, "no off-screen OpenGL context (OSMesa) for the textures");
     }
     TextureManager textures;
-    ImageLoader* loaders[] = {new PngResourceLoader()};
-    textures.setLoaders(loaders, 1);
+    ImageLoader* loaders[kImageLoaderCount];
+    makeImageLoaders(loaders);
+    textures.setLoaders(loaders, kImageLoaderCount);
 
     std::unique_ptr<Character> character;
     std::string error;
@@ -68,7 +69,8 @@ int inspect(const InspectOptions& options) {
         input.skin = summarizeSkin(*input.model, *built);
     }
     input.problems =
-        collectProblems(*input.model, input.skeleton, input.skin, !options.motionPath.empty());
+        collectProblems(*input.model, input.skeleton, input.skin, !options.motionPath.empty(),
+                        &textures);
     PoseSnapshot pose;
     if (options.pose) {
         pose = takePose(*character, options.poseMotion, options.posePhase);

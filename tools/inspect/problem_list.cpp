@@ -2,6 +2,7 @@
 
 #include "cp932_to_utf8.h"
 #include "model/model.h"
+#include "resources/texture_manager.h"
 #include "skeleton/skeleton.h"
 
 namespace tavo::inspect {
@@ -26,11 +27,20 @@ void faceIndexProblems(const Model& model, std::vector<std::string>& problems) {
     }
 }
 
-void textureProblems(const Model& model, std::vector<std::string>& problems) {
+// A texture without a picture, with the reason the texture manager kept
+// (the decoder's own message, or where the file was looked for).
+void textureProblems(const Model& model, const TextureManager* textures,
+                     std::vector<std::string>& problems) {
     for (const Material& material : model.materials) {
-        if (!material.textureName.empty() && material.textureIndex < 0) {
+        if (material.textureName.empty()) {
+            continue;
+        }
+        const TextureFailure* failure =
+            textures != nullptr ? textures->failureFor(material.textureName) : nullptr;
+        if (material.textureIndex < 0 || failure != nullptr) {
             problems.push_back("material " + quoted(material.name) + ": texture " +
-                               quoted(material.textureName) + " failed to load");
+                               quoted(material.textureName) + " failed to load" +
+                               (failure != nullptr ? ": " + cp932ToUtf8(failure->reason) : ""));
         }
     }
 }
@@ -72,13 +82,13 @@ void motionProblems(const Skeleton& skeleton, std::vector<std::string>& problems
 
 std::vector<std::string> collectProblems(const Model& model, const Skeleton* skeleton,
                                          const std::vector<SkinSummary>& skin,
-                                         bool motionsGiven) {
+                                         bool motionsGiven, const TextureManager* textures) {
     std::vector<std::string> problems;
     if (skeleton == nullptr) {
         problems.push_back("no object named \"bone...\": the character has no skeleton");
     }
     faceIndexProblems(model, problems);
-    textureProblems(model, problems);
+    textureProblems(model, textures, problems);
     skinProblems(model, skin, problems);
     if (skeleton != nullptr && motionsGiven) {
         motionProblems(*skeleton, problems);

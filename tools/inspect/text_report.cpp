@@ -49,7 +49,7 @@ void texturesSection(std::string& out, const TextureManager& textures) {
     for (int32_t i = 0; i < textures.textureCount(); ++i) {
         const Texture* texture = textures.texture(i);
         appendf(out, "  [%d] \"%s\" %d x %d\n", i, utf8(textures.name(i)).c_str(),
-                texture != nullptr ? texture->width : 0, texture != nullptr ? texture->height : 0);
+                texture != nullptr ? texture->imageWidth : 0, texture != nullptr ? texture->imageHeight : 0);
     }
 }
 

@@ -17,6 +17,7 @@
 #include "resources/file_stream.h"
 #include "resources/gl_api.h"
 #include "rgba_png_writer.h"
+#include "rig_overlay.h"
 #include "skeleton/skeleton.h"
 #include "square_icon.h"
 #include "top_down_rgba.h"
@@ -41,16 +42,16 @@ std::string loadCharacter(const RenderOptions& options, tavo::FrameRenderer& fra
         frame.loadScene(state, kWidth, kHeight);
         return frame.character() != nullptr ? "" : "the embedded model could not be read";
     }
-    tavo::FileStream model;
-    if (model.open(options.modelPath.c_str()) == 0) {
-        return "cannot open " + options.modelPath;
-    }
     tavo::FileStream motions;
     if (!options.motionPath.empty() && motions.open(options.motionPath.c_str()) == 0) {
         return "cannot open " + options.motionPath;
     }
-    frame.loadScene(state, kWidth, kHeight, &model,
-                    options.motionPath.empty() ? nullptr : &motions);
+    std::string openError;
+    frame.loadSceneFromFile(state, kWidth, kHeight, options.modelPath,
+                            options.motionPath.empty() ? nullptr : &motions, &openError);
+    if (!openError.empty()) {
+        return openError;
+    }
     if (frame.character() == nullptr) {
         return options.modelPath + ": not a model this program can read";
     }
@@ -76,6 +77,14 @@ bool checkMotion(const RenderOptions& options, const tavo::Character& character)
     return true;
 }
 
+// Textures that could not be read leave their materials untextured; the
+// frames are still drawn, and the reasons go to stderr.
+void reportTextureFailures(const tavo::TextureManager& textures) {
+    for (const tavo::TextureFailure& failure : textures.failures()) {
+        std::fprintf(stderr, "tavo-render: texture %s\n", failure.message().c_str());
+    }
+}
+
 int run(const RenderOptions& options) {
     tavo::OffscreenGlSurface surface(kWidth, kHeight);
     if (!surface.valid()) {
@@ -88,6 +97,7 @@ int run(const RenderOptions& options) {
     if (!problem.empty()) {
         return fail(problem);
     }
+    reportTextureFailures(objects.textureManager);
     if (!checkMotion(options, *frame.character())) {
         return 1;
     }
@@ -104,6 +114,10 @@ int run(const RenderOptions& options) {
         state.pitchRate = 0.0f;
         state.yawRate = 0.0f;
         frame.renderFrame(state, 0);
+        if (options.showRig || options.showAnchors) {
+            tavo::render_tool::drawRigOverlay(*frame.character(), options.showRig,
+                                              options.showAnchors);
+        }
         glFinish();
         tavo::applyColorKey(surface.pixels(), kWidth, kHeight);
         const std::vector<uint8_t> picture = tavo::render_tool::topDownRgba(surface);

@@ -48,7 +48,8 @@ bool endsWith(const std::string& text, const std::string& suffix) {
            text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-// Every option but --help and --version takes one value.
+// Every option but the switches (--help, --version, --show-rig, --show-anchors)
+// takes one value.
 bool takesValue(const std::string& name) {
     static const char* const kValueOptions[] = {"--model", "--motions", "--out",    "--motion", "--phase",
                                                 "--pitch", "--yaw",     "--frames", "--icon"};
@@ -64,7 +65,8 @@ bool takesValue(const std::string& name) {
 
 const char* usageText() {
     return "usage: tavo-render [--model F.mqo [--motions F.mkm]] [--motion N] [--phase P]\n"
-           "                   [--pitch DEG] [--yaw DEG] [--frames N | --icon SIZE] --out FILE.png\n"
+           "                   [--pitch DEG] [--yaw DEG] [--frames N | --icon SIZE] [--show-rig]\n"
+           "                   [--show-anchors] --out FILE.png\n"
            "       tavo-render --help | --version\n"
            "Draws the character as one frame of the mascot draws it (400 x 360, blue keyed\n"
            "to transparency) and writes an RGBA PNG. Without --model the embedded character\n"
@@ -72,6 +74,9 @@ const char* usageText() {
            "as FILE-000.png, FILE-001.png, ... --icon SIZE writes a square SIZE x SIZE\n"
            "picture (16 to 1024) of the figure alone, cropped to it and centred, for an\n"
            "application icon.\n"
+           "--show-rig draws the hidden bone object through the figure: bone triangles\n"
+           "(red, a dot at the head) and links (yellow); --show-anchors draws the anchor\n"
+           "boxes of the smooth parts (green wire). Both follow the pose.\n"
            "Exit status: 0 written, 1 a file could not be read or written, 2 bad usage.\n";
 }
 
@@ -84,6 +89,10 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         if (name == "--help" || name == "-h") {
             options.help = true;
             return true;
+        }
+        if (name == "--show-rig" || name == "--show-anchors") {
+            (name == "--show-rig" ? options.showRig : options.showAnchors) = true;
+            continue;
         }
         if (name == "--version") {
             options.version = true;

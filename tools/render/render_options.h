@@ -17,6 +17,8 @@ struct RenderOptions {
     int32_t frames = 0;       // 0: one frame at `phase`; N: N frames over a cycle
     int32_t iconSize = 0;     // 0: the whole 400 x 360 frame; N: an N x N icon
     std::string outPath;
+    bool showRig = false;      // draw the bone object's bones and links over the figure
+    bool showAnchors = false;  // draw the anchor boxes over the figure
     bool help = false;
     bool version = false;
 };
