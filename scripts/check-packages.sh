@@ -2,7 +2,8 @@
 # Checks the packages that scripts/package.sh wrote to dist/: lintian finds no
 # error in the .deb, its desktop entry validates, it installs with its
 # dependencies, the installed programs answer, and it removes cleanly; the zip
-# holds the Windows programs and a README.txt with CR LF line ends.
+# holds the Windows programs and a README.txt with CR LF line ends, and the
+# tools in it run under Wine.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -41,3 +42,11 @@ for file in tavo_3d.exe tavo-inspect.exe tavo-render.exe README.txt; do
 done
 if grep -qv $'\r$' "$folder/README.txt"; then fail "README.txt has lines without CR LF"; fi
 echo "the zip holds the programs and README.txt with CR LF"
+
+# The programs run from the unpacked folder: the console tools under Wine in
+# a fresh prefix (the mascot itself is driven by tests/e2e/wine).
+export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+(cd "$folder" && wine tavo-inspect.exe --version && wine tavo-render.exe --icon 64 --out icon.png >/dev/null)
+[ -s "$folder/icon.png" ] || fail "tavo-render.exe drew nothing from the unpacked folder"
+wineserver -k 2>/dev/null || true
+echo "the Windows tools run from the unpacked folder"
