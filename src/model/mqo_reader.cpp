@@ -107,7 +107,8 @@ bool MqoReader::readHeader() {
     char text[kLineBufferSize];
     readLine(text, kLineBufferSize);
     if (!startsWith(text, "Metasequoia Document")) {
-        return failAt(1, "not a Metasequoia document (the first line is not \"Metasequoia Document\")");
+        return failAt(1,
+                      "not a Metasequoia document (the first line is not \"Metasequoia Document\")");
     }
     readLine(text, kLineBufferSize);
     if (startsWith(text, "Format Compress")) {

@@ -34,6 +34,8 @@ void FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height,
 
 void FrameRenderer::beginScene(int32_t width, int32_t height) {
     releaseCharacter();
+    modelError_ = ReadError();
+    motionError_ = ReadError();
     setupProjection(width, height);
     ImageLoader* loaders[] = {new PngResourceLoader()};
     objects_.registerImageLoaders(loaders, 1);
@@ -50,13 +52,14 @@ void FrameRenderer::finishScene() {
 }
 
 bool FrameRenderer::buildFrom(ByteStream& model) {
-    const bool built = buildCharacter(character_, &model, objects_.textureManager, 1.0f);
+    const bool built =
+        buildCharacter(character_, &model, objects_.textureManager, 1.0f, &modelError_);
     model.close();
     return built;
 }
 
 void FrameRenderer::loadMotionsFrom(MascotState& state, ByteStream& motions) {
-    const bool loaded = loadCharacterMotions(character_.get(), &motions);
+    const bool loaded = loadCharacterMotions(character_.get(), &motions, &motionError_);
     motions.close();
     if (loaded) {
         // The played motion runs at the pace of motion 0. An end frame that

@@ -51,6 +51,10 @@ public:
 
     void releaseCharacter();
     Character* character() const { return character_.get(); }
+    // Why the last scene's model or motions were refused (or where its
+    // motion set was cut short); empty when they read completely.
+    const ReadError& modelError() const { return modelError_; }
+    const ReadError& motionError() const { return motionError_; }
 
 private:
     // Drops the previous character and sets the projection and the image
@@ -66,6 +70,8 @@ private:
 
     ProgramObjects& objects_;
     std::unique_ptr<Character> character_;
+    ReadError modelError_;
+    ReadError motionError_;
     bool clockStarted_ = false;
     uint32_t lastRenderTick_ = 0;
 };

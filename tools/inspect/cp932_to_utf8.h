@@ -2,10 +2,31 @@
 
 #include <string>
 
+#include "model/model.h"
+
 namespace tavo::inspect {
 
 // Converts code-page-932 bytes (names in models and motions) to UTF-8; a
 // byte that starts no valid character becomes "?".
 std::string cp932ToUtf8(const std::string& text);
+
+// Passes UTF-8 text through unchanged; a byte that starts no valid
+// character becomes "?".
+std::string checkedUtf8(const std::string& text);
+
+// The names of one character in UTF-8 for the reports: converted from code
+// page 932, or passed through when the model says "CodePage utf8". Motion
+// and track names follow the model, since tracks bind to its bone names
+// byte for byte.
+class NameText {
+public:
+    explicit NameText(TextEncoding encoding) : encoding_(encoding) {}
+    std::string operator()(const std::string& name) const {
+        return encoding_ == TextEncoding::Utf8 ? checkedUtf8(name) : cp932ToUtf8(name);
+    }
+
+private:
+    TextEncoding encoding_;
+};
 
 }  // namespace tavo::inspect

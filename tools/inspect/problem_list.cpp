@@ -7,9 +7,18 @@
 namespace tavo::inspect {
 namespace {
 
-std::string quoted(const std::string& cp932) { return "\"" + cp932ToUtf8(cp932) + "\""; }
+// A name in double quotes, in UTF-8.
+class Quoted {
+public:
+    explicit Quoted(TextEncoding encoding) : utf8_(encoding) {}
+    std::string operator()(const std::string& name) const { return "\"" + utf8_(name) + "\""; }
 
-void faceIndexProblems(const Model& model, std::vector<std::string>& problems) {
+private:
+    NameText utf8_;
+};
+
+void faceIndexProblems(const Model& model, const Quoted& quoted,
+                       std::vector<std::string>& problems) {
     for (const ModelObject& object : model.objects) {
         const int64_t vertexCount = static_cast<int64_t>(object.vertices.size());
         for (std::size_t f = 0; f < object.faces.size(); ++f) {
@@ -26,7 +35,8 @@ void faceIndexProblems(const Model& model, std::vector<std::string>& problems) {
     }
 }
 
-void textureProblems(const Model& model, std::vector<std::string>& problems) {
+void textureProblems(const Model& model, const Quoted& quoted,
+                     std::vector<std::string>& problems) {
     for (const Material& material : model.materials) {
         if (!material.textureName.empty() && material.textureIndex < 0) {
             problems.push_back("material " + quoted(material.name) + ": texture " +
@@ -35,7 +45,7 @@ void textureProblems(const Model& model, std::vector<std::string>& problems) {
     }
 }
 
-void skinProblems(const Model& model, const std::vector<SkinSummary>& skin,
+void skinProblems(const Model& model, const std::vector<SkinSummary>& skin, const Quoted& quoted,
                   std::vector<std::string>& problems) {
     for (const SkinSummary& summary : skin) {
         const std::string object = quoted(model.objects[summary.object].name);
@@ -53,7 +63,8 @@ void skinProblems(const Model& model, const std::vector<SkinSummary>& skin,
     }
 }
 
-void motionProblems(const Skeleton& skeleton, std::vector<std::string>& problems) {
+void motionProblems(const Skeleton& skeleton, const Quoted& quoted,
+                    std::vector<std::string>& problems) {
     for (const Motion& motion : skeleton.motions) {
         for (const QuaternionTrack& track : motion.quaternionTracks) {
             if (track.boneIndex < 0) {
@@ -77,11 +88,12 @@ std::vector<std::string> collectProblems(const Model& model, const Skeleton* ske
     if (skeleton == nullptr) {
         problems.push_back("no object named \"bone...\": the character has no skeleton");
     }
-    faceIndexProblems(model, problems);
-    textureProblems(model, problems);
-    skinProblems(model, skin, problems);
+    const Quoted quoted(model.nameEncoding);
+    faceIndexProblems(model, quoted, problems);
+    textureProblems(model, quoted, problems);
+    skinProblems(model, skin, quoted, problems);
     if (skeleton != nullptr && motionsGiven) {
-        motionProblems(*skeleton, problems);
+        motionProblems(*skeleton, quoted, problems);
     }
     return problems;
 }
