@@ -110,7 +110,9 @@ bool MqoReader::readHeader() {
         return failAt(1,
                       "not a Metasequoia document (the first line is not \"Metasequoia Document\")");
     }
-    readLine(text, kLineBufferSize);
+    if (readLine(text, kLineBufferSize) == 0) {
+        return fail("the document ends before its format line");
+    }
     if (startsWith(text, "Format Compress")) {
         return failAt(2, "Format Compress documents are not read; save the model as text");
     }
