@@ -308,6 +308,9 @@ bool MqoReader::readRawVertices(ModelObject& object) {
 bool MqoReader::readFace(Face& face) {
     int32_t corners = 0;
     readInt(corners);
+    if (atLineEnd()) {
+        return true;  // a corner count without attributes
+    }
     std::string name;
     for (;;) {
         readToken(name);
@@ -350,6 +353,9 @@ bool MqoReader::readMaterial(Material& material) {
     material.diffuseColor[1] = 1.0f;
     material.diffuseColor[2] = 1.0f;
     readQuoted(material.name);
+    if (atLineEnd()) {
+        return true;  // a name without attributes
+    }
     std::string keyword;
     for (;;) {
         readToken(keyword);
