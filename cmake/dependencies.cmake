@@ -1,5 +1,5 @@
-# libpng, zlib, OpenGL 1.1 and GLU for the core, as imported targets
-# tavo::png and tavo::gl.
+# libpng, zlib, libjpeg, OpenGL 1.1 and GLU for the core, as imported
+# targets tavo::png, tavo::jpeg and tavo::gl.
 
 if(WIN32)
   # Static libpng cross-built by scripts/build-mingw-libpng.sh.
@@ -12,6 +12,15 @@ if(WIN32)
   target_link_libraries(tavo_png INTERFACE "${TAVO_MINGW_PREFIX}/lib/libpng.a" z)
   add_library(tavo::png ALIAS tavo_png)
 
+  # Static libjpeg cross-built by scripts/build-mingw-libjpeg.sh.
+  if(NOT EXISTS "${TAVO_MINGW_PREFIX}/lib/libjpeg.a")
+    message(FATAL_ERROR "No MinGW libjpeg in ${TAVO_MINGW_PREFIX}: run scripts/build-mingw-libjpeg.sh")
+  endif()
+  add_library(tavo_jpeg INTERFACE)
+  target_include_directories(tavo_jpeg INTERFACE "${TAVO_MINGW_PREFIX}/include")
+  target_link_libraries(tavo_jpeg INTERFACE "${TAVO_MINGW_PREFIX}/lib/libjpeg.a")
+  add_library(tavo::jpeg ALIAS tavo_jpeg)
+
   add_library(tavo_gl INTERFACE)
   target_link_libraries(tavo_gl INTERFACE glu32 opengl32 gdi32)
   add_library(tavo::gl ALIAS tavo_gl)
@@ -20,6 +29,11 @@ else()
   add_library(tavo_png INTERFACE)
   target_link_libraries(tavo_png INTERFACE PNG::PNG)
   add_library(tavo::png ALIAS tavo_png)
+
+  find_package(JPEG REQUIRED)
+  add_library(tavo_jpeg INTERFACE)
+  target_link_libraries(tavo_jpeg INTERFACE JPEG::JPEG)
+  add_library(tavo::jpeg ALIAS tavo_jpeg)
 
   # OSMesa supplies the GL entry points; GLU comes after it, and libGL is
   # never linked (it would take the entry points away from OSMesa).

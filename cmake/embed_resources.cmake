@@ -27,3 +27,17 @@ function(tavo_embed_resources target)
     VERBATIM)
   target_sources(${target} PRIVATE "${generated}")
 endfunction()
+
+# Windows: compiles the list with windres into an object of the target.
+function(tavo_link_windows_resources target)
+  tavo_resource_files(resource_files)
+  set(resource_object "${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.o")
+  add_custom_command(
+    OUTPUT "${resource_object}"
+    COMMAND "${CMAKE_RC_COMPILER}" "-I${CMAKE_SOURCE_DIR}/data" -O coff
+            -i "${TAVO_RESOURCE_LIST}" -o "${resource_object}"
+    DEPENDS "${TAVO_RESOURCE_LIST}" ${resource_files}
+    COMMENT "Compiling the embedded resources for ${target}"
+    VERBATIM)
+  target_sources(${target} PRIVATE "${resource_object}")
+endfunction()

@@ -11,7 +11,8 @@
 #                                         (up to 4 KiB) that add coverage
 #
 # Names are target names without the fuzz_ prefix (mqo_reader, motion_reader,
-# png_decoder, character, inspect_report, settings_file); without names every
+# png_decoder, jpeg_decoder, bmp_decoder, tga_decoder, character,
+# inspect_report, settings_file); without names every
 # built target runs, one after the other. The committed corpus
 # (tests/fuzz/corpus/<name>, with the regression inputs) and the seeds
 # (tests/fuzz/seeds, data/) are read; new inputs go to build/fuzz/corpus/<name>
@@ -70,6 +71,9 @@ seed_patterns() {
     mqo_reader) echo "data/*.mqo tests/fuzz/seeds/*.mqo" ;;
     motion_reader) echo "data/*.mkm tests/fuzz/seeds/*.mkm" ;;
     png_decoder) echo "data/*.png" ;;
+    jpeg_decoder) echo "tests/fuzz/seeds/*.jpg" ;;
+    bmp_decoder) echo "tests/fuzz/seeds/*.bmp" ;;
+    tga_decoder) echo "tests/fuzz/seeds/*.tga" ;;
     *) echo "" ;;
   esac
 }
@@ -95,6 +99,7 @@ max_length() {
   case "$1" in
     mqo_reader|character|inspect_report) echo 32768 ;;
     motion_reader) echo 16384 ;;
+    jpeg_decoder|bmp_decoder|tga_decoder) echo 16384 ;;
     *) echo 131072 ;;
   esac
 }
@@ -104,6 +109,7 @@ dictionary() {
     mqo_reader) echo "$fuzz_src/mqo.dict" ;;
     motion_reader) echo "$fuzz_src/mkm.dict" ;;
     png_decoder) echo "$fuzz_src/png.dict" ;;
+    jpeg_decoder) echo "$fuzz_src/jpeg.dict" ;;
     settings_file) echo "$fuzz_src/settings.dict" ;;
     character|inspect_report)
       if [ ! -f "$scratch/character.dict" ]; then

@@ -3,33 +3,66 @@
 # a private Xvfb display (no window manager, no compositor), with the cursor
 # away from the figure.
 #
-#   scripts/measure-linux.sh [--seconds N] [--binary PATH]
+#   scripts/measure-linux.sh [--seconds N] [--rounds N] [--binary PATH] [--compare REV]
 #
-# CPU use is the share of one core (user + system time from /proc/PID/stat
-# over N seconds, default 20, after a few seconds of start-up); memory is the
-# resident set (VmRSS) at the end, with its peak (VmHWM) and the part that
-# is the program's own (anonymous) memory. Targets: at most 1 % of a core at
-# 10 fps, 3 % at 30 fps, and 40 MB resident.
+# For each rate it prints the CPU time per frame of the program and of the X
+# server (user + system time from /proc over N seconds, default 20, after a
+# few seconds of start-up, divided by the frames of that time at the nominal
+# rate), the share of one core both together take, and the resident set
+# (VmRSS) at the end. Beside it comes the floor: the same toolkit and GL back
+# end with an empty window and nothing drawn (tavo_floor_window).
+#
+# --compare REV builds REV in a git worktree (build/compare/REV) and measures
+# both programs by turns, each rate --rounds times (default 3), then prints
+# the medians and the ratio of this tree to REV. CPU time, not wall time, is
+# counted, so a busy machine slows the run down but skews the figures little.
+# TAVO_GL is passed on to the programs (osmesa or egl forces a back end).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
 seconds=20
+rounds=""
 binary=""
+compare=""
+usage() { echo "usage: $0 [--seconds N] [--rounds N] [--binary PATH] [--compare REV]" >&2; exit 2; }
 while [ $# -gt 0 ]; do
   case "$1" in
-    --seconds) seconds="$2"; shift 2 ;;
-    --binary) binary="$2"; shift 2 ;;
-    *) echo "usage: $0 [--seconds N] [--binary PATH]" >&2; exit 2 ;;
+    --seconds) [ $# -ge 2 ] || usage; seconds="$2"; shift 2 ;;
+    --rounds) [ $# -ge 2 ] || usage; rounds="$2"; shift 2 ;;
+    --binary) [ $# -ge 2 ] || usage; binary="$2"; shift 2 ;;
+    --compare) [ $# -ge 2 ] || usage; compare="$2"; shift 2 ;;
+    *) usage ;;
   esac
 done
+[ -n "$rounds" ] || { [ -n "$compare" ] && rounds=3 || rounds=1; }
 
+export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}"
+export CMAKE_C_COMPILER_LAUNCHER="${CMAKE_C_COMPILER_LAUNCHER:-$(command -v ccache || true)}"
+
+floor=""
 if [ -z "$binary" ]; then
   binary="$root/build/native/src/shell/linux/tavo_3d"
+  floor="$root/build/native/tests/tavo_floor_window"
   cmake --preset native >/dev/null
-  cmake --build --preset native -j 2 --target tavo_3d >/dev/null
+  cmake --build --preset native -j 2 --target tavo_3d tavo_floor_window >/dev/null
 fi
 [ -x "$binary" ] || { echo "no program at $binary" >&2; exit 1; }
+
+# The other build: a worktree of REV, configured like the native preset but
+# without tests, reused while it stays at REV.
+other=""
+if [ -n "$compare" ]; then
+  commit="$(git rev-parse --verify "$compare^{commit}")"
+  tree="$root/build/compare/${commit:0:12}"
+  if [ ! -d "$tree" ]; then
+    git worktree add --detach "$tree" "$commit" >/dev/null
+  fi
+  cmake -S "$tree" -B "$tree/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTAVO_BUILD_TESTS=OFF >/dev/null
+  nice -n 10 cmake --build "$tree/build" -j 2 --target tavo_3d >/dev/null
+  other="$tree/build/src/shell/linux/tavo_3d"
+fi
 
 work="$(mktemp -d)"
 xvfb_pid=""
@@ -58,36 +91,77 @@ clock_ticks="$(getconf CLK_TCK)"
 cpu_ticks() { sed 's/^.*) //' "/proc/$1/stat" | awk '{print $12 + $13}'; }
 status_kb() { awk -v key="$2:" '$1 == key {print $2}' "/proc/$1/status"; }
 
-measure() {
-  local fps="$1" frame_speed="$2"
+# run PROGRAM FPS FRAME_SPEED: prints "program_ms_per_frame xserver_ms_per_frame rss_kb"
+run() {
+  local program="$1" fps="$2" frame_speed="$3"
   export XDG_CONFIG_HOME="$work/config-$fps"
   mkdir -p "$XDG_CONFIG_HOME/tavo_3d"
   printf '[Mode]\nFrameSpeed=%d\nEscapeSpeed=1\nActionSpeed=0\n' "$frame_speed" \
     >"$XDG_CONFIG_HOME/tavo_3d/tavo_3d.ini"
-  "$binary" >/dev/null 2>&1 &
+  "$program" >/dev/null 2>&1 &
   app_pid=$!
   sleep 3
-  local start_ticks start_ns end_ticks end_ns
+  local start_ticks x_start start_ns end_ticks x_end end_ns rss
   start_ticks="$(cpu_ticks "$app_pid")"
+  x_start="$(cpu_ticks "$xvfb_pid")"
   start_ns="$(date +%s%N)"
   sleep "$seconds"
   end_ticks="$(cpu_ticks "$app_pid")"
+  x_end="$(cpu_ticks "$xvfb_pid")"
   end_ns="$(date +%s%N)"
-  local rss hwm anon
   rss="$(status_kb "$app_pid" VmRSS)"
-  hwm="$(status_kb "$app_pid" VmHWM)"
-  anon="$(status_kb "$app_pid" RssAnon)"
   kill -TERM "$app_pid"
   wait "$app_pid" || true
   app_pid=""
-  awk -v fps="$fps" -v ticks="$((end_ticks - start_ticks))" -v hz="$clock_ticks" \
-      -v ns="$((end_ns - start_ns))" -v rss="$rss" -v hwm="$hwm" -v anon="$anon" 'BEGIN {
-    cpu = 100 * (ticks / hz) / (ns / 1e9)
-    printf "%2d fps: CPU %5.2f %% of one core   resident %5.1f MB (peak %5.1f MB, own %5.1f MB)\n",
-           fps, cpu, rss / 1024, hwm / 1024, anon / 1024
+  awk -v fps="$fps" -v app="$((end_ticks - start_ticks))" -v x="$((x_end - x_start))" \
+      -v hz="$clock_ticks" -v ns="$((end_ns - start_ns))" -v rss="$rss" 'BEGIN {
+    frames = fps * ns / 1e9
+    printf "%.3f %.3f %d\n", 1000 * app / hz / frames, 1000 * x / hz / frames, rss
   }'
 }
 
-echo "tavo_3d on $DISPLAY, ${seconds} s per rate"
-measure 10 0
-measure 30 3
+median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+
+# Medians of the rounds of one program at one rate: "app x rss".
+summarise() { local file="$1"; echo "$(cut -d' ' -f1 "$file" | median) $(cut -d' ' -f2 "$file" | median) $(cut -d' ' -f3 "$file" | median)"; }
+
+line() {  # label fps app x rss
+  awk -v label="$1" -v fps="$2" -v app="$3" -v x="$4" -v rss="$5" 'BEGIN {
+    printf "%-10s %2d fps: program %5.2f ms/frame  X server %5.2f ms/frame  (%4.1f %% of a core)  resident %5.1f MB\n",
+           label, fps, app, x, (app + x) * fps / 10, rss / 1024
+  }'
+}
+
+echo "tavo_3d on $DISPLAY, ${seconds} s per measurement, ${rounds} round(s), load $(cut -d' ' -f1-3 /proc/loadavg)"
+for rate in "10 0" "30 3"; do
+  set -- $rate
+  fps="$1" speed="$2"
+  : >"$work/this-$fps"; : >"$work/other-$fps"
+  for _ in $(seq "$rounds"); do
+    [ -n "$other" ] && run "$other" "$fps" "$speed" >>"$work/other-$fps"
+    run "$binary" "$fps" "$speed" >>"$work/this-$fps"
+  done
+  read -r app x rss < <(summarise "$work/this-$fps")
+  line "this tree" "$fps" "$app" "$x" "$rss"
+  if [ -n "$other" ]; then
+    read -r oapp ox orss < <(summarise "$work/other-$fps")
+    line "${compare:0:10}" "$fps" "$oapp" "$ox" "$orss"
+    awk -v a="$app" -v x="$x" -v oa="$oapp" -v ox="$ox" -v r="$rss" -v orss="$orss" 'BEGIN {
+      printf "%-10s %2s      program %5.2f x         X server %5.2f x          together %5.2f x         resident %5.2f x\n",
+             "ratio", "", a / oa, x / ox, (a + x) / (oa + ox), r / orss
+    }'
+  fi
+done
+
+if [ -n "$floor" ] && [ -x "$floor" ]; then
+  "$floor" >/dev/null 2>&1 &
+  app_pid=$!
+  sleep 3
+  floor_rss="$(status_kb "$app_pid" VmRSS)"
+  kill -TERM "$app_pid"
+  wait "$app_pid" || true
+  app_pid=""
+  awk -v rss="$floor_rss" -v gl="${TAVO_GL:-default}" 'BEGIN {
+    printf "floor (GTK window and GL context, nothing drawn, back end %s): resident %5.1f MB\n", gl, rss / 1024
+  }'
+fi

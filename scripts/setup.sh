@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs and cross-builds the
-# static libpng that the Windows build links.  Safe to run again: packages
-# already present are kept and the libpng cache is reused.
+# static libpng and libjpeg that the Windows build links.  Safe to run again:
+# packages already present are kept and the MinGW library cache is reused.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -13,7 +13,7 @@ packages=(
   # native build and tests
   build-essential cmake pkg-config ninja-build
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev zlib1g-dev
+  libpng-dev zlib1g-dev libjpeg62-turbo-dev
   libosmesa6-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtk-3-dev
   clang libclang-rt-14-dev
@@ -23,6 +23,8 @@ packages=(
   wine wine64 libwine fonts-wine
   xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic picom
   locales procps python3
+  # packages: checks of the .deb and its desktop entry
+  lintian desktop-file-utils
 )
 
 "${APT[@]}" update
@@ -39,3 +41,4 @@ if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
 fi
 
 "$here/build-mingw-libpng.sh"
+"$here/build-mingw-libjpeg.sh"

@@ -15,6 +15,7 @@ run_ctest() { ctest "$@" 2>&1 | tee -a "$results"; }
 
 step "Windows build (MinGW-w64)"
 ./scripts/build-mingw-libpng.sh
+./scripts/build-mingw-libjpeg.sh
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j "$jobs"
 

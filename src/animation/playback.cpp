@@ -16,19 +16,6 @@
 namespace tavo {
 namespace {
 
-// Process-wide scratch, indexed like the bones, overwritten on every
-// skinCharacter and kept between frames so that its storage is reused. Next
-// to the world transforms it holds the rest pose that skinVertex undoes: the
-// rest head and the inverse of the rest rotation.
-struct PoseScratch {
-    std::vector<Vec3> worldPositions;
-    std::vector<Quaternion> worldRotations;
-    std::vector<Vec3> restHeads;
-    std::vector<Quaternion> restInverses;
-    std::vector<uint8_t> stored;  // world transform of the bone already computed
-    std::vector<int32_t> chain;   // ancestors waiting for their world transform
-};
-
 // The Hamilton product q p, with the same operations in the same order as
 // Quaternion::multiply, so the results are the same to the bit; inline
 // because skinning forms four of them per influence of every vertex.
@@ -44,11 +31,6 @@ inline Vec3 conjugateRotate(const Quaternion& r, const Vec3& v) {
     const Quaternion product =
         hamilton(hamilton(r, Quaternion(v.x, v.y, v.z, 0.0f)), r.conjugate());
     return {product.x, product.y, product.z};
-}
-
-PoseScratch& poseScratch() {
-    static PoseScratch scratch;
-    return scratch;
 }
 
 bool validBone(const Skeleton& skeleton, int32_t index) {
@@ -76,8 +58,13 @@ void collectChain(const Skeleton& skeleton, int32_t boneIndex, std::vector<int32
     }
 }
 
-void storeRestPose(const Skeleton& skeleton, PoseScratch& scratch) {
+// The rest pose does not change once the skeleton is built: it is taken on
+// the first frame (and again only if the number of bones changes).
+void storeRestPose(const Skeleton& skeleton, SkinningPose& scratch) {
     const std::size_t count = skeleton.bones.size();
+    if (scratch.restHeads.size() == count && scratch.restInverses.size() == count) {
+        return;
+    }
     scratch.restHeads.resize(count);
     scratch.restInverses.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
@@ -89,7 +76,7 @@ void storeRestPose(const Skeleton& skeleton, PoseScratch& scratch) {
 // Every bone's world transform, each composed from its parent's exactly as
 // computeWorldTransform composes it, but with every bone evaluated once: the
 // ancestors not yet stored are walked up, then composed downwards.
-void storeWorldTransforms(const Skeleton& skeleton, PoseScratch& scratch) {
+void storeWorldTransforms(const Skeleton& skeleton, SkinningPose& scratch) {
     const std::size_t count = skeleton.bones.size();
     scratch.worldPositions.resize(count);
     scratch.worldRotations.resize(count);
@@ -179,8 +166,7 @@ WorldTransform computeWorldTransform(const Skeleton& skeleton, int32_t boneIndex
     return world;
 }
 
-Vec3 skinVertex(const Vec3& v, const VertexInfluence& influence) {
-    const PoseScratch& scratch = poseScratch();
+Vec3 skinVertex(const SkinningPose& scratch, const Vec3& v, const VertexInfluence& influence) {
     const std::size_t boneCount = scratch.worldPositions.size();
     const std::size_t count = std::min(influence.boneIndices.size(), influence.weights.size());
     Vec3 sum(0.0f, 0.0f, 0.0f);
@@ -197,7 +183,26 @@ Vec3 skinVertex(const Vec3& v, const VertexInfluence& influence) {
     return sum;
 }
 
-void skinObject(Model& model, int32_t objectIndex, ModelObject& posed) {
+namespace {
+
+// Faces and groups are read-only once the model is loaded, so a posed copy
+// that already holds as many of each as its source holds the same.
+bool sameTopology(const ModelObject& posed, const ModelObject& source) {
+    if (posed.faces.size() != source.faces.size() ||
+        posed.triangleGroups.size() != source.triangleGroups.size()) {
+        return false;
+    }
+    for (std::size_t g = 0; g < source.triangleGroups.size(); ++g) {
+        if (posed.triangleGroups[g].size() != source.triangleGroups[g].size()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void skinObject(Model& model, const SkinningPose& pose, int32_t objectIndex, ModelObject& posed) {
     if (objectIndex < 0 || static_cast<std::size_t>(objectIndex) >= model.objects.size()) {
         return;
     }
@@ -205,26 +210,27 @@ void skinObject(Model& model, int32_t objectIndex, ModelObject& posed) {
     if (source.vertexInfluences.empty()) {
         return;
     }
-    posed.name = source.name;
-    posed.faces = source.faces;
-    posed.triangleGroups = source.triangleGroups;
+    if (posed.name != source.name || !sameTopology(posed, source)) {
+        posed.name = source.name;
+        posed.faces = source.faces;
+        posed.triangleGroups = source.triangleGroups;
+    }
     posed.vertices.resize(source.vertices.size());
     const VertexInfluence none;
     for (std::size_t i = 0; i < source.vertices.size(); ++i) {
         const VertexInfluence& influence =
             i < source.vertexInfluences.size() ? source.vertexInfluences[i] : none;
-        posed.vertices[i] = skinVertex(source.vertices[i], influence);
+        posed.vertices[i] = skinVertex(pose, source.vertices[i], influence);
     }
     posed.computeNormals();
 }
 
-void skinCharacter(Model& model, const Skeleton& skeleton) {
-    PoseScratch& scratch = poseScratch();
-    storeRestPose(skeleton, scratch);
-    storeWorldTransforms(skeleton, scratch);
+void skinCharacter(Model& model, Skeleton& skeleton) {
+    storeRestPose(skeleton, skeleton.pose);
+    storeWorldTransforms(skeleton, skeleton.pose);
     model.posedObjects.resize(model.skinnedObjects.size());
     for (std::size_t k = 0; k < model.skinnedObjects.size(); ++k) {
-        skinObject(model, model.skinnedObjects[k], model.posedObjects[k]);
+        skinObject(model, skeleton.pose, model.skinnedObjects[k], model.posedObjects[k]);
     }
 }
 

@@ -11,6 +11,7 @@ struct Character;
 class Model;
 class ModelObject;
 struct Skeleton;
+struct SkinningPose;
 struct VertexInfluence;
 
 // Poses the character for one frame: samples the motion at the phase into
@@ -28,10 +29,12 @@ struct WorldTransform {
 };
 WorldTransform computeWorldTransform(const Skeleton& skeleton, int32_t boneIndex);
 
-void skinCharacter(Model& model, const Skeleton& skeleton);
-void skinObject(Model& model, int32_t objectIndex, ModelObject& posed);
-// Blends with the rest pose and world transforms that the last skinCharacter
-// stored; influences on bones outside them are skipped.
-Vec3 skinVertex(const Vec3& v, const VertexInfluence& influence);
+// Stores the world transforms in skeleton.pose, then re-poses every skinned
+// object. The faces and groups are copied into a posed object only once.
+void skinCharacter(Model& model, Skeleton& skeleton);
+void skinObject(Model& model, const SkinningPose& pose, int32_t objectIndex, ModelObject& posed);
+// Blends with the rest pose and world transforms of a pose that
+// skinCharacter stored; influences on bones outside them are skipped.
+Vec3 skinVertex(const SkinningPose& pose, const Vec3& v, const VertexInfluence& influence);
 
 }  // namespace tavo

@@ -1,5 +1,6 @@
 #include "behaviour/menu_commands.h"
 
+#include "behaviour/login_start.h"
 #include "behaviour/shell_services.h"
 
 namespace tavo {
@@ -62,6 +63,8 @@ CommandResult handleMenuCommand(MascotState& state, ShellServices& shell, int32_
         setEscapeSpeed(state, shell, command - kCommandEscapeSpeedBase);
     } else if (command >= kCommandActionSpeedBase && command <= kCommandActionSpeedBase + 2) {
         setActionSpeed(state, shell, command - kCommandActionSpeedBase);
+    } else if (command == kCommandStartAtLogin) {
+        toggleStartAtLogin(shell);
     } else {
         return CommandResult::Ignored;
     }

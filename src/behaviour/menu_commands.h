@@ -14,6 +14,9 @@ enum MenuCommand : int32_t {
     kCommandFrameSpeedBase = 0x1010,
     kCommandEscapeSpeedBase = 0x1020,
     kCommandActionSpeedBase = 0x1030,
+    // Items added to the menu later take identifiers from 0x1040 up, in
+    // blocks of 16: 0x1050 is the start-at-login item.
+    kCommandStartAtLogin = 0x1050,
 };
 
 // One entry of the popup menu in display order (labels in code page 932).

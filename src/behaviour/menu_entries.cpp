@@ -35,6 +35,9 @@ const MenuEntry kMenuEntries[] = {
      kCommandActionSpeedBase + 2, false},
     {MenuEntry::EndSubmenu, nullptr, 0, false},
 
+    {MenuEntry::Item, "\x83\x8D\x83\x4F\x83\x43\x83\x93\x8E\x9E\x82\xC9\x8B\x4E\x93\xAE" /* ログイン時に起動 */,
+     kCommandStartAtLogin, false},
+
     {MenuEntry::Separator, "", 0, false},
     {MenuEntry::Item, "\x8F\x49\x97\xB9" /* 終了 */, kCommandExit, false},
 };

@@ -48,20 +48,43 @@ bool cornersValid(const int32_t (&indices)[Corners], const ModelObject& object,
     return true;
 }
 
-void appendVec3(std::vector<float>& out, const Vec3& v) {
-    out.push_back(v.x);
-    out.push_back(v.y);
-    out.push_back(v.z);
+float* putVec3(float* out, const Vec3& v) {
+    out[0] = v.x;
+    out[1] = v.y;
+    out[2] = v.z;
+    return out + 3;
 }
 
-void appendUv(std::vector<float>& out, const UvPair& uv, bool hasUV) {
-    out.push_back(hasUV ? uv.u : 0.0f);
-    out.push_back(hasUV ? uv.v : 0.0f);
+float* putUv(float* out, const UvPair& uv, bool hasUV) {
+    out[0] = hasUV ? uv.u : 0.0f;
+    out[1] = hasUV ? uv.v : 0.0f;
+    return out + 2;
+}
+
+// Room for `vertices` vertices in the scratch arrays that the pass fills
+// (the capacity stays from frame to frame).
+void reserveScratch(std::vector<float>& array, size_t vertices, size_t floatsPerVertex, bool used) {
+    if (used && array.size() < vertices * floatsPerVertex) {
+        array.resize(vertices * floatsPerVertex);
+    }
+}
+
+// Texels below half alpha are not drawn. Only the texel's alpha may decide:
+// a cut-out texture is drawn with an opaque primary colour (there is no
+// blending, so that alpha is not seen otherwise).
+void setAlphaTest(bool cutOut) {
+    if (cutOut) {
+        glAlphaFunc(GL_GEQUAL, 0.5f);
+        glEnable(GL_ALPHA_TEST);
+    } else {
+        glDisable(GL_ALPHA_TEST);
+    }
 }
 
 void disableTexturing() {
     glDisable(GL_TEXTURE_2D);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    setAlphaTest(false);
 }
 
 }  // namespace
@@ -165,6 +188,9 @@ void MeshRenderer::popModelView() {
 }
 
 void MeshRenderer::drawObject(const Model& model, const ModelObject& object) {
+    if (model.useLighting && model.useMaterials) {
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelView_.m);
+    }
     if (!model.outlineOnly) {
         drawFaces(model, object);
     }
@@ -179,26 +205,29 @@ void MeshRenderer::drawFaces(const Model& model, const ModelObject& object) {
     for (const TriangleGroup& group : object.triangleGroups) {
         const int32_t material = groupMaterial(group);
         const bool textured = applyMaterial(model, material);
-        positions_.clear();
-        colors_.clear();
-        texCoords_.clear();
+        reserveScratch(positions_, group.size() * 3, 3, true);
+        reserveScratch(colors_, group.size() * 3, 3, lit);
+        reserveScratch(texCoords_, group.size() * 3, 2, textured);
+        float* position = positions_.data();
+        float* color = colors_.data();
+        float* texCoord = texCoords_.data();
         for (const Triangle& triangle : group) {
             if (!cornersValid(triangle.indices, object, lit)) {
                 continue;
             }
             for (int32_t corner = 0; corner < 3; ++corner) {
                 const size_t index = static_cast<size_t>(triangle.indices[corner]);
-                appendVec3(positions_, object.vertices[index]);
+                position = putVec3(position, object.vertices[index]);
                 if (lit) {
-                    appendVec3(colors_, lightVertex(model, material, object.vertices[index],
-                                                    object.normals[index]));
+                    color = putVec3(color, lightVertex(model, material, object.vertices[index],
+                                                       object.normals[index], modelView_));
                 }
                 if (textured) {
-                    appendUv(texCoords_, triangle.uvs[corner], triangle.hasUV);
+                    texCoord = putUv(texCoord, triangle.uvs[corner], triangle.hasUV);
                 }
             }
         }
-        submitArrays(GL_TRIANGLES, lit, textured);
+        submitArrays(GL_TRIANGLES, static_cast<size_t>(position - positions_.data()) / 3, lit, textured);
     }
 }
 
@@ -208,21 +237,23 @@ void MeshRenderer::drawOutline(const Model& model, const ModelObject& object) {
     const float width = model.outlineWidth;
     for (const TriangleGroup& group : object.triangleGroups) {
         const bool textured = applyOutlineMaterial(model, groupMaterial(group));
-        positions_.clear();
-        texCoords_.clear();
+        reserveScratch(positions_, group.size() * 3, 3, true);
+        reserveScratch(texCoords_, group.size() * 3, 2, textured);
+        float* position = positions_.data();
+        float* texCoord = texCoords_.data();
         for (const Triangle& triangle : group) {
             if (!cornersValid(triangle.indices, object, true)) {
                 continue;
             }
             for (int32_t corner = 2; corner >= 0; --corner) {
                 const size_t index = static_cast<size_t>(triangle.indices[corner]);
-                appendVec3(positions_, object.vertices[index] - width * object.normals[index]);
+                position = putVec3(position, object.vertices[index] - width * object.normals[index]);
                 if (textured) {
-                    appendUv(texCoords_, triangle.uvs[corner], triangle.hasUV);
+                    texCoord = putUv(texCoord, triangle.uvs[corner], triangle.hasUV);
                 }
             }
         }
-        submitArrays(GL_TRIANGLES, false, textured);
+        submitArrays(GL_TRIANGLES, static_cast<size_t>(position - positions_.data()) / 3, false, textured);
     }
 }
 
@@ -233,32 +264,35 @@ void MeshRenderer::drawLines(const Model& model, const ModelObject& object) {
     for (const LineGroup& group : object.lineGroups) {
         const int32_t material = groupMaterial(group);
         const bool textured = applyMaterial(model, material);
-        positions_.clear();
-        colors_.clear();
-        texCoords_.clear();
+        reserveScratch(positions_, group.size() * 2, 3, true);
+        reserveScratch(colors_, group.size() * 2, 3, lit);
+        reserveScratch(texCoords_, group.size() * 2, 2, textured);
+        float* position = positions_.data();
+        float* color = colors_.data();
+        float* texCoord = texCoords_.data();
         for (const LineSegment& segment : group) {
             if (!cornersValid(segment.indices, object, lit)) {
                 continue;
             }
             for (int32_t end = 0; end < 2; ++end) {
                 const size_t index = static_cast<size_t>(segment.indices[end]);
-                appendVec3(positions_, object.vertices[index]);
+                position = putVec3(position, object.vertices[index]);
                 if (lit) {
-                    appendVec3(colors_, lightVertex(model, material, object.vertices[index],
-                                                    object.normals[index]));
+                    color = putVec3(color, lightVertex(model, material, object.vertices[index],
+                                                       object.normals[index], modelView_));
                 }
                 if (textured) {
-                    appendUv(texCoords_, segment.uvs[end], segment.hasUV);
+                    texCoord = putUv(texCoord, segment.uvs[end], segment.hasUV);
                 }
             }
         }
-        submitArrays(GL_LINES, lit, textured);
+        submitArrays(GL_LINES, static_cast<size_t>(position - positions_.data()) / 3, lit, textured);
     }
 }
 
-// One draw call from the scratch arrays as they were just filled.
-void MeshRenderer::submitArrays(uint32_t mode, bool withColors, bool withTexCoords) {
-    if (positions_.empty()) {
+// One draw call of the first `vertexCount` vertices of the scratch arrays.
+void MeshRenderer::submitArrays(uint32_t mode, size_t vertexCount, bool withColors, bool withTexCoords) {
+    if (vertexCount == 0) {
         return;
     }
     glVertexPointer(3, GL_FLOAT, 0, positions_.data());
@@ -268,7 +302,7 @@ void MeshRenderer::submitArrays(uint32_t mode, bool withColors, bool withTexCoor
     if (withTexCoords) {
         glTexCoordPointer(2, GL_FLOAT, 0, texCoords_.data());
     }
-    glDrawArrays(static_cast<GLenum>(mode), 0, static_cast<GLsizei>(positions_.size() / 3));
+    glDrawArrays(static_cast<GLenum>(mode), 0, static_cast<GLsizei>(vertexCount));
 }
 
 bool MeshRenderer::applyMaterial(const Model& model, int32_t materialIndex) {
@@ -278,13 +312,16 @@ bool MeshRenderer::applyMaterial(const Model& model, int32_t materialIndex) {
     bool textured = false;
     const Material* material = findMaterial(model, materialIndex);
     if (material != nullptr) {
-        glColor4f(material->color[0], material->color[1], material->color[2], material->color[3]);
+        const bool cutOut = material->textureIndex >= 0 && model.useTextures && isCutOut(material->textureIndex);
+        glColor4f(material->color[0], material->color[1], material->color[2],
+                  cutOut ? 1.0f : material->color[3]);
         if (material->textureIndex >= 0 && model.useTextures) {
             glEnable(GL_TEXTURE_2D);
             glEnableClientState(GL_TEXTURE_COORD_ARRAY);
             if (textureManager_ != nullptr) {
                 textureManager_->bindTexture(material->textureIndex);
             }
+            setAlphaTest(cutOut);
             textured = true;
         } else {
             disableTexturing();
@@ -318,6 +355,7 @@ bool MeshRenderer::applyOutlineMaterial(const Model& model, int32_t materialInde
             if (textureManager_ != nullptr) {
                 textureManager_->bindTexture(material->textureIndex);
             }
+            setAlphaTest(isCutOut(material->textureIndex));
             glDisableClientState(GL_COLOR_ARRAY);
             return true;
         }
@@ -329,14 +367,28 @@ bool MeshRenderer::applyOutlineMaterial(const Model& model, int32_t materialInde
     return false;
 }
 
+bool MeshRenderer::isCutOut(int32_t textureIndex) const {
+    const Texture* texture =
+        textureManager_ != nullptr ? textureManager_->texture(textureIndex) : nullptr;
+    return texture != nullptr && texture->cutOut;
+}
+
 Vec3 MeshRenderer::lightVertex(const Model& model, int32_t materialIndex, const Vec3& position,
                                const Vec3& normal) const {
-    const Material* material = findMaterial(model, materialIndex);
-    if (!model.useMaterials || !model.useLighting || material == nullptr) {
+    if (!model.useMaterials || !model.useLighting || findMaterial(model, materialIndex) == nullptr) {
         return {1.0f, 1.0f, 1.0f};
     }
     Matrix4 modelView;
     glGetFloatv(GL_MODELVIEW_MATRIX, modelView.m);
+    return lightVertex(model, materialIndex, position, normal, modelView);
+}
+
+Vec3 MeshRenderer::lightVertex(const Model& model, int32_t materialIndex, const Vec3& position,
+                               const Vec3& normal, const Matrix4& modelView) const {
+    const Material* material = findMaterial(model, materialIndex);
+    if (!model.useMaterials || !model.useLighting || material == nullptr) {
+        return {1.0f, 1.0f, 1.0f};
+    }
     const Vec3 a = modelView.transformRows(position);
     const Vec3 b = modelView.transformRows(position + normal);
     const Vec3 n = (b - a).normalized();

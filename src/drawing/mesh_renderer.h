@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "drawing/model_renderer.h"
+#include "math/matrix4.h"
 #include "math/vec3.h"
 #include "model/model.h"
 
@@ -38,7 +39,11 @@ public:
     // An index outside the model's materials draws like -1 (white, untextured).
     bool applyMaterial(const Model& model, int32_t materialIndex);
     bool applyOutlineMaterial(const Model& model, int32_t materialIndex);
-    // Software lighting of one vertex under the current model-view matrix.
+    // Software lighting of one vertex under a model-view matrix; the
+    // overload without one reads GL's current matrix (one query per call, so
+    // drawing reads it once per object and passes it on).
+    Vec3 lightVertex(const Model& model, int32_t materialIndex, const Vec3& position,
+                     const Vec3& normal, const Matrix4& modelView) const;
     Vec3 lightVertex(const Model& model, int32_t materialIndex, const Vec3& position,
                      const Vec3& normal) const;
 
@@ -46,15 +51,19 @@ public:
     static constexpr int32_t kMaxBoneDepth = 256;
 
 private:
+    bool isCutOut(int32_t textureIndex) const;  // the texture has texels that are not drawn
     void drawBoneTree(const Model& model, int32_t boneIndex, const Skeleton& skeleton,
                       int32_t depth);
     void drawFaces(const Model& model, const ModelObject& object);
     void drawOutline(const Model& model, const ModelObject& object);
     void drawLines(const Model& model, const ModelObject& object);
-    void submitArrays(uint32_t mode, bool withColors, bool withTexCoords);
+    void submitArrays(uint32_t mode, size_t vertexCount, bool withColors, bool withTexCoords);
     void pushModelView();
     void popModelView();
 
+    // The model-view matrix of the object being drawn, read once per object
+    // when lighting is on.
+    Matrix4 modelView_;
     std::vector<float> positions_;
     std::vector<float> colors_;
     std::vector<float> texCoords_;

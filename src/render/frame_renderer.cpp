@@ -4,7 +4,8 @@
 #include "render/program_objects.h"
 #include "resources/gl_api.h"
 #include "resources/memory_stream.h"
-#include "resources/png_resource_loader.h"
+#include "resources/image_loaders.h"
+#include "skeleton/character_file.h"
 #include "skeleton/skeleton.h"
 
 namespace tavo {
@@ -32,13 +33,26 @@ void FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height,
     finishScene();
 }
 
+void FrameRenderer::loadSceneFromFile(MascotState& state, int32_t width, int32_t height,
+                                      const std::string& modelPath, ByteStream* motions,
+                                      std::string* openError) {
+    beginScene(width, height);
+    if (buildCharacterFromFile(character_, modelPath, objects_.textureManager, 1.0f, openError,
+                               &modelError_) &&
+        motions != nullptr) {
+        loadMotionsFrom(state, *motions);
+    }
+    finishScene();
+}
+
 void FrameRenderer::beginScene(int32_t width, int32_t height) {
     releaseCharacter();
     modelError_ = ReadError();
     motionError_ = ReadError();
     setupProjection(width, height);
-    ImageLoader* loaders[] = {new PngResourceLoader()};
-    objects_.registerImageLoaders(loaders, 1);
+    ImageLoader* loaders[kImageLoaderCount];
+    makeImageLoaders(loaders);
+    objects_.registerImageLoaders(loaders, kImageLoaderCount);
 }
 
 void FrameRenderer::finishScene() {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "behaviour/mascot_state.h"
 #include "skeleton/character.h"
@@ -36,6 +37,12 @@ public:
     // (for the tools); motions may be null.
     void loadScene(MascotState& state, int32_t width, int32_t height, ByteStream* model,
                    ByteStream* motions);
+    // The same with the model read from a file, its textures looked up in
+    // the file's folder (buildCharacterFromFile); motions may be null. When
+    // the model file cannot be read, openError (if given) says why.
+    void loadSceneFromFile(MascotState& state, int32_t width, int32_t height,
+                           const std::string& modelPath, ByteStream* motions,
+                           std::string* openError = nullptr);
 
     // Advances the motion clock to nowMs (milliseconds of any monotonic
     // clock; the first call starts it) and draws one frame.

@@ -13,9 +13,10 @@ namespace tavo {
 // both platforms. The context is made current when the surface is made and
 // released with it.
 //
-// Built on Linux only (OSMesa, offscreen_gl_surface_posix.cpp). On Windows
-// the shell's DIB section with its WGL context plays this role and this class
-// is not compiled.
+// On Linux OSMesa renders into a buffer of this object
+// (offscreen_gl_surface_posix.cpp); on Windows a WGL context draws into a
+// DIB section on a memory DC (offscreen_gl_surface_win32.cpp), which the
+// tools use. The mascot's Windows shell keeps its own DIB section.
 class OffscreenGlSurface {
 public:
     // Makes the buffer and the context and makes the context current. The
@@ -29,9 +30,9 @@ public:
     int32_t width() const { return width_; }
     int32_t height() const { return height_; }
     // width * height * 4 bytes; empty when the surface is not valid.
-    uint8_t* pixels() { return pixels_.data(); }
-    const uint8_t* pixels() const { return pixels_.data(); }
-    size_t byteCount() const { return pixels_.size(); }
+    uint8_t* pixels() { return pixels_; }
+    const uint8_t* pixels() const { return pixels_; }
+    size_t byteCount() const { return static_cast<size_t>(width_) * static_cast<size_t>(height_) * 4; }
     // The pixel at column x of row y counted from the bottom: B, G, R, A.
     const uint8_t* pixel(int32_t x, int32_t y) const {
         return &pixels_[(static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)) * 4];
@@ -47,7 +48,13 @@ private:
     void* context_ = nullptr;
     int32_t width_ = 0;
     int32_t height_ = 0;
-    std::vector<uint8_t> pixels_;
+    // Where the context draws: storage_ on Linux, the DIB section on Windows.
+    uint8_t* pixels_ = nullptr;
+    std::vector<uint8_t> storage_;
+    // Windows only: the memory DC, the DIB section and the bitmap it replaced.
+    void* deviceContext_ = nullptr;
+    void* bitmap_ = nullptr;
+    void* previousBitmap_ = nullptr;
 };
 
 }  // namespace tavo

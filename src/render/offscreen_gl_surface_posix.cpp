@@ -16,7 +16,8 @@ OffscreenGlSurface::OffscreenGlSurface(int32_t width, int32_t height) {
     context_ = context;
     width_ = width;
     height_ = height;
-    pixels_.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
+    storage_.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
+    pixels_ = storage_.data();
     if (!makeCurrent()) {
         release();
     }
@@ -26,7 +27,7 @@ OffscreenGlSurface::~OffscreenGlSurface() { release(); }
 
 bool OffscreenGlSurface::makeCurrent() {
     if (context_ == nullptr ||
-        !OSMesaMakeCurrent(static_cast<OSMesaContext>(context_), pixels_.data(), GL_UNSIGNED_BYTE,
+        !OSMesaMakeCurrent(static_cast<OSMesaContext>(context_), pixels_, GL_UNSIGNED_BYTE,
                            width_, height_)) {
         return false;
     }
@@ -44,8 +45,9 @@ void OffscreenGlSurface::release() {
         OSMesaDestroyContext(static_cast<OSMesaContext>(context_));
         context_ = nullptr;
     }
-    pixels_.clear();
-    pixels_.shrink_to_fit();
+    storage_.clear();
+    storage_.shrink_to_fit();
+    pixels_ = nullptr;
     width_ = 0;
     height_ = 0;
 }

@@ -5,10 +5,12 @@
 #include <csetjmp>
 #include <limits>
 #include <new>
+#include <string>
 
 #include "resources/ascii_case.h"
 #include "resources/byte_stream.h"
 #include "resources/file_stream.h"
+#include "resources/stdio_file.h"
 
 namespace tavo {
 
@@ -16,11 +18,31 @@ namespace {
 
 constexpr int32_t kSignatureSize = 8;
 
+// libpng's message for the error that ended a decode; libpng's own handler
+// would print it to stderr.
+struct PngErrorText {
+    std::string message;
+};
+
+// Keeps libpng's message and leaves through the jump buffer set in readImage.
+[[noreturn]] void keepErrorAndLeave(png_structp png, png_const_charp message) {
+    auto* text = static_cast<PngErrorText*>(png_get_error_ptr(png));
+    if (text != nullptr && message != nullptr) {
+        text->message = message;
+    }
+    png_longjmp(png, 1);
+}
+
+// Warnings (for example about an unusual colour profile) do not stop a decode
+// and are not printed.
+void ignoreWarning(png_structp, png_const_charp) {}
+
 // libpng's read and info structures, destroyed together on every path.
 class PngReadStructs {
 public:
-    PngReadStructs() {
-        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    explicit PngReadStructs(PngErrorText& errorText) {
+        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &errorText, keepErrorAndLeave,
+                                     ignoreWarning);
         if (png != nullptr) {
             info = png_create_info_struct(png);
         }
@@ -45,6 +67,7 @@ struct DecodedImage {
     png_uint_32 width = 0;
     png_uint_32 height = 0;
     std::unique_ptr<uint8_t[]> pixels;
+    std::string problem;  // why readImage refused the picture, when libpng did not fail
 };
 
 // libpng's input function: a stream that ends early is an error, so that
@@ -96,9 +119,15 @@ bool readImage(png_structp png, png_infop info, DecodedImage& image) {
     int interlaceType = 0;
     png_get_IHDR(png, info, &width, &height, &bitDepth, &colorType, &interlaceType, nullptr,
                  nullptr);
-    if (interlaceType != PNG_INTERLACE_NONE || width == 0 || height == 0 ||
-        width > static_cast<png_uint_32>(PngLoader::kMaxSide) ||
+    if (interlaceType != PNG_INTERLACE_NONE) {
+        image.problem = "interlaced PNG pictures are not read";
+        return false;
+    }
+    if (width == 0 || height == 0 || width > static_cast<png_uint_32>(PngLoader::kMaxSide) ||
         height > static_cast<png_uint_32>(PngLoader::kMaxSide)) {
+        image.problem = "the picture is " + std::to_string(width) + " x " +
+                        std::to_string(height) + " pixels; each side must be 1 to " +
+                        std::to_string(PngLoader::kMaxSide);
         return false;
     }
     requestRgba8(png, info, bitDepth, colorType);
@@ -106,10 +135,13 @@ bool readImage(png_structp png, png_infop info, DecodedImage& image) {
 
     const size_t rowBytes = static_cast<size_t>(width) * 4;
     if (png_get_rowbytes(png, info) != rowBytes) {
-        return false;  // the transformations did not give 4 bytes a pixel
+        image.problem = "the colour type did not convert to RGBA";
+        return false;
     }
     image.pixels.reset(new (std::nothrow) uint8_t[rowBytes * height]);
     if (!image.pixels) {
+        image.problem = "out of memory for " + std::to_string(width) + " x " +
+                        std::to_string(height) + " pixels";
         return false;
     }
     image.width = width;
@@ -130,24 +162,37 @@ int32_t PngLoader::acceptsExtension(const char* extension) {
     return extension != nullptr && compareIgnoringAsciiCase("png", extension) == 0 ? 1 : 0;
 }
 
+int32_t PngLoader::recognizes(const uint8_t* head, int32_t count) {
+    return head != nullptr && count >= kSignatureSize && png_sig_cmp(head, 0, kSignatureSize) == 0
+               ? 1
+               : 0;
+}
+
 int32_t PngLoader::decode(ByteStream* stream) {
     release();
+    clearFailure();
     if (stream == nullptr) {
-        return 0;
+        return fail("no data");
     }
     uint8_t signature[kSignatureSize] = {};
-    if (stream->read(signature, kSignatureSize) != kSignatureSize ||
-        png_sig_cmp(signature, 0, kSignatureSize) != 0) {
-        return 0;
+    const int32_t got = stream->read(signature, kSignatureSize);
+    if (got <= 0) {
+        return fail("the file is empty");
     }
-    PngReadStructs structs;
+    if (got != kSignatureSize || png_sig_cmp(signature, 0, kSignatureSize) != 0) {
+        return fail("not a PNG file");
+    }
+    PngErrorText errorText;
+    PngReadStructs structs(errorText);
     if (!structs.valid()) {
-        return 0;
+        return fail("libpng: cannot create its read structures");
     }
     png_set_read_fn(structs.png, stream, readFromStream);
     DecodedImage image;
     if (!readImage(structs.png, structs.info, image)) {
-        return 0;  // the partly filled picture goes with `image`
+        // the partly filled picture goes with `image`
+        return fail(errorText.message.empty() ? "PNG: " + image.problem
+                                              : "libpng: " + errorText.message);
     }
     width_ = static_cast<int32_t>(image.width);
     height_ = static_cast<int32_t>(image.height);
@@ -157,8 +202,9 @@ int32_t PngLoader::decode(ByteStream* stream) {
 
 int32_t PngLoader::load(const char* path) {
     FileStream stream;
-    if (stream.open(path) == 0) {
-        return 0;
+    if (path == nullptr || stream.open(path) == 0) {
+        release();
+        return fail(unreadableFileReason(path));
     }
     return decode(&stream);
 }

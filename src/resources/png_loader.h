@@ -13,7 +13,7 @@ class PngLoader : public ImageLoader {
 public:
     // Larger sides are refused: they could not become textures anyway, and
     // they keep a forged header from asking for gigabytes.
-    static constexpr int32_t kMaxSide = 16384;
+    static constexpr int32_t kMaxSide = kMaxImageSide;
 
     PngLoader() = default;
     ~PngLoader() override;
@@ -25,6 +25,7 @@ public:
     int32_t load(const char* path) override;  // reads the file through a FileStream
     ImageDescription& describe(ImageDescription& description) override;
     void release() override;
+    int32_t recognizes(const uint8_t* head, int32_t count) override;  // the PNG signature
 
     int32_t width() const { return width_; }
     int32_t height() const { return height_; }

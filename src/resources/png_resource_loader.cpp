@@ -1,20 +1,25 @@
 #include "resources/png_resource_loader.h"
 
 #include "resources/ascii_case.h"
+#include "resources/stdio_file.h"
 #include "resources/memory_stream.h"
 
 namespace tavo {
 
 int32_t PngResourceLoader::load(const char* path) {
     if (path == nullptr) {
-        return 0;
+        release();
+        return fail("no file name");
     }
     MemoryStream stream;
     const int32_t opened = compareIgnoringAsciiCase(path, "tavo.png") == 0
                                ? stream.openResource("TAVO_TEX", "PNG")
                                : stream.loadFile(path);
     if (opened == 0) {
-        return 0;
+        release();
+        return fail(compareIgnoringAsciiCase(path, "tavo.png") == 0
+                        ? "the embedded picture is missing"
+                        : unreadableFileReason(path));
     }
     return PngLoader::decode(&stream);
 }

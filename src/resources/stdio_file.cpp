@@ -1,5 +1,7 @@
 #include "resources/stdio_file.h"
 
+#include <cerrno>
+#include <cstring>
 #include <limits>
 
 namespace tavo {
@@ -23,6 +25,27 @@ int32_t measureFile(std::FILE* file) {
         return -1;
     }
     return static_cast<int32_t>(end);
+}
+
+std::string unreadableFileReason(const char* path) {
+    if (path == nullptr) {
+        return "no file name";
+    }
+    errno = 0;
+    StdioFile file = openStdioFile(path);
+    if (!file) {
+        const int error = errno;
+        return std::string("cannot open ") + path +
+               (error != 0 ? std::string(": ") + std::strerror(error) : std::string());
+    }
+    const int32_t size = measureFile(file.get());
+    if (size == 0) {
+        return std::string(path) + " is empty";
+    }
+    if (size < 0) {
+        return std::string(path) + " is too large to read";
+    }
+    return std::string("cannot read ") + path;
 }
 
 }  // namespace tavo

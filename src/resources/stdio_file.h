@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 namespace tavo {
 
@@ -19,5 +20,9 @@ StdioFile openStdioFile(const char* path);
 // Size of an open file in bytes, leaving it positioned at the start; -1 when
 // the size cannot be taken or does not fit a 32-bit count.
 int32_t measureFile(std::FILE* file);
+
+// Why a file could not be read whole, for the user: "cannot open <path>:
+// <system message>", "<path> is empty", ...
+std::string unreadableFileReason(const char* path);
 
 }  // namespace tavo

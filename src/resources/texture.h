@@ -23,6 +23,11 @@ public:
     int32_t height = 0;
     int32_t paddedWidth = 0;
     int32_t paddedHeight = 0;
+    // The size of the picture as the file holds it, before any resampling.
+    int32_t imageWidth = 0;
+    int32_t imageHeight = 0;
+    // Some texel has alpha below 128: the renderer does not draw those.
+    bool cutOut = false;
 
 private:
     void resampleBilinear();

@@ -1,9 +1,12 @@
 #include "resources/texture_manager.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "resources/cp932_text.h"
+#include "resources/file_stream.h"
 #include "resources/gl_api.h"
+#include "resources/texture_location.h"
 
 namespace tavo {
 
@@ -64,6 +67,30 @@ void setFilterMode(int32_t filterMode) {
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLfloat>(mode));
 }
 
+// A picture with any texel below half alpha is cut out: such texels are not
+// drawn (the renderer's alpha test). Others draw as before.
+bool hasCutOutTexels(const ImageDescription& image) {
+    const size_t count = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
+    for (size_t i = 0; i < count; ++i) {
+        if (image.pixels[i * 4 + 3] < 128) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The first bytes of the file at path, for choosing a loader by content;
+// empty when it cannot be read (the embedded picture, a missing file).
+std::vector<uint8_t> readHead(const std::string& path) {
+    std::vector<uint8_t> head(ImageLoader::kSignatureBytes);
+    FileStream stream;
+    const int32_t got = stream.open(path.c_str()) != 0
+                            ? stream.read(head.data(), static_cast<int32_t>(head.size()))
+                            : 0;
+    head.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return head;
+}
+
 void uploadImage(Texture& texture, const ImageDescription& image) {
     const UploadPlan plan = uploadPlanFor(image.layout);
     if (!plan.known || image.pixels == nullptr) {
@@ -74,8 +101,13 @@ void uploadImage(Texture& texture, const ImageDescription& image) {
             return;  // these layouts are 4 bytes a pixel; anything else would be overread
         }
         texture.upload(image.width, image.height, image.pixels, plan.format);
+        texture.imageWidth = image.width;
+        texture.imageHeight = image.height;
+        texture.cutOut = image.width > 0 && image.height > 0 && hasCutOutTexels(image);
     } else if (plan.format != 0) {
         texture.uploadCompressed(image.width, image.height, image.pixels, plan.compressedKind);
+        texture.imageWidth = image.width;
+        texture.imageHeight = image.height;
     }
 }
 
@@ -90,7 +122,7 @@ TextureManager::~TextureManager() { clear(); }
 
 int32_t TextureManager::findName(const char* name) const {
     for (size_t i = 0; i < names_.size(); ++i) {
-        if (names_[i] == name) {
+        if (names_[i] == name && folders_[i] == modelFolder_) {
             return static_cast<int32_t>(i);
         }
     }
@@ -108,36 +140,91 @@ int32_t TextureManager::createTexture(const char* name, int32_t wrapMode, int32_
             return existing;
         }
     }
-    const char* extension = findExtension(name);
-    if (extension == nullptr) {
+    if (findExtension(name) == nullptr) {
+        recordFailure(name, "the name has no extension");
         return -1;
     }
 
     auto texture = std::make_unique<Texture>();
-    bool accepted = false;
-    bool loaded = false;
-    for (const std::unique_ptr<ImageLoader>& loader : loaders_) {
-        if (loader->acceptsExtension(extension) != 1) {
-            continue;
+    bool asked = false;
+    std::string reason;
+    if (!loadPicture(name, *texture, wrapMode, filterMode, asked, reason)) {
+        recordFailure(name, reason);
+        if (asked) {
+            return -1;
         }
-        accepted = true;
-        if (loader->load(name) != 1) {
+    } else {
+        recordFailure(name, "");
+    }
+    return addTexture(name, texture.release(), reload);
+}
+
+bool TextureManager::loadPicture(const char* name, Texture& texture, int32_t wrapMode,
+                                 int32_t filterMode, bool& asked, std::string& reason) {
+    const std::string path = locateTextureFile(modelFolder_, name);
+    const std::vector<uint8_t> head = readHead(path);
+    std::vector<ImageLoader*> chosen;
+    for (const std::unique_ptr<ImageLoader>& loader : loaders_) {
+        if (loader->recognizes(head.data(), static_cast<int32_t>(head.size())) == 1) {
+            chosen.push_back(loader.get());
+        }
+    }
+    if (chosen.empty()) {
+        const char* extension = findExtension(name);
+        for (const std::unique_ptr<ImageLoader>& loader : loaders_) {
+            if (loader->acceptsExtension(extension) == 1) {
+                chosen.push_back(loader.get());
+            }
+        }
+    }
+    if (chosen.empty()) {
+        asked = false;
+        reason = head.empty() ? "no loader for this extension and no file at " + path
+                              : "not a picture in a format this program reads";
+        return false;
+    }
+    asked = true;
+    for (ImageLoader* loader : chosen) {
+        if (loader->load(path.c_str()) != 1) {
+            if (reason.empty()) {
+                reason = loader->failureReason().empty() ? "the picture could not be read"
+                                                         : loader->failureReason();
+            }
             continue;
         }
         ImageDescription image;
         loader->describe(image);
-        texture->bind();
+        texture.bind();
         setWrapMode(wrapMode);
         setFilterMode(filterMode);
-        uploadImage(*texture, image);
+        uploadImage(texture, image);
         loader->release();
-        loaded = true;
-        break;
+        return true;
     }
-    if (accepted && !loaded) {
-        return -1;
+    return false;
+}
+
+// Keeps the latest outcome of each request: a success (empty reason) drops
+// the name's earlier failure.
+void TextureManager::recordFailure(const char* name, std::string reason) {
+    for (size_t i = 0; i < failures_.size(); ++i) {
+        if (failures_[i].name == name && failures_[i].folder == modelFolder_) {
+            failures_.erase(failures_.begin() + static_cast<std::ptrdiff_t>(i));
+            break;
+        }
     }
-    return addTexture(name, texture.release(), reload);
+    if (!reason.empty()) {
+        failures_.push_back({name, modelFolder_, std::move(reason)});
+    }
+}
+
+const TextureFailure* TextureManager::failureFor(const std::string& name) const {
+    for (auto it = failures_.rbegin(); it != failures_.rend(); ++it) {
+        if (it->name == name) {
+            return &*it;
+        }
+    }
+    return nullptr;
 }
 
 int32_t TextureManager::addTexture(const char* name, Texture* texture, bool reload) {
@@ -153,10 +240,12 @@ int32_t TextureManager::addTexture(const char* name, Texture* texture, bool relo
             owned.release();  // already held in this entry
         }
         names_[existing] = name;
+        folders_[existing] = modelFolder_;
         return existing;
     }
     textures_.push_back(std::move(owned));
     names_.emplace_back(name);
+    folders_.push_back(modelFolder_);
     return static_cast<int32_t>(textures_.size()) - 1;
 }
 
@@ -182,7 +271,9 @@ void TextureManager::setLoaders(ImageLoader* const* loaders, int32_t count) {
 void TextureManager::clear() {
     textures_.clear();
     names_.clear();
+    folders_.clear();
     loaders_.clear();
+    failures_.clear();
 }
 
 const Texture* TextureManager::texture(int32_t index) const {

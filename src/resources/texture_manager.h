@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "resources/image_loader.h"
@@ -10,8 +11,24 @@
 
 namespace tavo {
 
+// Why the texture a name asked for has no picture: the name as the model
+// wrote it and the reason, e.g. "libpng: IHDR: CRC error".
+struct TextureFailure {
+    std::string name;
+    std::string folder;  // the model folder the name was looked up in
+    std::string reason;
+
+    std::string message() const { return name + ": " + reason; }
+};
+
 // Turns image file names into textures and hands out indices (-1 for none).
 // Owns every texture and every registered loader.
+//
+// A name is looked up in the model folder set at the time (see
+// TextureFolderScope; none for the embedded model) and read by the loaders
+// that recognise the file's first bytes; only when none does, by those that
+// accept its extension. Every request that leaves a texture without a
+// picture records a TextureFailure.
 class TextureManager {
 public:
     TextureManager() = default;
@@ -32,12 +49,46 @@ public:
     const Texture* texture(int32_t index) const;
     const std::string& name(int32_t index) const;
 
+    // The folder texture names are looked up in ("" for as written).
+    const std::string& modelFolder() const { return modelFolder_; }
+    void setModelFolder(std::string folder) { modelFolder_ = std::move(folder); }
+
+    const std::vector<TextureFailure>& failures() const { return failures_; }
+    // The latest failure recorded for a name, or null.
+    const TextureFailure* failureFor(const std::string& name) const;
+
 private:
-    int32_t findName(const char* name) const;  // first equal entry of names_, or -1
+    // First entry with this name made in the current model folder, or -1.
+    int32_t findName(const char* name) const;
+    // Loads the picture for name into texture; false with the reason when
+    // a loader that was asked failed. asked tells whether any loader was.
+    bool loadPicture(const char* name, Texture& texture, int32_t wrapMode, int32_t filterMode,
+                     bool& asked, std::string& reason);
+    void recordFailure(const char* name, std::string reason);
 
     std::vector<std::unique_ptr<Texture>> textures_;
     std::vector<std::string> names_;
+    std::vector<std::string> folders_;  // parallel to names_
     std::vector<std::unique_ptr<ImageLoader>> loaders_;
+    std::vector<TextureFailure> failures_;
+    std::string modelFolder_;
+};
+
+// Sets the manager's model folder for the life of the scope (while one
+// model file is read) and puts the previous one back.
+class TextureFolderScope {
+public:
+    TextureFolderScope(TextureManager& textures, std::string folder)
+        : textures_(textures), previous_(textures.modelFolder()) {
+        textures_.setModelFolder(std::move(folder));
+    }
+    ~TextureFolderScope() { textures_.setModelFolder(previous_); }
+    TextureFolderScope(const TextureFolderScope&) = delete;
+    TextureFolderScope& operator=(const TextureFolderScope&) = delete;
+
+private:
+    TextureManager& textures_;
+    std::string previous_;
 };
 
 // Pointer to the byte after the last "." of a code-page-932 string, or null.

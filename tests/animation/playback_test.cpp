@@ -100,7 +100,7 @@ TEST(WorldTransform, DeepChainsAreEvaluatedWithoutRecursion) {
     deep.weights = {1.0f};
     skeleton.bones[depth - 1].restHead = deepest.position;
     skinCharacter(model, skeleton);
-    expectVec(skinVertex({1, 2, 3}, deep), {1, 2, 3});
+    expectVec(skinVertex(skeleton.pose, {1, 2, 3}, deep), {1, 2, 3});
 
     makeBonesLocal(skeleton, 0);
     EXPECT_FLOAT_EQ(skeleton.bones[depth - 1].localPosition.z, 0.0f);
@@ -123,7 +123,7 @@ TEST(WorldTransform, SkinningUsesTheSameTransformsAsTheTreeWalk) {
     influence.weights = {1.0f};
     for (int32_t i = 0; i < 3; ++i) {
         influence.boneIndices = {i};
-        const Vec3 posed = skinVertex({0, 0, 0}, influence);
+        const Vec3 posed = skinVertex(skeleton.pose, {0, 0, 0}, influence);
         const WorldTransform world = computeWorldTransform(skeleton, i);
         EXPECT_EQ(posed.x, world.position.x) << i;
         EXPECT_EQ(posed.y, world.position.y) << i;
@@ -190,16 +190,16 @@ TEST(SkinVertex, RestPoseLeavesVerticesInPlaceAndWeightsBlend) {
     VertexInfluence whole;
     whole.boneIndices = {0};
     whole.weights = {1.0f};
-    expectVec(skinVertex({4, -1, 2}, whole), {4, -1, 2});
+    expectVec(skinVertex(skeleton.pose, {4, -1, 2}, whole), {4, -1, 2});
     VertexInfluence halves;
     halves.boneIndices = {0, 0};
     halves.weights = {0.5f, 0.5f};
-    expectVec(skinVertex({4, -1, 2}, halves), skinVertex({4, -1, 2}, whole));
+    expectVec(skinVertex(skeleton.pose, {4, -1, 2}, halves), skinVertex(skeleton.pose, {4, -1, 2}, whole));
     VertexInfluence strayBone;
     strayBone.boneIndices = {0, 5, -1};
     strayBone.weights = {1.0f, 1.0f, 1.0f};
-    expectVec(skinVertex({4, -1, 2}, strayBone), {4, -1, 2});
-    expectVec(skinVertex({4, -1, 2}, VertexInfluence()), {0, 0, 0});
+    expectVec(skinVertex(skeleton.pose, {4, -1, 2}, strayBone), {4, -1, 2});
+    expectVec(skinVertex(skeleton.pose, {4, -1, 2}, VertexInfluence()), {0, 0, 0});
 }
 
 // Skinning undoes the rest pose with the inverse of the rest rotation and
@@ -219,7 +219,7 @@ TEST(SkinVertex, MatchesTheRotationsOfTheMathLibraryExactly) {
     const Vec3 v(4.25f, -1.5f, 2.0f);
     const Vec3 local = rotateByInverse(rest, v - bone.restHead);
     const Vec3 expected = rotateByUnit(bone.localRotation, local) + bone.localPosition;
-    const Vec3 posed = skinVertex(v, whole);
+    const Vec3 posed = skinVertex(skeleton.pose, v, whole);
     EXPECT_EQ(posed.x, expected.x);
     EXPECT_EQ(posed.y, expected.y);
     EXPECT_EQ(posed.z, expected.z);

@@ -160,6 +160,37 @@ TEST_F(MeshRendererTest, TexturedRectangleShowsItsPictureRightSideUp) {
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
 }
 
+// Cut-out texels (alpha below 128) are not drawn, also under a material
+// whose own alpha is low; a texture without such texels draws every texel.
+TEST_F(MeshRendererTest, CutOutTexelsAreNotDrawn) {
+    std::vector<uint8_t> picture;
+    for (int row = 0; row < 8; ++row) {
+        for (int column = 0; column < 8; ++column) {
+            const uint8_t alpha = row < 4 ? 127 : 128;
+            picture.insert(picture.end(), {255, 0, 0, alpha});
+        }
+    }
+    TextureManager textures;
+    Texture* texture = makeTexture(8, 8, picture);
+    texture->cutOut = true;
+    textures.addTexture("leaf.png", texture, false);
+    renderer.attachTextureManager(&textures);
+
+    Model model = plainModel();
+    model.materials.push_back(makeMaterial(1.0f, 1.0f, 1.0f));
+    model.materials[0].color[3] = 0.3f;
+    model.materials[0].textureIndex = 0;
+    model.objects.push_back(makeRectangle(-0.8f, -0.8f, 0.8f, 0.8f, 0));
+    renderer.drawModel(model, nullptr);
+    EXPECT_EQ(colorAt(0.0f, 0.5f), (std::vector<int>{0, 0, 0})) << "alpha 127: not drawn";
+    EXPECT_EQ(colorAt(0.0f, -0.5f), (std::vector<int>{255, 0, 0})) << "alpha 128: drawn";
+
+    texture->cutOut = false;
+    renderer.drawModel(model, nullptr);
+    EXPECT_EQ(colorAt(0.0f, 0.5f), (std::vector<int>{255, 0, 0}));
+    EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+}
+
 TEST_F(MeshRendererTest, TrianglesWithoutUvSampleTheTopLeftTexel) {
     std::vector<uint8_t> picture(16 * 4, 0);
     for (size_t i = 0; i < 16; ++i) {

@@ -17,6 +17,13 @@ SCREEN_W, SCREEN_H = 1280, 1024
 WINDOW_W, WINDOW_H = 400, 360
 SKIP = 77
 
+# Keys that select the last items of the top-level menu from the bottom: the
+# first Up in a fresh menu selects its last item, and separators are
+# skipped, so items added above these do not change them.
+EXIT_KEYS = ["Up"]
+START_AT_LOGIN_KEYS = ["Up", "Up"]
+START_AT_LOGIN_CAPTION = "\u30ed\u30b0\u30a4\u30f3\u6642\u306b\u8d77\u52d5"  # ログイン時に起動
+
 
 class Failure(Exception):
     pass

@@ -18,8 +18,8 @@
 #include "drawing/mesh_renderer.h"
 #include "render/program_objects.h"
 #include "resources/gl_api.h"
+#include "resources/image_loaders.h"
 #include "resources/memory_stream.h"
-#include "resources/png_resource_loader.h"
 #include "skeleton/character.h"
 #include "support/offscreen_gl_context.h"
 #include "two_part_input.h"
@@ -110,8 +110,9 @@ private:
     void renew() {
         objects_.reset();
         objects_ = std::make_unique<tavo::ProgramObjects>();
-        tavo::ImageLoader* loaders[] = {new tavo::PngResourceLoader};
-        objects_->registerImageLoaders(loaders, 1);
+        tavo::ImageLoader* loaders[tavo::kImageLoaderCount];
+        tavo::makeImageLoaders(loaders);
+        objects_->registerImageLoaders(loaders, tavo::kImageLoaderCount);
     }
 
     tavo::test::OffscreenGlContext context_;

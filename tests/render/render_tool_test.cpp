@@ -83,7 +83,11 @@ TEST_F(RenderTool, BadUsageExitsWithTwo) {
     EXPECT_EQ(run("--motion -1 --out x.png"), 2);
     EXPECT_EQ(run("--motions a.mkm --out x.png"), 2) << "motions without a model";
     EXPECT_EQ(run("--size 3 --out x.png"), 2);
+    EXPECT_EQ(run("--out x.png --bogus"), 2) << "an unknown last option";
+    EXPECT_EQ(run("--icon 8 --out x.png"), 2) << "icon too small";
+    EXPECT_EQ(run("--icon 64 --frames 2 --out x.png"), 2);
     EXPECT_EQ(run("--help"), 0);
+    EXPECT_EQ(run("--version"), 0);
 }
 
 TEST_F(RenderTool, UnreadableFilesExitWithOne) {
@@ -167,6 +171,32 @@ TEST_F(RenderTool, WritesTheKeyedFrameAsRgbaTopRowFirst) {
     std::remove(out.c_str());
 }
 
+// The square fills the icon but for the margin; the edges blend from
+// opaque red into transparency without darkening.
+TEST_F(RenderTool, IconIsTheFigureCroppedToASquare) {
+    test::TempFile square(std::string(kSquareModel), ".mqo");
+    const std::string out = outPath("icon.png");
+    ASSERT_EQ(run("--model " + square.path() + " --icon 48 --out " + out), 0);
+    PngLoader png;
+    ASSERT_EQ(png.load(out.c_str()), 1);
+    ASSERT_EQ(png.width(), 48);
+    ASSERT_EQ(png.height(), 48);
+    auto pixel = [&](int x, int y) { return png.pixels() + (y * 48 + x) * 4; };
+    EXPECT_EQ(pixel(0, 0)[3], 0);
+    EXPECT_EQ(pixel(47, 47)[3], 0);
+    const uint8_t red[4] = {255, 0, 0, 255};
+    for (int i = 3; i < 45; ++i) {
+        EXPECT_EQ(std::memcmp(pixel(i, 24), red, 4), 0) << "row 24, column " << i;
+        EXPECT_EQ(std::memcmp(pixel(24, i), red, 4), 0) << "column 24, row " << i;
+    }
+    for (int i = 0; i < 48; ++i) {
+        if (pixel(i, 1)[3] != 0) {
+            EXPECT_EQ(pixel(i, 1)[0], 255) << "edge pixel " << i;
+        }
+    }
+    std::remove(out.c_str());
+}
+
 TEST_F(RenderTool, FramesAreNumberedOverOneCycle) {
     test::TempFile square(std::string(kSquareModel), ".mqo");
     const std::string stem = outPath("cycle");
@@ -178,6 +208,30 @@ TEST_F(RenderTool, FramesAreNumberedOverOneCycle) {
     }
     PngLoader missing;
     EXPECT_EQ(missing.load((stem + "-003.png").c_str()), 0);
+}
+
+TEST_F(RenderTool, RigOverlaysDrawTheLinksAndAnchorBoxesOverTheFigure) {
+    // Counts the pixels of one exact colour in a frame of the embedded character.
+    auto count = [&](const std::string& options, const uint8_t (&rgb)[3]) {
+        const std::string out = outPath("rig.png");
+        EXPECT_EQ(run(options + " --yaw 30 --out " + out), 0) << options;
+        PngLoader png;
+        EXPECT_EQ(png.load(out.c_str()), 1);
+        int found = 0;
+        for (int i = 0; i < 400 * 360; ++i) {
+            found += std::memcmp(png.pixels() + i * 4, rgb, 3) == 0 && png.pixels()[i * 4 + 3] == 255;
+        }
+        std::remove(out.c_str());
+        return found;
+    };
+    const uint8_t linkYellow[3] = {250, 204, 26};
+    const uint8_t anchorGreen[3] = {26, 178, 76};
+    EXPECT_EQ(count("", linkYellow) + count("", anchorGreen), 0);
+    EXPECT_GT(count("--show-rig", linkYellow), 20);
+    EXPECT_EQ(count("--show-rig", anchorGreen), 0);
+    EXPECT_GT(count("--show-anchors", anchorGreen), 100);
+    const std::string modelOnly = std::string("--model ") + TAVO_SOURCE_DIR + "/data/tavo.mqo";
+    EXPECT_GT(count(modelOnly + " --show-rig --show-anchors", anchorGreen), 100) << "modelled pose";
 }
 
 }  // namespace

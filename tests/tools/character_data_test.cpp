@@ -19,6 +19,7 @@
 
 #include "animation/playback.h"
 #include "character_model.h"
+#include "fuwari/fuwari.h"
 #include "model/mqo_reader.h"
 #include "motion_set.h"
 #include "png_encoder.h"
@@ -37,9 +38,11 @@ std::string readFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-std::string dataFile(const char* name) {
-    return readFile(std::string(TAVO_SOURCE_DIR) + "/data/" + name);
+std::string sourceFile(const char* folder, const std::string& name) {
+    return readFile(std::string(TAVO_SOURCE_DIR) + "/" + folder + "/" + name);
 }
+
+std::string dataFile(const char* name) { return sourceFile("data", name); }
 
 bool startsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
@@ -52,12 +55,20 @@ float rotationGap(const Quaternion& a, const Quaternion& b) {
     return std::min(same, flipped);
 }
 
+// A generated character's committed files, and the generator's design of it.
+struct CharacterCase {
+    const char* folder;
+    const char* stem;
+    chara::CharacterModel (*design)();
+    int32_t firstEndFrame;
+};
+
 // The committed character as the program loads it, without textures.
-class EmbeddedCharacter : public ::testing::Test {
+class GeneratedCharacter : public ::testing::TestWithParam<CharacterCase> {
 protected:
     void SetUp() override {
-        mqo_ = dataFile("tavo.mqo");
-        mkm_ = dataFile("tavo.mkm");
+        mqo_ = sourceFile(GetParam().folder, std::string(GetParam().stem) + ".mqo");
+        mkm_ = sourceFile(GetParam().folder, std::string(GetParam().stem) + ".mkm");
         MemoryStream model;
         ASSERT_EQ(model.attach(mqo_.data(), static_cast<int32_t>(mqo_.size())), 1);
         ASSERT_TRUE(buildCharacter(character_, &model, textures_, 1.0f));
@@ -114,15 +125,33 @@ protected:
 };
 
 TEST(CharacterFiles, RegeneratedFilesEqualTheCommittedOnes) {
+    struct Folder {
+        const char* option;  // --character value, empty for the default
+        const char* committed;
+        std::vector<const char*> files;
+    };
+    const Folder folders[] = {
+        {"", "data", {"tavo.mqo", "tavo.mkm", "tavo.png"}},
+        {"fuwari", "characters/fuwari", {"fuwari.mqo", "fuwari.mkm", "fuwari.png", "character.ini"}}};
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("tavo_character_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string command = std::string("\"") + TAVO_MAKE_CHARACTER + "\" \"" + dir.string() + "\"";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    for (const char* name : {"tavo.mqo", "tavo.mkm", "tavo.png"}) {
-        const std::string fresh = readFile((dir / name).string());
-        EXPECT_FALSE(fresh.empty()) << name;
-        EXPECT_TRUE(fresh == dataFile(name)) << name << " differs: run tavo-make-character data";
+    for (const Folder& folder : folders) {
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        const std::string option = *folder.option ? std::string(" --character ") + folder.option : "";
+        const std::string command =
+            std::string("\"") + TAVO_MAKE_CHARACTER + "\"" + option + " \"" + dir.string() + "\"";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        EXPECT_EQ(static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir),
+                                                    std::filesystem::directory_iterator())),
+                  folder.files.size())
+            << command;
+        for (const char* name : folder.files) {
+            const std::string fresh = readFile((dir / name).string());
+            EXPECT_FALSE(fresh.empty()) << name;
+            EXPECT_TRUE(fresh == sourceFile(folder.committed, name))
+                << name << " differs: run tavo-make-character" << option << " " << folder.committed;
+        }
     }
     std::filesystem::remove_all(dir);
 }
@@ -213,27 +242,8 @@ TEST(CharacterFiles, VisibleSurfacesAreClosedAndWoundClockwiseFromOutside) {
     EXPECT_GE(checked, 15);
 }
 
-TEST(CharacterFiles, MaterialsAreNeverWhiteOrFullBlueAndOnlyTheFirstIsTextured) {
-    const chara::CharacterModel model = chara::buildCharacterModel();
-    ASSERT_FALSE(model.materials.empty());
-    EXPECT_EQ(model.materials[0].texture, "tavo.png");
-    for (size_t m = 0; m < model.materials.size(); ++m) {
-        const chara::MaterialDesign& material = model.materials[m];
-        EXPECT_LT(material.color[2], 1.0f) << material.name;
-        EXPECT_LT(std::min({material.color[0], material.color[1], material.color[2]}), 0.99f);
-        if (m > 0) {
-            EXPECT_TRUE(material.texture.empty()) << material.name;
-        }
-    }
-    for (const chara::Mesh& mesh : model.meshes) {
-        if (mesh.visible || startsWith(mesh.name, "anchor")) {
-            EXPECT_GT(mesh.signedVolume(), 0.0) << mesh.name << " is not built outward";
-        }
-    }
-}
-
-TEST_F(EmbeddedCharacter, SkeletonMatchesTheRigWithOneRootAndScaleneBones) {
-    const chara::CharacterModel design = chara::buildCharacterModel();
+TEST_P(GeneratedCharacter, SkeletonMatchesTheRigWithOneRootAndScaleneBones) {
+    const chara::CharacterModel design = GetParam().design();
     ASSERT_EQ(skeleton().rootBones.size(), 1u);
     const Bone& root = skeleton().bones[skeleton().rootBones[0]];
     EXPECT_FALSE(root.isLink());
@@ -270,7 +280,7 @@ TEST_F(EmbeddedCharacter, SkeletonMatchesTheRigWithOneRootAndScaleneBones) {
     }
 }
 
-TEST_F(EmbeddedCharacter, EveryVisiblePartIsBoundAndSideLettersPickOneSide) {
+TEST_P(GeneratedCharacter, EveryVisiblePartIsBoundAndSideLettersPickOneSide) {
     std::vector<int32_t> bindings(model().objects.size(), 0);
     for (const Bone& bone : skeleton().bones) {
         for (int32_t index : bone.rigidObjects) {
@@ -293,7 +303,7 @@ TEST_F(EmbeddedCharacter, EveryVisiblePartIsBoundAndSideLettersPickOneSide) {
     }
 }
 
-TEST_F(EmbeddedCharacter, SkinnedVerticesAllHaveInfluencesBlendedByDepthAtTheJoints) {
+TEST_P(GeneratedCharacter, SkinnedVerticesAllHaveInfluencesBlendedByDepthAtTheJoints) {
     ASSERT_GE(model().skinnedObjects.size(), 4u);
     for (int32_t index : model().skinnedObjects) {
         const ModelObject& object = model().objects[index];
@@ -346,9 +356,9 @@ TEST_F(EmbeddedCharacter, SkinnedVerticesAllHaveInfluencesBlendedByDepthAtTheJoi
     }
 }
 
-TEST_F(EmbeddedCharacter, FiveMotionsWithEveryTrackOnABoneAndASeamlessPlayedLoop) {
+TEST_P(GeneratedCharacter, FiveMotionsWithEveryTrackOnABoneAndASeamlessPlayedLoop) {
     ASSERT_EQ(skeleton().motionCount(), 5);
-    EXPECT_EQ(skeleton().motions[0].endFrame, 15);
+    EXPECT_EQ(skeleton().motions[0].endFrame, GetParam().firstEndFrame);
     EXPECT_EQ(skeleton().motions[2].loop, 1);
     int32_t bones = 0;
     for (const Bone& bone : skeleton().bones) {
@@ -375,7 +385,7 @@ TEST_F(EmbeddedCharacter, FiveMotionsWithEveryTrackOnABoneAndASeamlessPlayedLoop
     EXPECT_EQ(lift.values.front().y, lift.values.back().y);
 }
 
-TEST_F(EmbeddedCharacter, KeysAreWholeLocalRotationsSoTheRestKeysAreTheRestPose) {
+TEST_P(GeneratedCharacter, KeysAreWholeLocalRotationsSoTheRestKeysAreTheRestPose) {
     // The hop, the twirl and the pose start from the rest pose: their first
     // keys must equal each bone's rest rotation relative to its parent.
     std::vector<Quaternion> rest;
@@ -394,7 +404,7 @@ TEST_F(EmbeddedCharacter, KeysAreWholeLocalRotationsSoTheRestKeysAreTheRestPose)
     }
 }
 
-TEST_F(EmbeddedCharacter, EveryPoseStaysInsideTheWindowAndStandsOnTheGround) {
+TEST_P(GeneratedCharacter, EveryPoseStaysInsideTheWindowAndStandsOnTheGround) {
     applyMotion(skeleton(), 4, 0.0f);
     skinCharacter(model(), skeleton());
     float lowest = 1e9f;
@@ -424,6 +434,31 @@ TEST_F(EmbeddedCharacter, EveryPoseStaysInsideTheWindowAndStandsOnTheGround) {
         }
     }
 }
+
+TEST_P(GeneratedCharacter, MaterialsAreNeverWhiteOrFullBlueAndOnlyTheFirstIsTextured) {
+    const chara::CharacterModel model = GetParam().design();
+    ASSERT_FALSE(model.materials.empty());
+    EXPECT_EQ(model.materials[0].texture, std::string(GetParam().stem) + ".png");
+    for (size_t m = 0; m < model.materials.size(); ++m) {
+        const chara::MaterialDesign& material = model.materials[m];
+        EXPECT_LT(material.color[2], 1.0f) << material.name;
+        EXPECT_LT(std::min({material.color[0], material.color[1], material.color[2]}), 0.99f);
+        if (m > 0) {
+            EXPECT_TRUE(material.texture.empty()) << material.name;
+        }
+    }
+    for (const chara::Mesh& mesh : model.meshes) {
+        if (mesh.visible || startsWith(mesh.name, "anchor")) {
+            EXPECT_GT(mesh.signedVolume(), 0.0) << mesh.name << " is not built outward";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Characters, GeneratedCharacter,
+    ::testing::Values(CharacterCase{"data", "tavo", chara::buildCharacterModel, 15},
+                      CharacterCase{"characters/fuwari", "fuwari", chara::fuwari::buildModel, 40}),
+    [](const ::testing::TestParamInfo<CharacterCase>& info) { return std::string(info.param.stem); });
 
 }  // namespace
 }  // namespace tavo

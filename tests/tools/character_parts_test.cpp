@@ -10,6 +10,7 @@
 
 #include "character_model.h"
 #include "character_rig.h"
+#include "fuwari/fuwari.h"
 #include "mesh_builder.h"
 #include "png_encoder.h"
 #include "portable_math.h"
@@ -132,21 +133,22 @@ TEST(MeshBuilder, PrimitivesAreClosedAndWoundOutwards) {
 }
 
 TEST(CharacterModel, EverySurfaceIsClosedAndTexturedFacesStayInTheirPicture) {
-    const CharacterModel model = buildCharacterModel();
-    for (const Mesh& mesh : model.meshes) {
-        if (mesh.name.rfind("bone", 0) == 0) {
-            continue;  // bone triangles and links enclose nothing
-        }
-        expectClosedAndConsistent(mesh);
-        for (const MeshFace& face : mesh.faces) {
-            ASSERT_GE(face.material, 0) << mesh.name;
-            const bool textured = !model.materials[face.material].texture.empty();
-            ASSERT_EQ(face.uvs.size(), textured ? face.corners.size() : 0u) << mesh.name;
-            for (const TexturePoint& uv : face.uvs) {
-                ASSERT_GE(uv.u, 0.0f);
-                ASSERT_LE(uv.u, 1.0f);
-                ASSERT_GE(uv.v, 0.0f);
-                ASSERT_LE(uv.v, 1.0f);
+    for (const CharacterModel& model : {buildCharacterModel(), fuwari::buildModel()}) {
+        for (const Mesh& mesh : model.meshes) {
+            if (mesh.name.rfind("bone", 0) == 0) {
+                continue;  // bone triangles and links enclose nothing
+            }
+            expectClosedAndConsistent(mesh);
+            for (const MeshFace& face : mesh.faces) {
+                ASSERT_GE(face.material, 0) << mesh.name;
+                const bool textured = !model.materials[face.material].texture.empty();
+                ASSERT_EQ(face.uvs.size(), textured ? face.corners.size() : 0u) << mesh.name;
+                for (const TexturePoint& uv : face.uvs) {
+                    ASSERT_GE(uv.u, 0.0f);
+                    ASSERT_LE(uv.u, 1.0f);
+                    ASSERT_GE(uv.v, 0.0f);
+                    ASSERT_LE(uv.v, 1.0f);
+                }
             }
         }
     }

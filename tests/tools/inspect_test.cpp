@@ -243,7 +243,7 @@ TEST_F(InspectTool, JsonReportDescribesTheRig) {
     EXPECT_TRUE(hasProblem(report, "anchor piece \"幽霊\" matches no bone"));
     EXPECT_TRUE(hasProblem(report, "object \"broken\": face 0 uses vertex 7"));
     EXPECT_TRUE(hasProblem(report, "only 1 motions"));
-    EXPECT_TRUE(hasProblem(report, "\"missing.png\" failed to load"));
+    EXPECT_TRUE(hasProblem(report, "\"missing.png\" failed to load: cannot open " + path("missing.png")));
     EXPECT_EQ(report["problems"].items.size(), 6u);
 }
 
@@ -337,6 +337,16 @@ TEST_F(InspectTool, BadUsageExitsWithTwo) {
     EXPECT_EQ(run("--pose x 0.5 " + path("rig.mqo") + " " + path("rig.mkm")).status, 2);
     EXPECT_EQ(run("--pose 3 0.5 " + path("rig.mqo") + " " + path("rig.mkm")).status, 2);
     EXPECT_EQ(run(path("rig.mqo") + " " + path("rig.mkm") + " extra").status, 2);
+    EXPECT_NE(errorText().find("usage: tavo-inspect"), std::string::npos) << "the usage goes to stderr";
+}
+
+TEST_F(InspectTool, HelpAndVersionExitWithZero) {
+    const RunResult help = run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("usage: tavo-inspect", 0), 0u) << help.out;
+    const RunResult version = run("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("tavo-inspect 1.", 0), 0u) << version.out;
 }
 
 }  // namespace

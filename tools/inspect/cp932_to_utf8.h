@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "checked_utf8.h"
 #include "model/model.h"
 
 namespace tavo::inspect {
@@ -9,10 +10,6 @@ namespace tavo::inspect {
 // Converts code-page-932 bytes (names in models and motions) to UTF-8; a
 // byte that starts no valid character becomes "?".
 std::string cp932ToUtf8(const std::string& text);
-
-// Passes UTF-8 text through unchanged; a byte that starts no valid
-// character becomes "?".
-std::string checkedUtf8(const std::string& text);
 
 // The names of one character in UTF-8 for the reports: converted from code
 // page 932, or passed through when the model says "CodePage utf8". Motion

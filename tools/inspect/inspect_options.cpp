@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "version.h"
+
 namespace tavo::inspect {
 namespace {
 
@@ -46,15 +48,32 @@ bool parsePose(const char* motion, const char* phase, InspectOptions& options,
 }  // namespace
 
 const char* usageText() {
-    return "usage: tavo-inspect [--json] [--pose MOTION PHASE] MODEL.mqo [MOTIONS.mkm]";
+    return "usage: tavo-inspect [--json] [--pose MOTION PHASE] MODEL.mqo [MOTIONS.mkm]\n"
+           "       tavo-inspect --help | --version\n"
+           "Loads a character model (and its motion set) the way the mascot does and reports\n"
+           "its materials, objects, bones, skin weights, motions and the problems an author\n"
+           "should fix.\n"
+           "  --json               write the report as JSON\n"
+           "  --pose MOTION PHASE  also report the bones posed by a motion at a phase (0..1)\n"
+           "  --help               show this text and exit\n"
+           "  --version            show the version and exit\n"
+           "Exit status: 0 loaded, 1 a file is missing or rejected, 2 bad usage.";
 }
+
+std::string versionLine() { return std::string("tavo-inspect ") + TAVO_VERSION; }
 
 bool parseInspectOptions(int argc, const char* const* argv, InspectOptions& options,
                          std::string& error) {
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
-        if (std::strcmp(argument, "--json") == 0) {
+        if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
+            options.help = true;
+            return true;
+        } else if (std::strcmp(argument, "--version") == 0) {
+            options.version = true;
+            return true;
+        } else if (std::strcmp(argument, "--json") == 0) {
             options.json = true;
         } else if (std::strcmp(argument, "--pose") == 0) {
             if (i + 2 >= argc) {

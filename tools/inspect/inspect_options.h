@@ -6,7 +6,10 @@
 namespace tavo::inspect {
 
 // tavo-inspect [--json] [--pose MOTION PHASE] MODEL.mqo [MOTIONS.mkm]
+//              | --help | --version
 struct InspectOptions {
+    bool help = false;     // show the usage and exit
+    bool version = false;  // show the version and exit
     bool json = false;
     bool pose = false;
     int32_t poseMotion = 0;
@@ -16,6 +19,8 @@ struct InspectOptions {
 };
 
 const char* usageText();
+// "tavo-inspect 1.1.0"
+std::string versionLine();
 
 // False with a one-line reason for arguments that do not fit the usage.
 bool parseInspectOptions(int argc, const char* const* argv, InspectOptions& options,

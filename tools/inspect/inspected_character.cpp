@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "resources/memory_stream.h"
+#include "skeleton/character_file.h"
 
 namespace tavo::inspect {
 namespace {
@@ -43,17 +44,18 @@ bool openFile(const std::string& path, MemoryStream& stream, LoadError& error) {
     return false;
 }
 
+// Through buildCharacterFromFile, so textures are found beside the model.
 bool readModel(const std::string& path, TextureManager& textures,
                std::unique_ptr<Character>& character, LoadError& error) {
-    MemoryStream stream;
-    if (!openFile(path, stream, error)) {
-        return false;
+    std::string openError;
+    if (buildCharacterFromFile(character, path, textures, 1.0f, &openError, &error.reason)) {
+        return true;
     }
-    if (!buildCharacter(character, &stream, textures, 1.0f, &error.reason)) {
-        error.file = path;
-        return false;
+    error.file = path;
+    if (!openError.empty()) {
+        error.reason = ReadError{0, unreadableReason(path)};
     }
-    return true;
+    return false;
 }
 
 bool readMotions(const std::string& path, Character& character, LoadError& error,

@@ -44,9 +44,9 @@ void writeTextures(JsonWriter& json, const TextureManager& textures, const NameT
         json.key("name");
         json.string(utf8(textures.name(i)));
         json.key("width");
-        json.integer(texture != nullptr ? texture->width : 0);
+        json.integer(texture != nullptr ? texture->imageWidth : 0);
         json.key("height");
-        json.integer(texture != nullptr ? texture->height : 0);
+        json.integer(texture != nullptr ? texture->imageHeight : 0);
         json.endObject();
     }
     json.endArray();

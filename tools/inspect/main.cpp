@@ -19,7 +19,7 @@
 #include "problem_list.h"
 #include "render/offscreen_gl_surface.h"
 #include "report_input.h"
-#include "resources/png_resource_loader.h"
+#include "resources/image_loaders.h"
 #include "resources/texture_manager.h"
 #include "text_report.h"
 
@@ -59,8 +59,9 @@ int inspect(const InspectOptions& options) {
         return fail(kNoContext, "no off-screen OpenGL context (OSMesa) for the textures");
     }
     TextureManager textures;
-    ImageLoader* loaders[] = {new PngResourceLoader()};
-    textures.setLoaders(loaders, 1);
+    ImageLoader* loaders[kImageLoaderCount];
+    makeImageLoaders(loaders);
+    textures.setLoaders(loaders, kImageLoaderCount);
 
     std::unique_ptr<Character> character;
     LoadError error;
@@ -84,7 +85,8 @@ int inspect(const InspectOptions& options) {
         input.skin = summarizeSkin(*input.model, *built);
     }
     input.problems =
-        collectProblems(*input.model, input.skeleton, input.skin, !options.motionPath.empty());
+        collectProblems(*input.model, input.skeleton, input.skin, !options.motionPath.empty(),
+                        &textures);
     if (!note.empty()) {
         input.problems.insert(input.problems.begin(), checkedUtf8(note.describe()));
     }
@@ -110,6 +112,10 @@ int main(int argc, char** argv) {
     if (!parseInspectOptions(argc, argv, options, error)) {
         std::fprintf(stderr, "tavo-inspect: bad usage: %s\n%s\n", error.c_str(), usageText());
         return kBadUsage;
+    }
+    if (options.help || options.version) {
+        std::printf("%s\n", options.help ? usageText() : versionLine().c_str());
+        return kLoaded;
     }
     return inspect(options);
 }

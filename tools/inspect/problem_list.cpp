@@ -2,6 +2,7 @@
 
 #include "cp932_to_utf8.h"
 #include "model/model.h"
+#include "resources/texture_manager.h"
 #include "skeleton/skeleton.h"
 
 namespace tavo::inspect {
@@ -11,7 +12,8 @@ namespace {
 class Quoted {
 public:
     explicit Quoted(TextEncoding encoding) : utf8_(encoding) {}
-    std::string operator()(const std::string& name) const { return "\"" + utf8_(name) + "\""; }
+    std::string operator()(const std::string& name) const { return "\"" + plain(name) + "\""; }
+    std::string plain(const std::string& text) const { return utf8_(text); }
 
 private:
     NameText utf8_;
@@ -35,12 +37,20 @@ void faceIndexProblems(const Model& model, const Quoted& quoted,
     }
 }
 
-void textureProblems(const Model& model, const Quoted& quoted,
+// A texture without a picture, with the reason the texture manager kept
+// (the decoder's own message, or where the file was looked for).
+void textureProblems(const Model& model, const TextureManager* textures, const Quoted& quoted,
                      std::vector<std::string>& problems) {
     for (const Material& material : model.materials) {
-        if (!material.textureName.empty() && material.textureIndex < 0) {
+        if (material.textureName.empty()) {
+            continue;
+        }
+        const TextureFailure* failure =
+            textures != nullptr ? textures->failureFor(material.textureName) : nullptr;
+        if (material.textureIndex < 0 || failure != nullptr) {
             problems.push_back("material " + quoted(material.name) + ": texture " +
-                               quoted(material.textureName) + " failed to load");
+                               quoted(material.textureName) + " failed to load" +
+                               (failure != nullptr ? ": " + quoted.plain(failure->reason) : ""));
         }
     }
 }
@@ -83,14 +93,14 @@ void motionProblems(const Skeleton& skeleton, const Quoted& quoted,
 
 std::vector<std::string> collectProblems(const Model& model, const Skeleton* skeleton,
                                          const std::vector<SkinSummary>& skin,
-                                         bool motionsGiven) {
+                                         bool motionsGiven, const TextureManager* textures) {
     std::vector<std::string> problems;
     if (skeleton == nullptr) {
         problems.push_back("no object named \"bone...\": the character has no skeleton");
     }
     const Quoted quoted(model.nameEncoding);
     faceIndexProblems(model, quoted, problems);
-    textureProblems(model, quoted, problems);
+    textureProblems(model, textures, quoted, problems);
     skinProblems(model, skin, quoted, problems);
     if (skeleton != nullptr && motionsGiven) {
         motionProblems(*skeleton, quoted, problems);

@@ -12,7 +12,13 @@
 namespace tavo::inspect {
 namespace {
 
+// MinGW's printf checking follows the old msvcrt unless told that the C99
+// printf is in use (it is: see the tool's CMakeLists.txt).
+#if defined(__MINGW32__)
+void appendf(std::string& out, const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
+#else
 void appendf(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+#endif
 
 void appendf(std::string& out, const char* format, ...) {
     char line[1024];
@@ -41,7 +47,7 @@ void texturesSection(std::string& out, const TextureManager& textures, const Nam
     for (int32_t i = 0; i < textures.textureCount(); ++i) {
         const Texture* texture = textures.texture(i);
         appendf(out, "  [%d] \"%s\" %d x %d\n", i, utf8(textures.name(i)).c_str(),
-                texture != nullptr ? texture->width : 0, texture != nullptr ? texture->height : 0);
+                texture != nullptr ? texture->imageWidth : 0, texture != nullptr ? texture->imageHeight : 0);
     }
 }
 

@@ -2,11 +2,11 @@
 
 #include <cmath>
 #include <cstdio>
-#include <deque>
 #include <utility>
 
 #include "character_names.h"
 #include "portable_math.h"
+#include "part_builder.h"
 #include "texture_layout.h"
 
 namespace tavo::chara {
@@ -18,68 +18,27 @@ const Vec3 kForward(0.0f, 0.0f, 1.0f);
 const Vec3 kUp(0.0f, 1.0f, 0.0f);
 const Vec3 kRight(1.0f, 0.0f, 0.0f);
 
-MaterialDesign colour(const char* name, float r, float g, float b) {
-    MaterialDesign m;
-    m.name = name;
-    m.color[0] = r;
-    m.color[1] = g;
-    m.color[2] = b;
-    return m;
-}
-
 std::vector<MaterialDesign> makeMaterials() {
-    MaterialDesign skin = colour(n::kSkinMaterial, 0.98f, 0.98f, 0.98f);
+    MaterialDesign skin = colourMaterial(n::kSkinMaterial, 0.98f, 0.98f, 0.98f);
     skin.texture = "tavo.png";
     std::vector<MaterialDesign> list = {
         skin,
-        colour(n::kNoseMaterial, 0.82f, 0.44f, 0.40f),
-        colour(n::kScarfMaterial, 0.84f, 0.30f, 0.22f),
-        colour(n::kShoeMaterial, 0.45f, 0.29f, 0.20f),
-        colour(n::kWoodMaterial, 0.58f, 0.40f, 0.24f),
-        colour(n::kIronMaterial, 0.27f, 0.23f, 0.25f),
-        colour(n::kHandMaterial, 0.91f, 0.78f, 0.60f),
-        colour(n::kCapMaterial, 0.80f, 0.45f, 0.24f),
+        colourMaterial(n::kNoseMaterial, 0.82f, 0.44f, 0.40f),
+        colourMaterial(n::kScarfMaterial, 0.84f, 0.30f, 0.22f),
+        colourMaterial(n::kShoeMaterial, 0.45f, 0.29f, 0.20f),
+        colourMaterial(n::kWoodMaterial, 0.58f, 0.40f, 0.24f),
+        colourMaterial(n::kIronMaterial, 0.27f, 0.23f, 0.25f),
+        colourMaterial(n::kHandMaterial, 0.91f, 0.78f, 0.60f),
+        colourMaterial(n::kCapMaterial, 0.80f, 0.45f, 0.24f),
     };
     // The bone and anchor materials only name bones; their colours are never drawn.
     const char* bones[] = {n::kCenter, n::kTrunk,     n::kFace,    n::kEar1,  n::kEar2,
                            n::kEar3,   n::kUpperArm,  n::kForearm, n::kFist,  n::kThigh,
                            n::kShin,   n::kShoe,      n::kHem,     n::kPole,  n::kLantern};
     for (const char* bone : bones) {
-        list.push_back(colour(bone, 0.60f, 0.55f, 0.35f));
+        list.push_back(colourMaterial(bone, 0.60f, 0.55f, 0.35f));
     }
     return list;
-}
-
-// Points of a Catmull-Rom curve through the control points, `steps` per span.
-std::vector<Vec3> smoothPath(const std::vector<Vec3>& points, int32_t steps) {
-    std::vector<Vec3> path;
-    const int32_t count = static_cast<int32_t>(points.size());
-    for (int32_t i = 0; i + 1 < count; ++i) {
-        const Vec3 p0 = points[i > 0 ? i - 1 : 0];
-        const Vec3 p1 = points[i];
-        const Vec3 p2 = points[i + 1];
-        const Vec3 p3 = points[i + 2 < count ? i + 2 : count - 1];
-        for (int32_t s = 0; s < steps; ++s) {
-            const float t = static_cast<float>(s) / steps;
-            const float t2 = t * t;
-            const float t3 = t2 * t;
-            path.push_back((p1 * 2.0f + (p2 - p0) * t + (p0 * 2.0f - p1 * 5.0f + p2 * 4.0f - p3) * t2 +
-                            (p1 * 3.0f - p0 - p2 * 3.0f + p3) * t3) *
-                           0.5f);
-        }
-    }
-    path.push_back(points.back());
-    return path;
-}
-
-// Radii along a path from a function of the fraction of its length (0..1).
-template <typename Profile>
-std::vector<float> radiiAlong(size_t count, Profile profile) {
-    std::vector<float> radii;
-    for (size_t i = 0; i < count; ++i) {
-        radii.push_back(profile(static_cast<float>(i) / static_cast<float>(count - 1)));
-    }
-    return radii;
 }
 
 Vec3 mirrored(const Vec3& v, float side) { return {v.x * side, v.y, v.z}; }
@@ -154,53 +113,9 @@ void addBones(Rig& rig, const Joints& j) {
     rig.finish();
 }
 
-class Builder {
-public:
-    explicit Builder(CharacterModel& model) : model_(model) {}
-
-    TubeStyle textured(const UvRect& area, int32_t segments, float phase = 0.0f) const {
-        TubeStyle style;
-        style.segments = segments;
-        style.phase = phase;
-        style.material = model_.materialIndex(n::kSkinMaterial);
-        style.uv = area;
-        style.textured = true;
-        return style;
-    }
-
-    TubeStyle plain(const char* material, int32_t segments) const {
-        TubeStyle style;
-        style.segments = segments;
-        style.material = model_.materialIndex(material);
-        return style;
-    }
-
-    // A new, empty part; the reference stays valid while more parts are added.
-    Mesh& part(const char* name) {
-        parts_.emplace_back();
-        parts_.back().name = name;
-        return parts_.back();
-    }
-    void add(Mesh mesh) { parts_.push_back(std::move(mesh)); }
-
-    int32_t material(const char* name) const { return model_.materialIndex(name); }
-
-    // Hands the parts to the model in the order they were made.
-    void finish() {
-        for (Mesh& mesh : parts_) {
-            model_.meshes.push_back(std::move(mesh));
-        }
-        parts_.clear();
-    }
-
-private:
-    CharacterModel& model_;
-    std::deque<Mesh> parts_;
-};
-
 constexpr float kPi = 3.1415927f;
 
-void addHead(Builder& b) {
+void addHead(PartBuilder& b) {
     Mesh& head = b.part(n::kHeadPart);
     addEllipsoid(head, {0.0f, 196.0f, 2.0f}, {58.0f, 52.0f, 54.0f}, 20,
                  b.textured(layout::kHead, 32, kPi));
@@ -213,7 +128,7 @@ void addHead(Builder& b) {
              0.95f, b.plain(n::kCapMaterial, 16));
 }
 
-void addBody(Builder& b) {
+void addBody(PartBuilder& b) {
     Mesh& trunk = b.part(n::kTrunkPart);
     addLathe(trunk, {0.0f, 0.0f, 0.0f},
              {{92.0f, 0.0f}, {94.0f, 24.0f}, {104.0f, 28.0f}, {118.0f, 28.5f}, {132.0f, 26.0f},
@@ -254,7 +169,7 @@ void addBody(Builder& b) {
              0.85f, b.textured(layout::kHem, 24, kPi));
 }
 
-void addLimbs(Builder& b, const Rig& rig, const Joints& j) {
+void addLimbs(PartBuilder& b, const Rig& rig, const Joints& j) {
     const auto& p = rig.points();
     const char* hands[2] = {n::kHandLeftPart, n::kHandRightPart};
     const char* shoes[2] = {n::kShoeLeftPart, n::kShoeRightPart};
@@ -268,7 +183,7 @@ void addLimbs(Builder& b, const Rig& rig, const Joints& j) {
     }
 }
 
-void addLantern(Builder& b, const Rig& rig, const Joints& j) {
+void addLantern(PartBuilder& b, const Rig& rig, const Joints& j) {
     const auto& p = rig.points();
     Mesh& pole = b.part(n::kPolePart);
     const std::vector<Vec3> path = smoothPath(
@@ -312,50 +227,12 @@ void addLantern(Builder& b, const Rig& rig, const Joints& j) {
              1.0f, b.plain(n::kIronMaterial, 12));
 }
 
-// One swept, smoothly bending part: a path through the joints and its radii.
-struct SkinnedPart {
-    const char* name;
-    std::vector<Vec3> controls;
-    float (*width)(float);
-    float (*thickness)(float);
-    Vec3 reference;
-    UvRect area;
-    int32_t segments;
-    float capStart;
-    float capEnd;
-};
-
 float earWidth(float t) { return 7.0f + 9.5f * portableSin(kPi * t * (1.2f - 0.2f * t)) * (1.0f - 0.3f * t); }
 float earThickness(float t) { return 4.2f - 1.4f * t; }
 float armRadius(float t) { return 8.5f - 2.8f * t; }
 float legRadius(float t) { return 9.5f - 2.6f * t; }
 
-void addSkinnedPart(Builder& b, const SkinnedPart& part) {
-    Mesh& mesh = b.part((std::string("sdef:") + part.name).c_str());
-    const std::vector<Vec3> path = smoothPath(part.controls, 4);
-    const std::vector<Ring> rings =
-        ringsAlong(path, radiiAlong(path.size(), part.width),
-                   radiiAlong(path.size(), part.thickness), part.reference);
-    const Vec3 first = (path[1] - path[0]).normalized();
-    const Vec3 last = (path.back() - path[path.size() - 2]).normalized();
-    TubeStyle style = b.textured(part.area, part.segments);
-    addTube(mesh, rings, style, path.front() - first * part.capStart, path.back() + last * part.capEnd);
-}
-
-std::vector<Vec3> jointPath(const Rig& rig, std::initializer_list<int32_t> joints, float startBack,
-                            float endAhead) {
-    std::vector<Vec3> points;
-    for (int32_t joint : joints) {
-        points.push_back(rig.points()[joint]);
-    }
-    const Vec3 first = (points[1] - points[0]).normalized();
-    const Vec3 last = (points.back() - points[points.size() - 2]).normalized();
-    points.front() = points.front() - first * startBack;
-    points.back() = points.back() + last * endAhead;
-    return points;
-}
-
-void addSkinnedParts(Builder& b, const Rig& rig, const Joints& j) {
+void addSkinnedParts(PartBuilder& b, const Rig& rig, const Joints& j) {
     const char* ears[2] = {n::kEarLeft, n::kEarRight};
     const char* arms[2] = {n::kArmLeft, n::kArmRight};
     const char* legs[2] = {n::kLegLeft, n::kLegRight};
@@ -370,19 +247,7 @@ void addSkinnedParts(Builder& b, const Rig& rig, const Joints& j) {
     }
 }
 
-// A hidden box round one bone, grown past both ends so that neighbouring
-// boxes overlap at the joint; its material names the bone.
-void addAnchorBox(Mesh& mesh, const Vec3& head, const Vec3& tip, const Vec3& reference,
-                  float backward, float forward, float halfX, float halfY, int32_t material) {
-    const Vec3 direction = (tip - head).normalized();
-    const Vec3 y = (reference - direction * reference.dot(direction)).normalized();
-    const Vec3 x = y.cross(direction);
-    const Vec3 from = head - direction * backward;
-    const Vec3 to = tip + direction * forward;
-    addBox(mesh, (from + to) * 0.5f, x * halfX, y * halfY, (to - from) * 0.5f, material);
-}
-
-void addAnchors(Builder& b, const Rig& rig, const Joints& j) {
+void addAnchors(PartBuilder& b, const Rig& rig, const Joints& j) {
     const auto& p = rig.points();
     const char* ears[2] = {n::kEarLeft, n::kEarRight};
     const char* arms[2] = {n::kArmLeft, n::kArmRight};
@@ -391,7 +256,7 @@ void addAnchors(Builder& b, const Rig& rig, const Joints& j) {
     auto anchor = [&](const char* target) -> Mesh& {
         char prefix[16];
         std::snprintf(prefix, sizeof prefix, "anchor%02d|", number++);
-        Mesh& mesh = b.part((std::string(prefix) + target).c_str());
+        Mesh& mesh = b.part(std::string(prefix) + target);
         mesh.visible = false;
         return mesh;
     };
@@ -433,7 +298,7 @@ CharacterModel buildCharacterModel() {
     const Joints joints = addJoints(model.rig);
     addBones(model.rig, joints);
 
-    Builder builder(model);
+    PartBuilder builder(model, n::kSkinMaterial);
     addHead(builder);
     addBody(builder);
     addLimbs(builder, model.rig, joints);

@@ -1,14 +1,19 @@
-// tavo-make-character OUTDIR
+// tavo-make-character [--character NAME] OUTDIR
 //
-// Writes the embedded character into OUTDIR: tavo.mqo (model with its bone
-// and anchor objects), tavo.mkm (motion set) and tavo.png (texture). The
-// output depends on nothing but this program, byte for byte.
+// Writes a character into OUTDIR. Without --character (or with "tavo"): the
+// embedded character, tavo.mqo (model with its bone and anchor objects),
+// tavo.mkm (motion set) and tavo.png (texture), as data/ holds them. With
+// --character fuwari: fuwari.mqo, fuwari.mkm, fuwari.png and character.ini,
+// the folder characters/fuwari/. The output depends on nothing but this
+// program, byte for byte.
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
 
 #include "character_model.h"
+#include "fuwari/fuwari.h"
 #include "motion_set.h"
 #include "mqo_writer.h"
 #include "png_encoder.h"
@@ -27,21 +32,42 @@ bool writeFile(const std::string& path, const std::string& bytes) {
     return true;
 }
 
+bool writeTavo(const std::string& dir) {
+    using namespace tavo::chara;
+    const CharacterModel model = buildCharacterModel();
+    const auto motions = buildMotions(model.rig);
+    return writeFile(dir + "tavo.mqo", writeMqo(model)) &&
+           writeFile(dir + "tavo.mkm", writeMkm(model.rig, motions)) &&
+           writeFile(dir + "tavo.png", encodePng(kTextureSize, kTextureSize, paintTexture()));
+}
+
+bool writeFuwari(const std::string& dir) {
+    using namespace tavo::chara;
+    const CharacterModel model = fuwari::buildModel();
+    const auto motions = fuwari::buildMotions(model.rig);
+    // It has five motions and plays the fourth, the default: no Motion= line.
+    const std::string ini = "[Character]\r\nName=Fuwari\r\n";
+    return writeFile(dir + "fuwari.mqo", writeMqo(model)) &&
+           writeFile(dir + "fuwari.mkm", writeMkm(model.rig, motions)) &&
+           writeFile(dir + "fuwari.png", encodePng(fuwari::kTextureSize, fuwari::kTextureSize,
+                                                   fuwari::paintTexture())) &&
+           writeFile(dir + "character.ini", ini);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: tavo-make-character OUTDIR\n");
+    std::string character = "tavo";
+    int next = 1;
+    if (argc == 4 && std::strcmp(argv[1], "--character") == 0) {
+        character = argv[2];
+        next = 3;
+    }
+    if (argc != next + 1 || (character != "tavo" && character != "fuwari")) {
+        std::fprintf(stderr, "usage: tavo-make-character [--character tavo|fuwari] OUTDIR\n");
         return 2;
     }
-    const std::string dir = std::string(argv[1]) + "/";
-    const tavo::chara::CharacterModel model = tavo::chara::buildCharacterModel();
-    const auto motions = tavo::chara::buildMotions(model.rig);
-    const auto texture = tavo::chara::paintTexture();
-    const bool ok =
-        writeFile(dir + "tavo.mqo", tavo::chara::writeMqo(model)) &&
-        writeFile(dir + "tavo.mkm", tavo::chara::writeMkm(model.rig, motions)) &&
-        writeFile(dir + "tavo.png", tavo::chara::encodePng(tavo::chara::kTextureSize,
-                                                           tavo::chara::kTextureSize, texture));
+    const std::string dir = std::string(argv[next]) + "/";
+    const bool ok = character == "tavo" ? writeTavo(dir) : writeFuwari(dir);
     return ok ? 0 : 1;
 }

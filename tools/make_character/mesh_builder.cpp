@@ -187,6 +187,27 @@ void addLathe(Mesh& mesh, const Vec3& base, const std::vector<std::pair<float, f
             base + Vec3(0.0f, profile.back().first, 0.0f));
 }
 
+std::vector<Vec3> smoothPath(const std::vector<Vec3>& points, int32_t steps) {
+    std::vector<Vec3> path;
+    const int32_t count = static_cast<int32_t>(points.size());
+    for (int32_t i = 0; i + 1 < count; ++i) {
+        const Vec3 p0 = points[i > 0 ? i - 1 : 0];
+        const Vec3 p1 = points[i];
+        const Vec3 p2 = points[i + 1];
+        const Vec3 p3 = points[i + 2 < count ? i + 2 : count - 1];
+        for (int32_t s = 0; s < steps; ++s) {
+            const float t = static_cast<float>(s) / steps;
+            const float t2 = t * t;
+            const float t3 = t2 * t;
+            path.push_back((p1 * 2.0f + (p2 - p0) * t + (p0 * 2.0f - p1 * 5.0f + p2 * 4.0f - p3) * t2 +
+                            (p1 * 3.0f - p0 - p2 * 3.0f + p3) * t3) *
+                           0.5f);
+        }
+    }
+    path.push_back(points.back());
+    return path;
+}
+
 void addBox(Mesh& mesh, const Vec3& center, const Vec3& halfX, const Vec3& halfY,
             const Vec3& halfZ, int32_t material) {
     const Vec3 axes[3] = {halfX, halfY, halfZ};

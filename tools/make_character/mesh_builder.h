@@ -84,6 +84,19 @@ void addEllipsoid(Mesh& mesh, const Vec3& center, const Vec3& radii, int32_t rin
 void addLathe(Mesh& mesh, const Vec3& base, const std::vector<std::pair<float, float>>& profile,
               float depthScale, const TubeStyle& style);
 
+// Points of a Catmull-Rom curve through the control points, `steps` per span.
+std::vector<Vec3> smoothPath(const std::vector<Vec3>& points, int32_t steps);
+
+// Radii along a path from a function of the fraction of its length (0..1).
+template <typename Profile>
+std::vector<float> radiiAlong(size_t count, Profile profile) {
+    std::vector<float> radii;
+    for (size_t i = 0; i < count; ++i) {
+        radii.push_back(profile(static_cast<float>(i) / static_cast<float>(count - 1)));
+    }
+    return radii;
+}
+
 // A box from its centre and three half-axes (right-handed: x cross y = z).
 void addBox(Mesh& mesh, const Vec3& center, const Vec3& halfX, const Vec3& halfY,
             const Vec3& halfZ, int32_t material);

@@ -13,90 +13,32 @@ namespace n = names;
 
 constexpr double kPi = 3.14159265358979323846;
 
-const Vec3 kPitch(1.0f, 0.0f, 0.0f);  // positive swings a hanging limb backwards
-const Vec3 kYaw(0.0f, 1.0f, 0.0f);    // positive turns the front towards +x
-const Vec3 kRoll(0.0f, 0.0f, 1.0f);   // positive swings a hanging limb towards +x
-
-Quaternion axisAngle(const Vec3& axis, double degrees) {
-    const Vec3 a = axis.normalized();
-    const double half = degrees * kPi / 360.0;
-    const double s = portableSin(half);
-    return {static_cast<float>(a.x * s), static_cast<float>(a.y * s), static_cast<float>(a.z * s),
-            static_cast<float>(portableCos(half))};
-}
-
-std::string withSide(const char* mirroredName, char side) {
-    std::string name(mirroredName);
-    return name.substr(0, name.size() - 2) + "[" + side + "]";
-}
-
-// Builds one key. Turns are given in the model's rest axes and pile up: a
-// later turn of the same bone is applied after the earlier ones. Turns of the
-// right side are mirrored through the x = 0 plane unless they say otherwise.
-class Pose {
+// Tavo's own moves on top of the generic ones.
+class TavoPose : public Pose {
 public:
-    Pose(const Rig& rig, int32_t frame) : rig_(rig) {
-        key_.frame = frame;
-        key_.turns.assign(rig.bones().size(), Quaternion());
-    }
+    TavoPose(const Rig& rig, int32_t frame) : Pose(rig, frame) {}
 
-    Pose& turn(const std::string& bone, const Vec3& axis, double degrees) {
-        const int32_t index = rig_.find(bone);
-        if (index >= 0 && degrees != 0.0) {
-            key_.turns[index] = multiplyPrecise(axisAngle(axis, degrees), key_.turns[index]);
-        }
+    TavoPose& crouch(double degrees) {
+        Pose::crouch(n::kThigh, n::kShin, n::kShoe, degrees);
         return *this;
-    }
-    Pose& left(const char* bone, const Vec3& axis, double degrees) {
-        return turn(withSide(bone, 'L'), axis, degrees);
-    }
-    Pose& right(const char* bone, const Vec3& axis, double degrees) {
-        return turn(withSide(bone, 'R'), {axis.x, -axis.y, -axis.z}, degrees);
-    }
-    Pose& both(const char* bone, const Vec3& axis, double degrees) {
-        return left(bone, axis, degrees).right(bone, axis, degrees);
-    }
-    // Bends both knees by `degrees` with the feet kept flat and on the ground.
-    Pose& crouch(double degrees) {
-        both(n::kThigh, kPitch, -degrees).both(n::kShin, kPitch, 2.0 * degrees);
-        both(n::kShoe, kPitch, -degrees);
-        const double drop = legLength() * (1.0 - portableCos(degrees * kPi / 180.0));
-        return lift({0.0f, static_cast<float>(-drop), 0.0f});
     }
     // Turns the right arm out by `upper` and `fore` degrees (negative: in)
     // while the pole leans `lean` degrees further out than at rest and the
     // lantern swings `swing` degrees from hanging straight down.
-    Pose& carry(double upper, double fore, double lean, double swing) {
+    TavoPose& carry(double upper, double fore, double lean, double swing) {
         right(n::kUpperArm, kRoll, upper).right(n::kForearm, kRoll, fore);
         turn(n::kPole, kRoll, upper + fore + lean);
-        return turn(n::kLantern, kRoll, -lean + swing);
+        turn(n::kLantern, kRoll, -lean + swing);
+        return *this;
     }
     // Spins the pole about its straight shaft, so that the crook and the
     // lantern circle round it; the lantern keeps hanging.
-    Pose& spinPole(double degrees) {
+    TavoPose& spinPole(double degrees) {
         const Vec3 axis(-17.0f, 119.0f, -5.0f);
         turn(n::kPole, axis, degrees);
-        return turn(n::kLantern, axis, -degrees);
-    }
-    Pose& lift(const Vec3& offset) {
-        key_.offset = key_.offset + offset;
+        turn(n::kLantern, axis, -degrees);
         return *this;
     }
-    MotionKey key() const { return key_; }
-
-private:
-    // Hip to ankle, as the thigh and shin run at rest.
-    double legLength() const {
-        double length = 0.0;
-        for (const char* bone : {n::kThigh, n::kShin}) {
-            const int32_t index = rig_.find(withSide(bone, 'L'));
-            length += (rig_.tipPosition(index) - rig_.headPosition(index)).length();
-        }
-        return length;
-    }
-
-    const Rig& rig_;
-    MotionKey key_;
 };
 
 // The sway that the program plays over and over: the lantern swings from side
@@ -106,7 +48,7 @@ MotionDesign lanternSway(const Rig& rig) {
     for (int32_t k = 0; k <= 8; ++k) {
         const double a = 2.0 * kPi * (k % 8) / 8.0;
         const double bob = (1.0 - portableCos(2.0 * a)) * 0.5;
-        Pose p(rig, k * 6);
+        TavoPose p(rig, k * 6);
         p.crouch(9.0 * bob);
         p.turn(n::kCenter, kRoll, -3.0 * portableSin(a)).turn(n::kCenter, kYaw, 3.0 * portableSin(a));
         p.turn(n::kTrunk, kRoll, -2.0 * portableSin(a)).turn(n::kTrunk, kPitch, 3.0 * bob);
@@ -133,31 +75,33 @@ MotionDesign lanternSway(const Rig& rig) {
 // A quick hop: crouch, leap with the arms up, land and stand.
 MotionDesign hop(const Rig& rig) {
     MotionDesign m{n::kHop, 15, 0, {}};
-    m.keys.push_back(Pose(rig, 0).key());
+    m.keys.push_back(TavoPose(rig, 0).key());
     {
-        Pose p(rig, 3);
+        TavoPose p(rig, 3);
         p.crouch(26.0).turn(n::kTrunk, kPitch, 12.0).turn(n::kFace, kPitch, -8.0);
         p.both(n::kUpperArm, kPitch, 25.0).both(n::kEar1, kRoll, 10.0).both(n::kEar2, kRoll, 8.0);
         m.keys.push_back(p.key());
     }
     {
-        Pose p(rig, 7);
+        TavoPose p(rig, 7);
         p.lift({0.0f, 16.0f, 0.0f}).turn(n::kTrunk, kPitch, -4.0);
-        p.left(n::kUpperArm, kRoll, 55.0).left(n::kForearm, kRoll, 20.0).carry(4.0, 0.0, 4.0, 10.0);
+        p.left(n::kUpperArm, kRoll, 55.0).left(n::kForearm, kRoll, 20.0);
+        p.carry(4.0, 0.0, 4.0, 10.0);
         p.both(n::kThigh, kPitch, -10.0).both(n::kShin, kPitch, 30.0).both(n::kShoe, kPitch, 15.0);
         p.both(n::kEar1, kRoll, -14.0).both(n::kEar2, kRoll, -16.0).both(n::kEar3, kRoll, -18.0);
         p.turn(n::kLantern, kPitch, 20.0).turn(n::kHem, kPitch, 8.0);
         m.keys.push_back(p.key());
     }
     {
-        Pose p(rig, 11);
+        TavoPose p(rig, 11);
         p.crouch(20.0).turn(n::kTrunk, kPitch, 8.0);
-        p.left(n::kUpperArm, kRoll, 15.0).carry(8.0, 0.0, 0.0, -10.0);
+        p.left(n::kUpperArm, kRoll, 15.0);
+        p.carry(8.0, 0.0, 0.0, -10.0);
         p.both(n::kEar2, kRoll, 12.0).both(n::kEar3, kRoll, 18.0);
         p.turn(n::kLantern, kPitch, -14.0).turn(n::kHem, kPitch, -6.0);
         m.keys.push_back(p.key());
     }
-    m.keys.push_back(Pose(rig, 15).key());
+    m.keys.push_back(TavoPose(rig, 15).key());
     return m;
 }
 
@@ -168,8 +112,9 @@ MotionDesign twirl(const Rig& rig) {
     for (int32_t k = 0; k <= 4; ++k) {
         const double spin = k == 4 ? 0.0 : 90.0 * k;
         const double raise = k == 0 || k == 4 ? 0.0 : 1.0;
-        Pose p(rig, k * 9);
-        p.right(n::kUpperArm, kPitch, -25.0 * raise).carry(-6.0 * raise, 0.0, -6.0 * raise, 0.0);
+        TavoPose p(rig, k * 9);
+        p.right(n::kUpperArm, kPitch, -25.0 * raise);
+        p.carry(-6.0 * raise, 0.0, -6.0 * raise, 0.0);
         p.spinPole(spin).turn(n::kLantern, kRoll, -6.0 * raise);
         p.turn(n::kFace, kRoll, 6.0 * raise).turn(n::kCenter, kYaw, -10.0 * raise);
         p.left(n::kUpperArm, kRoll, 18.0 * raise).both(n::kEar3, kRoll, 10.0 * raise);
@@ -184,14 +129,15 @@ MotionDesign dance(const Rig& rig) {
     for (int32_t k = 0; k < 4; ++k) {
         const double s = k % 2 == 0 ? 1.0 : -1.0;
         const bool down = k == 1 || k == 3;
-        Pose p(rig, k * 8);
+        TavoPose p(rig, k * 8);
         if (down) {
             p.crouch(14.0);
         }
         p.lift({static_cast<float>(4.0 * s), 0.0f, 0.0f});
         p.turn(n::kCenter, kYaw, 14.0 * s).turn(n::kCenter, kRoll, -3.0 * s);
         p.turn(n::kFace, kRoll, 9.0 * s).turn(n::kTrunk, kRoll, 3.0 * s);
-        p.left(n::kUpperArm, kRoll, s > 0 ? 70.0 : 15.0).carry(s > 0 ? 8.0 : 24.0, 0.0, s > 0 ? 8.0 : 2.0, -12.0 * s);
+        p.left(n::kUpperArm, kRoll, s > 0 ? 70.0 : 15.0);
+        p.carry(s > 0 ? 8.0 : 24.0, 0.0, s > 0 ? 8.0 : 2.0, -12.0 * s);
         p.both(n::kForearm, kPitch, -20.0);
         p.left(n::kEar2, kRoll, -12.0 * s).right(n::kEar2, kRoll, 12.0 * s);
         p.both(n::kEar3, kRoll, down ? 6.0 : -8.0);
@@ -203,9 +149,9 @@ MotionDesign dance(const Rig& rig) {
 // Lantern held high, free hand on the hip, head and one ear tilted.
 MotionDesign pose(const Rig& rig) {
     MotionDesign m{n::kPose, 60, 0, {}};
-    m.keys.push_back(Pose(rig, 0).key());
+    m.keys.push_back(TavoPose(rig, 0).key());
     for (int32_t frame : {20, 60}) {
-        Pose p(rig, frame);
+        TavoPose p(rig, frame);
         p.carry(12.0, 2.0, 6.0, -6.0);
         p.left(n::kUpperArm, kRoll, 35.0).left(n::kForearm, kRoll, -70.0).left(n::kForearm, kPitch, -10.0);
         p.turn(n::kFace, kRoll, -10.0).turn(n::kCenter, kYaw, -10.0).turn(n::kCenter, kRoll, -3.0);

@@ -4,23 +4,9 @@
 #include <vector>
 
 #include "character_rig.h"
+#include "motion_pose.h"
 
 namespace tavo::chara {
-
-// One key of a motion: how far the figure is lifted or shifted, and for each
-// bone a turn expressed in the model's rest axes (identity where unchanged).
-struct MotionKey {
-    int32_t frame = 0;
-    Vec3 offset;
-    std::vector<Quaternion> turns;  // indexed like the rig's bones
-};
-
-struct MotionDesign {
-    std::string name;
-    int32_t endFrame = 0;
-    int32_t loop = 0;
-    std::vector<MotionKey> keys;
-};
 
 // The five motions: a hop, a lantern twirl, a looping dance, the lantern sway
 // that the program plays, and a pose.

@@ -3,35 +3,16 @@
 #include <algorithm>
 #include <cmath>
 
+#include "paint_tools.h"
 #include "portable_math.h"
 #include "texture_layout.h"
 
 namespace tavo::chara {
 namespace {
 
+using namespace paint;
+
 constexpr double kPi = 3.14159265358979323846;
-
-struct Colour {
-    double r, g, b;
-};
-
-Colour mix(const Colour& a, const Colour& b, double t) {
-    t = std::clamp(t, 0.0, 1.0);
-    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
-
-Colour scaled(const Colour& c, double s) { return {c.r * s, c.g * s, c.b * s}; }
-
-// 1 inside, 0 outside, with a soft edge `soft` wide (in the same units).
-double inside(double distanceOutside, double soft) {
-    return std::clamp(0.5 - distanceOutside / soft, 0.0, 1.0);
-}
-
-double ellipse(double x, double y, double cx, double cy, double rx, double ry) {
-    const double dx = (x - cx) / rx;
-    const double dy = (y - cy) / ry;
-    return (std::sqrt(dx * dx + dy * dy) - 1.0) * std::min(rx, ry);
-}
 
 const Colour kFur{0.93, 0.80, 0.62};
 const Colour kFurDark{0.52, 0.35, 0.24};
@@ -50,13 +31,6 @@ const Colour kSockA{0.92, 0.52, 0.30};
 const Colour kGlowCore{0.99, 0.90, 0.52};
 const Colour kGlowEdge{0.97, 0.58, 0.20};
 const Colour kIron{0.27, 0.23, 0.25};
-
-// Soft light from the upper front, baked in because the program draws unlit.
-double frontLight(double nx, double ny, double nz) {
-    const double lx = 0.25, ly = 0.55, lz = 0.80;
-    const double d = (nx * lx + ny * ly + nz * lz) / std::sqrt(lx * lx + ly * ly + lz * lz);
-    return 0.80 + 0.20 * std::max(0.0, d);
-}
 
 // The head: a = angle from the front towards the figure's left, l = latitude.
 Colour head(double u, double v) {
@@ -135,61 +109,22 @@ Colour glass(double s, double t) {
 
 Colour hip(double s, double) { return scaled(kPants, roundShade(s)); }
 
-// Position of (u, v) inside an area as fractions, or false when outside.
-bool within(const UvRect& r, double u, double v, double& s, double& t) {
-    const double pad = layout::kPixel;
-    if (u < r.u0 - pad || u > r.u1 + pad || v < r.v0 - pad || v > r.v1 + pad) {
-        return false;
-    }
-    s = std::clamp((u - r.u0) / (r.u1 - r.u0), 0.0, 1.0);
-    t = std::clamp((v - r.v0) / (r.v1 - r.v0), 0.0, 1.0);
-    return true;
-}
-
 Colour sample(double u, double v) {
     double s = 0.0;
     double t = 0.0;
-    if (within(layout::kHead, u, v, s, t)) return head(u, v);
-    if (within(layout::kEar, u, v, s, t)) return ear(s, t);
-    if (within(layout::kArm, u, v, s, t)) return arm(s, t);
-    if (within(layout::kLeg, u, v, s, t)) return leg(s, t);
-    if (within(layout::kTrunk, u, v, s, t)) return trunk(s, t);
-    if (within(layout::kHem, u, v, s, t)) return hem(s, t);
-    if (within(layout::kGlass, u, v, s, t)) return glass(s, t);
-    if (within(layout::kHip, u, v, s, t)) return hip(s, t);
+    if (within(layout::kHead, u, v, layout::kPixel, s, t)) return head(u, v);
+    if (within(layout::kEar, u, v, layout::kPixel, s, t)) return ear(s, t);
+    if (within(layout::kArm, u, v, layout::kPixel, s, t)) return arm(s, t);
+    if (within(layout::kLeg, u, v, layout::kPixel, s, t)) return leg(s, t);
+    if (within(layout::kTrunk, u, v, layout::kPixel, s, t)) return trunk(s, t);
+    if (within(layout::kHem, u, v, layout::kPixel, s, t)) return hem(s, t);
+    if (within(layout::kGlass, u, v, layout::kPixel, s, t)) return glass(s, t);
+    if (within(layout::kHip, u, v, layout::kPixel, s, t)) return hip(s, t);
     return kFur;
-}
-
-uint8_t channel(double value) {
-    // 250 at most: nothing may reach the 255 of the colour key.
-    return static_cast<uint8_t>(std::clamp(std::lround(value * 255.0), 0L, 250L));
 }
 
 }  // namespace
 
-std::vector<uint8_t> paintTexture() {
-    constexpr int32_t kSamples = 3;
-    std::vector<uint8_t> pixels(static_cast<size_t>(kTextureSize) * kTextureSize * 4);
-    for (int32_t y = 0; y < kTextureSize; ++y) {
-        for (int32_t x = 0; x < kTextureSize; ++x) {
-            Colour sum{0.0, 0.0, 0.0};
-            for (int32_t sy = 0; sy < kSamples; ++sy) {
-                for (int32_t sx = 0; sx < kSamples; ++sx) {
-                    const double u = (x + (sx + 0.5) / kSamples) / kTextureSize;
-                    const double v = (y + (sy + 0.5) / kSamples) / kTextureSize;
-                    const Colour c = sample(u, v);
-                    sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
-                }
-            }
-            const double n = kSamples * kSamples;
-            uint8_t* p = &pixels[(static_cast<size_t>(y) * kTextureSize + x) * 4];
-            p[0] = channel(sum.r / n);
-            p[1] = channel(sum.g / n);
-            p[2] = channel(sum.b / n);
-            p[3] = 255;
-        }
-    }
-    return pixels;
-}
+std::vector<uint8_t> paintTexture() { return paint::paintSquare(kTextureSize, sample); }
 
 }  // namespace tavo::chara

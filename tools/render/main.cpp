@@ -17,7 +17,9 @@
 #include "resources/file_stream.h"
 #include "resources/gl_api.h"
 #include "rgba_png_writer.h"
+#include "rig_overlay.h"
 #include "skeleton/skeleton.h"
+#include "square_icon.h"
 #include "top_down_rgba.h"
 
 namespace {
@@ -44,16 +46,16 @@ std::string loadCharacter(const RenderOptions& options, tavo::FrameRenderer& fra
         const tavo::ReadError& error = frame.modelError();
         return "the embedded model: " + (error.empty() ? "not found" : error.describe());
     }
-    tavo::FileStream model;
-    if (model.open(options.modelPath.c_str()) == 0) {
-        return "cannot open " + options.modelPath;
-    }
     tavo::FileStream motions;
     if (!options.motionPath.empty() && motions.open(options.motionPath.c_str()) == 0) {
         return "cannot open " + options.motionPath;
     }
-    frame.loadScene(state, kWidth, kHeight, &model,
-                    options.motionPath.empty() ? nullptr : &motions);
+    std::string openError;
+    frame.loadSceneFromFile(state, kWidth, kHeight, options.modelPath,
+                            options.motionPath.empty() ? nullptr : &motions, &openError);
+    if (!openError.empty()) {
+        return openError;
+    }
     if (frame.character() == nullptr) {
         return options.modelPath + ": " + frame.modelError().describe();
     }
@@ -82,6 +84,14 @@ bool checkMotion(const RenderOptions& options, const tavo::Character& character)
     return true;
 }
 
+// Textures that could not be read leave their materials untextured; the
+// frames are still drawn, and the reasons go to stderr.
+void reportTextureFailures(const tavo::TextureManager& textures) {
+    for (const tavo::TextureFailure& failure : textures.failures()) {
+        std::fprintf(stderr, "tavo-render: texture %s\n", failure.message().c_str());
+    }
+}
+
 int run(const RenderOptions& options) {
     tavo::OffscreenGlSurface surface(kWidth, kHeight);
     if (!surface.valid()) {
@@ -94,6 +104,7 @@ int run(const RenderOptions& options) {
     if (!problem.empty()) {
         return fail(problem);
     }
+    reportTextureFailures(objects.textureManager);
     if (!checkMotion(options, *frame.character())) {
         return 1;
     }
@@ -110,10 +121,23 @@ int run(const RenderOptions& options) {
         state.pitchRate = 0.0f;
         state.yawRate = 0.0f;
         frame.renderFrame(state, 0);
+        if (options.showRig || options.showAnchors) {
+            tavo::render_tool::drawRigOverlay(*frame.character(), options.showRig,
+                                              options.showAnchors);
+        }
         glFinish();
         tavo::applyColorKey(surface.pixels(), kWidth, kHeight);
-        if (!tavo::render_tool::writeRgbaPng(names[i], kWidth, kHeight,
-                                             tavo::render_tool::topDownRgba(surface))) {
+        const std::vector<uint8_t> picture = tavo::render_tool::topDownRgba(surface);
+        if (options.iconSize > 0) {
+            const std::vector<uint8_t> icon =
+                tavo::render_tool::squareIcon(picture, kWidth, kHeight, options.iconSize);
+            if (icon.empty()) {
+                return fail("the figure is not in the picture: no icon drawn");
+            }
+            if (!tavo::render_tool::writeRgbaPng(names[i], options.iconSize, options.iconSize, icon)) {
+                return fail("cannot write " + names[i]);
+            }
+        } else if (!tavo::render_tool::writeRgbaPng(names[i], kWidth, kHeight, picture)) {
             return fail("cannot write " + names[i]);
         }
         std::printf("%s\n", names[i].c_str());
@@ -133,6 +157,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(tavo::render_tool::usageText(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("%s\n", tavo::render_tool::versionLine().c_str());
         return 0;
     }
     return run(options);

@@ -5,11 +5,15 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "version.h"
+
 namespace tavo::render_tool {
 
 namespace {
 
 constexpr int32_t kMaxFrames = 1000;
+constexpr int32_t kMinIconSize = 16;
+constexpr int32_t kMaxIconSize = 1024;
 
 bool parseInt(const std::string& text, int32_t& out) {
     if (text.empty()) {
@@ -44,16 +48,39 @@ bool endsWith(const std::string& text, const std::string& suffix) {
            text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
+// Every option but the switches (--help, --version, --show-rig, --show-anchors)
+// takes one value.
+bool takesValue(const std::string& name) {
+    static const char* const kValueOptions[] = {"--model", "--motions", "--out",    "--motion", "--phase",
+                                                "--pitch", "--yaw",     "--frames", "--icon"};
+    for (const char* option : kValueOptions) {
+        if (name == option) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 const char* usageText() {
     return "usage: tavo-render [--model F.mqo [--motions F.mkm]] [--motion N] [--phase P]\n"
-           "                   [--pitch DEG] [--yaw DEG] [--frames N] --out FILE.png\n"
+           "                   [--pitch DEG] [--yaw DEG] [--frames N | --icon SIZE] [--show-rig]\n"
+           "                   [--show-anchors] --out FILE.png\n"
+           "       tavo-render --help | --version\n"
            "Draws the character as one frame of the mascot draws it (400 x 360, blue keyed\n"
            "to transparency) and writes an RGBA PNG. Without --model the embedded character\n"
            "is drawn. --frames N writes N frames spaced evenly over one cycle of the motion\n"
-           "as FILE-000.png, FILE-001.png, ...\n";
+           "as FILE-000.png, FILE-001.png, ... --icon SIZE writes a square SIZE x SIZE\n"
+           "picture (16 to 1024) of the figure alone, cropped to it and centred, for an\n"
+           "application icon.\n"
+           "--show-rig draws the hidden bone object through the figure: bone triangles\n"
+           "(red, a dot at the head) and links (yellow); --show-anchors draws the anchor\n"
+           "boxes of the smooth parts (green wire). Both follow the pose.\n"
+           "Exit status: 0 written, 1 a file could not be read or written, 2 bad usage.\n";
 }
+
+std::string versionLine() { return std::string("tavo-render ") + TAVO_VERSION; }
 
 bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions& options,
                         std::string& error) {
@@ -63,8 +90,20 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
             options.help = true;
             return true;
         }
+        if (name == "--show-rig" || name == "--show-anchors") {
+            (name == "--show-rig" ? options.showRig : options.showAnchors) = true;
+            continue;
+        }
+        if (name == "--version") {
+            options.version = true;
+            return true;
+        }
+        if (!takesValue(name)) {
+            error = name.rfind("-", 0) == 0 ? "unknown option " + name : "unexpected argument " + name;
+            return false;
+        }
         if (i + 1 >= arguments.size()) {
-            error = name.rfind("--", 0) == 0 ? name + " needs a value" : "unexpected argument " + name;
+            error = name + " needs a value";
             return false;
         }
         const std::string& value = arguments[++i];
@@ -83,12 +122,12 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
             valid = parseFloat(value, options.pitch);
         } else if (name == "--yaw") {
             valid = parseFloat(value, options.yaw);
+        } else if (name == "--icon") {
+            valid = parseInt(value, options.iconSize) && options.iconSize >= kMinIconSize &&
+                    options.iconSize <= kMaxIconSize;
         } else if (name == "--frames") {
             valid = parseInt(value, options.frames) && options.frames >= 1 &&
                     options.frames <= kMaxFrames;
-        } else {
-            error = "unknown option " + name;
-            return false;
         }
         if (!valid || value.empty()) {
             error = "bad value for " + name + ": \"" + value + "\"";
@@ -97,6 +136,10 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
     }
     if (options.outPath.empty()) {
         error = "--out FILE.png is required";
+        return false;
+    }
+    if (options.iconSize > 0 && options.frames > 0) {
+        error = "--icon draws one picture: it does not go with --frames";
         return false;
     }
     if (!options.motionPath.empty() && options.modelPath.empty()) {

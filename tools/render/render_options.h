@@ -15,8 +15,12 @@ struct RenderOptions {
     float pitch = 0.0f;
     float yaw = 0.0f;
     int32_t frames = 0;       // 0: one frame at `phase`; N: N frames over a cycle
+    int32_t iconSize = 0;     // 0: the whole 400 x 360 frame; N: an N x N icon
     std::string outPath;
+    bool showRig = false;      // draw the bone object's bones and links over the figure
+    bool showAnchors = false;  // draw the anchor boxes over the figure
     bool help = false;
+    bool version = false;
 };
 
 // Parses the arguments after the program name. On a usage error returns
@@ -31,5 +35,7 @@ std::vector<std::string> frameFileNames(const RenderOptions& options);
 std::vector<float> framePhases(const RenderOptions& options);
 
 const char* usageText();
+// "tavo-render 1.1.0"
+std::string versionLine();
 
 }  // namespace tavo::render_tool

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "behaviour/login_start.h"
 #include "behaviour/menu_commands.h"
 #include "shell/linux/cp932_to_utf8.h"
 #include "shell/linux/message_box.h"
@@ -30,8 +31,9 @@ uint32_t nowMs() { return static_cast<uint32_t>(g_get_monotonic_time() / 1000); 
 
 }  // namespace
 
-MascotApp::MascotApp()
-    : renderer_(objects_),
+MascotApp::MascotApp(const CommandLine& options)
+    : options_(options),
+      renderer_(objects_),
       window_(kSurfaceWidth, kSurfaceHeight, *this),
       menu_([this](int32_t command) { onCommand(command); }, [this] { onMenuClosed(); }),
       services_(menu_, [this](bool open) { open ? pause() : resume(); }),
@@ -53,6 +55,7 @@ bool MascotApp::start() {
     state_.movingRight = 0;
     const WindowPosition start = drawStartPosition(nowMs());
     applyStoredChoices(state_, services_, start);
+    showStartAtLogin(services_);
 
     state_.surfaceWidth = kSurfaceWidth;
     state_.surfaceHeight = kSurfaceHeight;

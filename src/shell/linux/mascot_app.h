@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "behaviour/command_line.h"
 #include "behaviour/frame_clock.h"
 #include "behaviour/mascot_state.h"
 #include "render/frame_renderer.h"
@@ -23,7 +24,7 @@ namespace tavo {
 // timeouts that wake the program only when the next step is due.
 class MascotApp : private MascotWindow::Listener {
 public:
-    MascotApp();
+    explicit MascotApp(const CommandLine& options);
     ~MascotApp() override;
     MascotApp(const MascotApp&) = delete;
     MascotApp& operator=(const MascotApp&) = delete;
@@ -58,6 +59,8 @@ private:
 
     // Program-lifetime objects first, so they are destroyed last.
     ProgramObjects objects_;
+    // What the command line asked for.
+    CommandLine options_;
     MascotState state_;
     FrameRenderer renderer_;
     // Made by start(), released at shutdown.

@@ -1,7 +1,12 @@
 // Entry point and paced frame loop of tavo_3d.exe.
 #include <windows.h>
 #include <mmsystem.h>
+#include <shellapi.h>
 
+#include <string>
+#include <vector>
+
+#include "behaviour/command_line.h"
 #include "behaviour/frame_clock.h"
 #include "shell/win32/frame_step.h"
 #include "shell/win32/layered_api.h"
@@ -62,12 +67,57 @@ WPARAM runMessageLoop(HWND window) {
     return message.wParam;
 }
 
+std::string utf8FromWide(const wchar_t* text) {
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 1) return std::string();
+    std::string out(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], bytes, nullptr, nullptr);
+    out.resize(static_cast<size_t>(bytes - 1));
+    return out;
+}
+
+std::wstring wideFromUtf8(const std::string& text) {
+    const int count = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    if (count <= 1) return std::wstring();
+    std::wstring out(static_cast<size_t>(count), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &out[0], count);
+    out.resize(static_cast<size_t>(count - 1));
+    return out;
+}
+
+// The wide command line as UTF-8 arguments, without the program name, so
+// paths in any script reach the program intact.
+std::vector<std::string> commandArguments() {
+    std::vector<std::string> arguments;
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) return arguments;
+    for (int i = 1; i < count; ++i) arguments.push_back(utf8FromWide(wide[i]));
+    LocalFree(wide);
+    return arguments;
+}
+
+// A GUI program has no console: the usage and the version go to a box.
+void showText(const std::string& text, UINT icon) {
+    MessageBoxW(nullptr, wideFromUtf8(text).c_str(), L"Tavo_3D", MB_OK | icon);
+}
+
 }  // namespace
 
 }  // namespace tavo
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace tavo;
+    CommandLine options;
+    std::string error;
+    if (!parseCommandLine(commandArguments(), options, error)) {
+        showText(error + "\n\n" + commandLineUsage(), MB_ICONERROR);
+        return 2;
+    }
+    if (options.showHelp || options.showVersion) {
+        showText(options.showHelp ? commandLineUsage() : versionLine(), MB_ICONINFORMATION);
+        return 0;
+    }
     if (!checkPlatform(instance)) return 0;
     registerWindowClass(instance);
     HWND window = createMascotWindow(instance);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "behaviour/login_start.h"
 #include "behaviour/menu_commands.h"
 #include "shell/win32/frame_step.h"
 #include "shell/win32/gl_context.h"
@@ -34,6 +35,7 @@ void onCreate(HWND window) {
     const WindowPosition start = drawStartPosition();
     run.popupMenu = buildPopupMenu();
     applyStoredChoices(run.state, run.services, start);
+    showStartAtLogin(run.services);
 
     run.state.surfaceWidth = kSurfaceWidth;
     run.state.surfaceHeight = kSurfaceHeight;

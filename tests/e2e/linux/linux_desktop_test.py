@@ -27,7 +27,8 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from desktop_harness import (SCREEN_H, SCREEN_W, SKIP, WINDOW_H, WINDOW_W, Failure, FigureWindow, Screen,  # noqa: E402
+from desktop_harness import (EXIT_KEYS, SCREEN_H, SCREEN_W, SKIP, START_AT_LOGIN_CAPTION,  # noqa: E402
+                             START_AT_LOGIN_KEYS, WINDOW_H, WINDOW_W, Failure, FigureWindow, Screen,
                              check, check_figure_in_window, check_flee, check_transparent_click, check_walk,
                              check_step_pace, missing_tool, run_suite, slope, wait_for)
 
@@ -142,7 +143,7 @@ class Mascot(FigureWindow):
 
     def quit_from_menu(self):
         self.open_menu()
-        self.choose(["Down", "Down", "Down", "Down"])  # past the separator to the exit item
+        self.choose(EXIT_KEYS)
         return self.wait_exit()
 
     def kill(self):
@@ -322,6 +323,41 @@ def run_forbidden_escape_speed(desktop, program):
               "EscapeSpeed is written back as 3")
 
 
+def run_start_at_login(desktop, program):
+    print("== start at login", flush=True)
+    entry = os.path.join(desktop.env["XDG_CONFIG_HOME"], "autostart", "tavo_3d.desktop")
+    with running(desktop, program) as mascot:
+        mascot.open_menu()
+        mascot.choose(START_AT_LOGIN_KEYS)
+        check(wait_for(lambda: os.path.isfile(entry), 5.0), "choosing the item writes " + entry)
+        with open(entry) as f:
+            text = f.read()
+        check("\nExec=%s\n" % program in text, "whose Exec= is the program's absolute path")
+        check(mascot.quit_from_menu() == 0, "the exit item ends the program")
+    with running(desktop, program) as mascot:
+        mascot.open_menu()
+        time.sleep(0.3)
+        desktop.keep_screenshot("start_at_login_checked")
+        mascot.choose(START_AT_LOGIN_KEYS)
+        check(wait_for(lambda: not os.path.exists(entry), 5.0), "choosing it again removes the entry")
+        os.rmdir(os.path.dirname(entry))
+        with open(os.path.dirname(entry), "w") as f:
+            f.write("a file where the folder belongs")
+        mascot.open_menu()
+        mascot.choose(START_AT_LOGIN_KEYS)
+        boxes = wait_for(lambda: desktop.visible_windows(START_AT_LOGIN_CAPTION), 10, 0.2)
+        check(boxes, "when the folder cannot be made, a box says so")
+        time.sleep(0.5)
+        desktop.keep_screenshot("start_at_login_failed")
+        bx, by, bw, bh = desktop.geometry(boxes[0])
+        desktop.xdotool("mousemove", bx + bw - 40, by + bh - 25, "click", 1)
+        desktop.xdotool("mousemove", *FAR_CORNER)
+        check(wait_for(lambda: not desktop.visible_windows(START_AT_LOGIN_CAPTION), 5.0), "and closes")
+        check(os.path.isfile(os.path.dirname(entry)), "nothing was written")
+        check(mascot.quit_from_menu() == 0, "the program runs on and ends from its menu")
+        os.remove(os.path.dirname(entry))
+
+
 def run_composited(desktop, program):
     print("== with a compositing manager", flush=True)
     with running(desktop, program) as mascot:
@@ -381,6 +417,7 @@ def main():
         run_sigterm(desktop, program)
         run_forbidden_escape_speed(desktop, program)
         run_frame_rate_and_window_manager_close(desktop, program, closer)
+        run_start_at_login(desktop, program)
         if shim and os.path.exists(shim):
             run_without_opengl(desktop, program, shim)
         desktop.stop()

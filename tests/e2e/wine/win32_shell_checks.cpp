@@ -114,13 +114,15 @@ std::string menuLabel(HMENU menu, UINT position) {
 
 void popupMenuLayoutAndCheckMarks() {
     HMENU menu = buildPopupMenu();
-    EXPECT(GetMenuItemCount(menu) == 5);
+    EXPECT(GetMenuItemCount(menu) == 6);
     EXPECT(GetMenuItemCount(GetSubMenu(menu, 0)) == 4);
     EXPECT(GetMenuItemCount(GetSubMenu(menu, 1)) == 4);
     EXPECT(GetMenuItemCount(GetSubMenu(menu, 2)) == 3);
-    EXPECT((GetMenuState(menu, 3, MF_BYPOSITION) & MF_SEPARATOR) != 0);
-    EXPECT(GetMenuItemID(menu, 4) == 4096);
-    EXPECT(menuLabel(menu, 4) == "\x8F\x49\x97\xB9");                  // 終了
+    EXPECT(GetMenuItemID(menu, 3) == 4176);
+    EXPECT(menuLabel(menu, 3) == "\x83\x8D\x83\x4F\x83\x43\x83\x93\x8E\x9E\x82\xC9\x8B\x4E\x93\xAE");  // ログイン時に起動
+    EXPECT((GetMenuState(menu, 4, MF_BYPOSITION) & MF_SEPARATOR) != 0);
+    EXPECT(GetMenuItemID(menu, 5) == 4096);
+    EXPECT(menuLabel(menu, 5) == "\x8F\x49\x97\xB9");                  // 終了
     EXPECT(menuLabel(menu, 0) == "\x95\x60\x89\xE6\x89\xF1\x90\x94");  // 描画回数
     EXPECT(menuLabel(GetSubMenu(menu, 0), 2) == "20fps");
     EXPECT(GetMenuItemID(GetSubMenu(menu, 2), 2) == 4146);
@@ -134,7 +136,7 @@ void popupMenuLayoutAndCheckMarks() {
     EXPECT((GetMenuState(menu, 4114, MF_BYCOMMAND) & MF_CHECKED) == 0);
     services.checkMenuItem(4112 + 9, false);  // a raw value that names no item
     services.checkMenuItem(4128 - 1, true);
-    EXPECT(GetMenuItemCount(menu) == 5);
+    EXPECT(GetMenuItemCount(menu) == 6);
     DestroyMenu(menu);
 }
 

@@ -26,8 +26,9 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from desktop_harness import (SCREEN_H, SCREEN_W, SKIP, WINDOW_H, WINDOW_W, Failure, FigureWindow, Screen,  # noqa: E402
-                             check, check_figure_in_window, check_flee, check_transparent_click, check_walk,
+from desktop_harness import (EXIT_KEYS, SCREEN_H, SCREEN_W, SKIP, START_AT_LOGIN_KEYS, WINDOW_H,  # noqa: E402
+                             WINDOW_W, Failure, FigureWindow, Screen, check, check_figure_in_window,
+                             check_flee, check_transparent_click, check_walk,
                              check_step_pace, missing_tool, run_suite, slope, wait_for)
 
 FAR_CORNER = (SCREEN_W - 10, SCREEN_H - 10)
@@ -138,7 +139,7 @@ class Mascot(FigureWindow):
 
     def quit(self):
         self.open_menu()
-        self.choose(["Down", "Down", "Down", "Down"])  # past the separator to the exit item
+        self.choose(EXIT_KEYS)
         try:
             self.process.wait(timeout=20)
         except subprocess.TimeoutExpired:
@@ -276,6 +277,39 @@ def run_forbidden_escape_speed(desktop, exe, workdir):
     check(mascot.settings().get("EscapeSpeed") == 3, "EscapeSpeed is written back as 3")
 
 
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+
+
+def run_start_at_login(desktop, exe, workdir):
+    print("== start at login", flush=True)
+
+    def run_value():
+        out = desktop.run(["wine", "reg", "query", RUN_KEY, "/v", "Tavo_3D"], timeout=60)
+        m = re.search(r"Tavo_3D\s+REG_SZ\s+(.*?)\s*$", out, re.M)
+        return m.group(1) if m else None
+
+    mascot = Mascot(desktop, exe, os.path.join(workdir, "login folder"))
+    mascot.start()
+    mascot.wait_window()
+    time.sleep(1.0)
+    mascot.open_menu()
+    mascot.choose(START_AT_LOGIN_KEYS)
+    expected = '"Z:%s"' % mascot.exe.replace("/", "\\")
+    value = wait_for(run_value, 10, 0.5)
+    check(value is not None and value.lower() == expected.lower(),
+          "choosing the item sets Run\\Tavo_3D to the quoted exe path (%s)" % value)
+    mascot.quit()
+    mascot.start()
+    mascot.wait_window()
+    time.sleep(1.0)
+    mascot.open_menu()
+    desktop.keep_screenshot("start_at_login_checked")
+    mascot.choose(START_AT_LOGIN_KEYS)
+    time.sleep(1.0)
+    check(run_value() is None, "choosing it again removes the value")
+    mascot.quit()
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     default_exe = os.path.join(here, "..", "..", "..", "build", "mingw", "src", "shell", "win32", "tavo_3d.exe")
@@ -295,6 +329,7 @@ def main():
         run_default_settings(desktop, exe, session.workdir)
         run_out_of_range_frame_speed(desktop, exe, session.workdir)
         run_forbidden_escape_speed(desktop, exe, session.workdir)
+        run_start_at_login(desktop, exe, session.workdir)
 
     return run_suite("tavo_wine_e2e_", steps)
 

@@ -1,0 +1,95 @@
+#include "render/offscreen_gl_surface.h"
+
+#include <windows.h>
+
+namespace tavo {
+
+namespace {
+
+// A 32-bit bottom-up DIB section: B, G, R, A bytes, row 0 at the bottom.
+HBITMAP createDibSection(HDC deviceContext, int32_t width, int32_t height, void** bits) {
+    BITMAPINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(deviceContext, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+// OpenGL drawing into a bitmap: 32 colour bits, a depth buffer, single-buffered.
+bool choosePixelFormat(HDC deviceContext) {
+    PIXELFORMATDESCRIPTOR format;
+    ZeroMemory(&format, sizeof format);
+    format.nSize = sizeof format;
+    format.nVersion = 1;
+    format.dwFlags = PFD_DRAW_TO_BITMAP | PFD_SUPPORT_GDI | PFD_SUPPORT_OPENGL;
+    format.iPixelType = PFD_TYPE_RGBA;
+    format.cColorBits = 32;
+    format.cDepthBits = 32;
+    const int index = ChoosePixelFormat(deviceContext, &format);
+    return index != 0 && SetPixelFormat(deviceContext, index, &format);
+}
+
+}  // namespace
+
+OffscreenGlSurface::OffscreenGlSurface(int32_t width, int32_t height) {
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    HDC deviceContext = CreateCompatibleDC(nullptr);
+    if (deviceContext == nullptr) {
+        return;
+    }
+    deviceContext_ = deviceContext;
+    void* bits = nullptr;
+    HBITMAP bitmap = createDibSection(deviceContext, width, height, &bits);
+    if (bitmap == nullptr) {
+        release();
+        return;
+    }
+    bitmap_ = bitmap;
+    previousBitmap_ = SelectObject(deviceContext, bitmap);
+    pixels_ = static_cast<uint8_t*>(bits);
+    width_ = width;
+    height_ = height;
+    HGLRC context = choosePixelFormat(deviceContext) ? wglCreateContext(deviceContext) : nullptr;
+    context_ = context;
+    if (context == nullptr || !makeCurrent()) {
+        release();
+    }
+}
+
+OffscreenGlSurface::~OffscreenGlSurface() { release(); }
+
+bool OffscreenGlSurface::makeCurrent() {
+    return context_ != nullptr &&
+           wglMakeCurrent(static_cast<HDC>(deviceContext_), static_cast<HGLRC>(context_)) != FALSE;
+}
+
+void OffscreenGlSurface::release() {
+    if (context_ != nullptr) {
+        if (wglGetCurrentContext() == static_cast<HGLRC>(context_)) {
+            wglMakeCurrent(nullptr, nullptr);
+        }
+        wglDeleteContext(static_cast<HGLRC>(context_));
+        context_ = nullptr;
+    }
+    if (deviceContext_ != nullptr && previousBitmap_ != nullptr) {
+        SelectObject(static_cast<HDC>(deviceContext_), static_cast<HGDIOBJ>(previousBitmap_));
+    }
+    if (bitmap_ != nullptr) {
+        DeleteObject(static_cast<HBITMAP>(bitmap_));
+    }
+    if (deviceContext_ != nullptr) {
+        DeleteDC(static_cast<HDC>(deviceContext_));
+    }
+    deviceContext_ = bitmap_ = previousBitmap_ = nullptr;
+    pixels_ = nullptr;
+    width_ = 0;
+    height_ = 0;
+}
+
+}  // namespace tavo

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "skeleton/character.h"
+
+namespace tavo {
+
+class TextureManager;
+
+// Reads a character from a model file (read whole into memory first). The
+// textures the model names are looked up in the file's folder: this is the
+// one place that folder is handed to the texture lookup, so every caller
+// that loads a model file (the mascot's character folders, tavo-inspect,
+// tavo-render) finds textures the same way. False when the file cannot be
+// read (openError, when given, says why) or the model reader rejects it
+// (openError left empty; readError, when given, has the reader's reason and
+// line).
+bool buildCharacterFromFile(std::unique_ptr<Character>& slot, const std::string& modelPath,
+                            TextureManager& textures, float scale,
+                            std::string* openError = nullptr, ReadError* readError = nullptr);
+
+}  // namespace tavo

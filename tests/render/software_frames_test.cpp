@@ -1,0 +1,76 @@
+// Frames of the embedded character, drawn by tavo-render on the software
+// path, must stay the same to the byte at a fixed set of poses: every change
+// that makes a frame cheaper has to leave its picture alone. The hashes were
+// taken from the program before the frame was made leaner; a change that
+// means to alter the picture must update them knowingly.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "resources/png_loader.h"
+
+namespace tavo {
+namespace {
+
+const std::string kTool = std::string(TAVO_BINARY_DIR) + "/tools/render/tavo-render";
+
+struct Pose {
+    const char* arguments;
+    uint64_t hash;  // FNV-1a of the decoded RGBA pixels, top row first
+};
+
+const Pose kPoses[] = {
+    {"--phase 0", 0xd1d327868c2bcdfcull},
+    {"--phase 0.25 --yaw -30", 0xe731462be7b7e5dbull},
+    {"--phase 0.5 --yaw 90 --pitch 20", 0xbe279914f13edfccull},
+    {"--phase 0.75 --yaw 200 --pitch -35", 0xc19279aed92f9f0aull},
+    {"--phase 0.9 --yaw 45 --pitch 60 --motion 1", 0xc6ceb5e6e3a4a7dfull},
+};
+
+uint64_t fnv1a(const uint8_t* bytes, size_t count) {
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (size_t i = 0; i < count; ++i) {
+        hash = (hash ^ bytes[i]) * 0x100000001b3ull;
+    }
+    return hash;
+}
+
+// Renders one pose with the given GL back end; 0 when tavo-render failed.
+uint64_t renderedHash(const std::string& arguments, const std::string& backEnd, const std::string& out) {
+    const std::string command = "TAVO_GL=" + backEnd + " " + kTool + " " + arguments + " --out " + out +
+                                " >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return 0;
+    }
+    PngLoader png;
+    if (png.load(out.c_str()) != 1) {
+        return 0;
+    }
+    std::remove(out.c_str());
+    return fnv1a(png.pixels(), static_cast<size_t>(png.width()) * static_cast<size_t>(png.height()) * 4);
+}
+
+void expectSameFrames(const std::string& backEnd) {
+    for (const Pose& pose : kPoses) {
+        const uint64_t hash = renderedHash(pose.arguments, backEnd, testing::TempDir() + "tavo_frame.png");
+        EXPECT_EQ(hash, pose.hash) << backEnd << " " << pose.arguments << ": got 0x" << std::hex << hash;
+    }
+}
+
+TEST(SoftwareFrames, OsmesaFramesOfTheEmbeddedCharacterAreUnchanged) {
+    if (std::FILE* file = std::fopen(kTool.c_str(), "rb")) {
+        std::fclose(file);
+    } else {
+        GTEST_SKIP() << "tavo-render is not built";
+    }
+    expectSameFrames("osmesa");
+}
+
+}  // namespace
+}  // namespace tavo
