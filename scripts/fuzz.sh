@@ -84,8 +84,8 @@ seed_patterns() {
 separator=$'\n@@MKM@@\n'
 make_character_seeds() {
   local out="$1" model motion n=0
-  for model in data/*.mqo tests/fuzz/seeds/*.mqo; do
-    for motion in data/*.mkm tests/fuzz/seeds/*.mkm; do
+  for model in data/*.mqo characters/*/*.mqo tests/fuzz/seeds/*.mqo; do
+    for motion in data/*.mkm characters/*/*.mkm tests/fuzz/seeds/*.mkm; do
       [ -f "$model" ] && [ -f "$motion" ] || continue
       n=$((n + 1))
       { cat "$model"; printf '%s' "$separator"; cat "$motion"; } > "$out/pair$n"

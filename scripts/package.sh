@@ -12,6 +12,7 @@ cd "$root"
 jobs="$(nproc)"
 dist="$root/dist"
 mkdir -p "$dist"
+rm -f "$dist"/tavo-3d_*.deb "$dist"/tavo-3d-*-win64.zip
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
@@ -36,4 +37,5 @@ make_package() {
 
 make_package native DEB tavo_3d tavo-inspect tavo-render tavo_package_files
 ./scripts/build-mingw-libpng.sh >/dev/null
+./scripts/build-mingw-libjpeg.sh >/dev/null
 make_package mingw ZIP tavo_3d tavo-inspect tavo-render

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: the unit tests natively and under ASan/UBSan, the Windows
-# build, the desktop end-to-end tests and a short fuzzing pass.
+# build, the desktop end-to-end tests, the two packages (the .deb installed
+# and removed) and a short fuzzing pass.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -25,6 +26,10 @@ cmake --build --preset native -j "$jobs"
 
 step "Unit and end-to-end tests"
 run_ctest --preset native -j "$jobs"
+
+step "Packages: build, check, install and remove the .deb; check the zip"
+./scripts/package.sh
+./scripts/check-packages.sh
 
 step "Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset asan >/dev/null

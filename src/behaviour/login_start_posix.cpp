@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <vector>
 
 #include "behaviour/atomic_file_write.h"
@@ -70,9 +71,19 @@ bool makeDirectories(const std::string& path, std::string& reason) {
 
 }  // namespace
 
+// An entry that the session's own settings have switched off (Hidden=true,
+// or GNOME's enabled key false) starts nothing.
 bool startsAtLogin() {
+    const std::string file = autostartFile();
     struct stat info {};
-    return stat(autostartFile().c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    if (stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    std::ifstream entry(file);
+    if (!entry) return false;
+    std::string line;
+    while (std::getline(entry, line)) {
+        if (line == "Hidden=true" || line == "X-GNOME-Autostart-enabled=false") return false;
+    }
+    return true;
 }
 
 bool setStartAtLogin(bool enabled, std::string& reason) {

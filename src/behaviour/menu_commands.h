@@ -14,14 +14,18 @@ enum MenuCommand : int32_t {
     kCommandFrameSpeedBase = 0x1010,
     kCommandEscapeSpeedBase = 0x1020,
     kCommandActionSpeedBase = 0x1030,
-    // Items added to the menu later take identifiers from 0x1040 up, in
-    // blocks of 16: 0x1050 is the start-at-login item.
+    // The start-at-login item (a block of its own, above the choices).
     kCommandStartAtLogin = 0x1050,
+    // The character submenu: the embedded character, then the found ones.
+    kCommandCharacterBase = 0x1100,
+    kCommandCharacterLast = 0x11FF,
 };
 
 // One entry of the popup menu in display order (labels in code page 932).
+// CharacterList marks where the shell puts the characters' items, which are
+// found afresh each time the menu opens.
 struct MenuEntry {
-    enum Kind { Submenu, Item, Separator, EndSubmenu } kind;
+    enum Kind { Submenu, Item, Separator, EndSubmenu, CharacterList } kind;
     const char* label;
     int32_t command;  // 0 for submenus, separators and their ends
     bool grayed;

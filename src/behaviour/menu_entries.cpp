@@ -4,7 +4,8 @@ namespace tavo {
 
 namespace {
 
-// Labels are code-page-932 byte strings, the readable text beside each.
+// Labels are code-page-932 byte strings, the readable text beside each. The
+// top level is this list in order: each submenu, the separator, the exit item.
 const MenuEntry kMenuEntries[] = {
     {MenuEntry::Submenu, "\x95\x60\x89\xE6\x89\xF1\x90\x94" /* 描画回数 */, 0, false},
     {MenuEntry::Item, "10fps", kCommandFrameSpeedBase + 0, false},
@@ -35,6 +36,9 @@ const MenuEntry kMenuEntries[] = {
      kCommandActionSpeedBase + 2, false},
     {MenuEntry::EndSubmenu, nullptr, 0, false},
 
+    {MenuEntry::Submenu, "\x83\x4C\x83\x83\x83\x89\x83\x4E\x83\x5E\x81\x5B" /* キャラクター */, 0, false},
+    {MenuEntry::CharacterList, nullptr, 0, false},
+    {MenuEntry::EndSubmenu, nullptr, 0, false},
     {MenuEntry::Item, "\x83\x8D\x83\x4F\x83\x43\x83\x93\x8E\x9E\x82\xC9\x8B\x4E\x93\xAE" /* ログイン時に起動 */,
      kCommandStartAtLogin, false},
 

@@ -1,14 +1,34 @@
 #include "render/frame_renderer.h"
 
+#include <vector>
+
 #include "animation/playback.h"
 #include "render/program_objects.h"
 #include "resources/gl_api.h"
 #include "resources/memory_stream.h"
 #include "resources/image_loaders.h"
+#include "resources/texture_manager.h"
 #include "skeleton/character_file.h"
+#include "skeleton/character_files.h"
 #include "skeleton/skeleton.h"
 
 namespace tavo {
+
+namespace {
+
+void setPlaybackRate(MascotState& state, const Character* character) {
+    state.phaseRate = 1.0f;
+    // The played motion runs at the pace of motion 0. An end frame that gives
+    // no usable rate keeps the default.
+    const MotionTiming timing = queryMotionTiming(character, 0);
+    if (timing.rate > 0.0f) {
+        state.phaseRate = timing.rate;
+    }
+}
+
+}  // namespace
+
+FrameRenderer::FrameRenderer(ProgramObjects& objects) : objects_(objects) {}
 
 FrameRenderer::~FrameRenderer() { releaseCharacter(); }
 
@@ -33,6 +53,21 @@ void FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height,
     finishScene();
 }
 
+bool FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height,
+                              const CharacterFiles& files, std::string& error) {
+    beginScene(width, height);
+    const bool loaded = switchCharacter(state, files, error);
+    if (!loaded) {
+        MemoryStream stream;
+        if (stream.openResource("TAVO_MQO", "MQO") != 0 && buildFrom(stream) &&
+            stream.openResource("TAVO_MKM", "MKM") != 0) {
+            loadMotionsFrom(state, stream);
+        }
+    }
+    finishScene();
+    return loaded;
+}
+
 void FrameRenderer::loadSceneFromFile(MascotState& state, int32_t width, int32_t height,
                                       const std::string& modelPath, ByteStream* motions,
                                       std::string* openError) {
@@ -53,6 +88,79 @@ void FrameRenderer::beginScene(int32_t width, int32_t height) {
     ImageLoader* loaders[kImageLoaderCount];
     makeImageLoaders(loaders);
     objects_.registerImageLoaders(loaders, kImageLoaderCount);
+}
+
+const VerticalExtent& FrameRenderer::embeddedExtent() {
+    if (!embeddedExtent_) {
+        // Measured without textures: a manager without loaders decodes nothing.
+        TextureManager noTextures;
+        std::unique_ptr<Character> embedded;
+        MemoryStream stream;
+        if (stream.openResource("TAVO_MQO", "MQO") != 0 && buildCharacter(embedded, &stream, noTextures, 1.0f)) {
+            embeddedExtent_ = visibleExtent(*embedded->model);
+        } else {
+            embeddedExtent_ = VerticalExtent();
+        }
+    }
+    return *embeddedExtent_;
+}
+
+bool FrameRenderer::placeFiles(const CharacterFiles& files, CharacterPlacement& placement,
+                               std::string& error) {
+    if (files.scale > 0.0f) {
+        placement = CharacterPlacement{files.scale, 0.0f};
+        return true;
+    }
+    TextureManager noTextures;
+    std::unique_ptr<Character> probe;
+    if (!loadCharacterFiles(files.modelPath, "", noTextures, 1.0f, probe, error)) {
+        return false;
+    }
+    placement = fitToReference(visibleExtent(*probe->model), embeddedExtent());
+    return true;
+}
+
+bool FrameRenderer::switchCharacter(MascotState& state, const CharacterFiles& files, std::string& error) {
+    CharacterPlacement placement;
+    if (!placeFiles(files, placement, error)) {
+        return false;
+    }
+    auto textures = std::make_unique<TextureManager>();
+    ImageLoader* loaders[kImageLoaderCount];
+    makeImageLoaders(loaders);
+    textures->setLoaders(loaders, kImageLoaderCount);
+    std::unique_ptr<Character> loaded;
+    if (!loadCharacterFiles(files.modelPath, files.motionPath, *textures, placement.scale, loaded, error)) {
+        return false;
+    }
+    int32_t motion = files.motion >= 0 ? files.motion : defaultMotion(loaded.get());
+    const int32_t count = loaded->skeleton ? loaded->skeleton->motionCount() : 0;
+    if (files.motion >= 0 && files.motion >= count) {
+        error = "motion " + std::to_string(files.motion) + " does not exist (the motion set has " +
+                std::to_string(count) + ")";
+        return false;
+    }
+    // The old character goes first, then the textures it was drawn with.
+    releaseCharacter();
+    character_ = std::move(loaded);
+    ownTextures_ = std::move(textures);
+    objects_.meshRenderer.attachTextureManager(ownTextures_.get());
+    lift_ = placement.lift;
+    state.motionIndex = motion;
+    setPlaybackRate(state, character_.get());
+    return true;
+}
+
+void FrameRenderer::switchToEmbedded(MascotState& state) {
+    releaseCharacter();
+    MemoryStream stream;
+    if (stream.openResource("TAVO_MQO", "MQO") != 0 && buildFrom(stream)) {
+        state.phaseRate = 1.0f;
+        if (stream.openResource("TAVO_MKM", "MKM") != 0) {
+            loadMotionsFrom(state, stream);
+        }
+    }
+    state.motionIndex = 3;
 }
 
 void FrameRenderer::finishScene() {
@@ -102,7 +210,7 @@ void FrameRenderer::renderFrame(MascotState& state, uint32_t nowMs) {
     applyRotationRates(state);
     glRotatef(state.pitch, 1.0f, 0.0f, 0.0f);
     glRotatef(state.yaw, 0.0f, 1.0f, 0.0f);
-    glTranslatef(0.0f, -140.0f, 0.0f);
+    glTranslatef(0.0f, -140.0f + lift_, 0.0f);
     settlePitch(state);
 
     animateCharacter(character_.get(), state.motionIndex, state.phase);
@@ -117,7 +225,19 @@ void FrameRenderer::renderFrame(MascotState& state, uint32_t nowMs) {
     glFlush();
 }
 
-void FrameRenderer::releaseCharacter() { tavo::releaseCharacter(character_); }
+void FrameRenderer::releaseCharacter() {
+    tavo::releaseCharacter(character_);
+    if (ownTextures_) {
+        objects_.meshRenderer.attachTextureManager(&objects_.textureManager);
+        ownTextures_.reset();
+    }
+    lift_ = 0.0f;
+}
+
+int32_t defaultMotion(const Character* character) {
+    const bool fourOrMore = character != nullptr && character->skeleton && character->skeleton->motionCount() >= 4;
+    return fourOrMore ? 3 : 0;
+}
 
 MotionTiming queryMotionTiming(const Character* character, int32_t motion) {
     MotionTiming timing;

@@ -2,15 +2,28 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "behaviour/mascot_state.h"
+#include "render/character_fit.h"
 #include "skeleton/character.h"
 
 namespace tavo {
 
 class ByteStream;
 class ProgramObjects;
+class TextureManager;
+
+// A character read from files instead of the embedded one (UTF-8 paths).
+struct CharacterFiles {
+    std::string modelPath;
+    std::string motionPath;  // empty: no motions, the modelled pose is drawn
+    int32_t motion = -1;     // the played motion; -1: 3 when there are at least 4, else 0
+    // 0: fitted, so that the modelled pose has the embedded character's height
+    // and vertical centre; otherwise this build scale, in the model's own place.
+    float scale = 0.0f;
+};
 
 // Timing of one motion: end frame n, 60 / n and 1 / n (all 0 without a
 // character, without that motion, or for an end frame that is not positive).
@@ -20,11 +33,12 @@ struct MotionTiming {
     float inverseEndFrame = 0.0f;
 };
 
-// The scene of the running program: the character loaded from the embedded
-// resources and the motion clock. Renders into whatever GL context is current.
+// The scene of the running program: the character (the embedded one or one
+// read from files, with the textures of its own) and the motion clock.
+// Renders into whatever GL context is current.
 class FrameRenderer {
 public:
-    explicit FrameRenderer(ProgramObjects& objects) : objects_(objects) {}
+    explicit FrameRenderer(ProgramObjects& objects);
     ~FrameRenderer();
     FrameRenderer(const FrameRenderer&) = delete;
     FrameRenderer& operator=(const FrameRenderer&) = delete;
@@ -37,6 +51,18 @@ public:
     // (for the tools); motions may be null.
     void loadScene(MascotState& state, int32_t width, int32_t height, ByteStream* model,
                    ByteStream* motions);
+    // The same steps with a character read from files; when it cannot be
+    // read, error says why and the embedded character is loaded instead.
+    bool loadScene(MascotState& state, int32_t width, int32_t height, const CharacterFiles& files,
+                   std::string& error);
+
+    // While running (scene set up, context current): replaces the character
+    // with one read from files and sets the played motion and its rate. When
+    // the new one cannot be read, the current character stays and error says
+    // why.
+    bool switchCharacter(MascotState& state, const CharacterFiles& files, std::string& error);
+    // Back to the embedded character, at its own scale, playing motion 3.
+    void switchToEmbedded(MascotState& state);
     // The same with the model read from a file, its textures looked up in
     // the file's folder (buildCharacterFromFile); motions may be null. When
     // the model file cannot be read, openError (if given) says why.
@@ -62,6 +88,8 @@ public:
     // motion set was cut short); empty when they read completely.
     const ReadError& modelError() const { return modelError_; }
     const ReadError& motionError() const { return motionError_; }
+    // How far the model is lifted before it is drawn (0 for the embedded one).
+    float lift() const { return lift_; }
 
 private:
     // Drops the previous character and sets the projection and the image
@@ -74,16 +102,28 @@ private:
     // Gives the built character its motions, closes the stream and takes the
     // playback rate from motion 0.
     void loadMotionsFrom(MascotState& state, ByteStream& motions);
+    // The embedded character's vertical extent at scale 1, read once.
+    const VerticalExtent& embeddedExtent();
+    // The placement of a model read from files: fitted, or at the given scale.
+    bool placeFiles(const CharacterFiles& files, CharacterPlacement& placement, std::string& error);
 
     ProgramObjects& objects_;
     std::unique_ptr<Character> character_;
     ReadError modelError_;
     ReadError motionError_;
+    // The textures of a character read from files (null for the embedded
+    // character, whose textures are the program's).
+    std::unique_ptr<TextureManager> ownTextures_;
+    float lift_ = 0.0f;
+    std::optional<VerticalExtent> embeddedExtent_;
     bool clockStarted_ = false;
     uint32_t lastRenderTick_ = 0;
 };
 
 MotionTiming queryMotionTiming(const Character* character, int32_t motion);
+// The played motion when a character does not name one: 3 when the set has at
+// least 4 motions (as the embedded character), otherwise 0.
+int32_t defaultMotion(const Character* character);
 void setupProjection(int32_t width, int32_t height);
 
 // Blue 255 becomes transparent black, everything else opaque: pixels are

@@ -6,13 +6,6 @@
 
 namespace tavo {
 
-StdioFile openStdioFile(const char* path) {
-    if (path == nullptr) {
-        return StdioFile();
-    }
-    return StdioFile(std::fopen(path, "rb"));
-}
-
 int32_t measureFile(std::FILE* file) {
     if (std::fseek(file, 0, SEEK_END) != 0) {
         return -1;

@@ -51,6 +51,12 @@ std::string modelFolderOf(const std::string& modelPath) {
         if (isSeparator(modelPath[i])) {
             cut = i;
         }
+#if defined(_WIN32)
+        // An ANSI path in code page 932: a trail byte 0x5C is no separator.
+        if (isLeadByte(static_cast<unsigned char>(modelPath[i]))) {
+            ++i;
+        }
+#endif
     }
     if (cut == std::string::npos) {
         return ".";

@@ -65,6 +65,14 @@ TEST_F(LoginStartTest, ChoosingTheItemWritesAndRemovesTheAutostartEntry) {
     EXPECT_FALSE(shell_.checks[kCommandStartAtLogin]);
     EXPECT_FALSE(std::ifstream(entryPath()).good());
     EXPECT_TRUE(shell_.boxes.empty());
+
+    // An entry the session switched off does not count, and choosing the
+    // item writes a working one over it.
+    std::ofstream(entryPath()) << "[Desktop Entry]\nExec=/bin/true\nHidden=true\n";
+    showStartAtLogin(shell_);
+    EXPECT_FALSE(shell_.checks[kCommandStartAtLogin]);
+    choose();
+    EXPECT_TRUE(shell_.checks[kCommandStartAtLogin]);
 }
 
 TEST_F(LoginStartTest, AFolderThatCannotBeMadeShowsWhyAndKeepsTheMark) {

@@ -24,7 +24,7 @@ struct Started {
 TEST(MenuTableTest, GroupsHoldTheirCommandsInOrderAndOnlyTheFavouriteIsGrey) {
     int32_t count = 0;
     const MenuEntry* entries = menuEntries(count);
-    ASSERT_EQ(count, 20);
+    ASSERT_EQ(count, 23);
     std::vector<int32_t> commands;
     int32_t depth = 0, submenus = 0, separators = 0;
     for (int32_t i = 0; i < count; ++i) {
@@ -33,6 +33,7 @@ TEST(MenuTableTest, GroupsHoldTheirCommandsInOrderAndOnlyTheFavouriteIsGrey) {
         case MenuEntry::Submenu: ++depth; ++submenus; ASSERT_EQ(depth, 1); break;
         case MenuEntry::EndSubmenu: --depth; ASSERT_EQ(depth, 0); break;
         case MenuEntry::Separator: ++separators; EXPECT_EQ(depth, 0); break;
+        case MenuEntry::CharacterList: EXPECT_EQ(depth, 1); break;
         case MenuEntry::Item:
             commands.push_back(entry.command);
             EXPECT_EQ(entry.grayed, entry.command == kCommandEscapeSpeedBase) << entry.command;
@@ -40,7 +41,7 @@ TEST(MenuTableTest, GroupsHoldTheirCommandsInOrderAndOnlyTheFavouriteIsGrey) {
         }
     }
     EXPECT_EQ(depth, 0);
-    EXPECT_EQ(submenus, 3);
+    EXPECT_EQ(submenus, 4);
     EXPECT_EQ(separators, 1);
     EXPECT_EQ(commands, (std::vector<int32_t>{4112, 4113, 4114, 4115, 4128, 4129, 4130, 4131,
                                               4144, 4145, 4146, 4176, 4096}));

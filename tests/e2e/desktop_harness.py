@@ -357,6 +357,43 @@ def check_transparent_click(desktop, mascot):
     raise Failure("found no transparent pixel inside the window to click")
 
 
+# --- Character folders ----------------------------------------------------
+
+DATA_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data")
+SMALL_NAME = "\u3061\u3073\u30bf\u30dc"  # ちびタボ, the test character's Name
+SMALL_FOLDER = "\u5c0f\u3055\u3044"      # 小さい, a folder name the wide file API must open
+
+
+def make_character_folder(folder, name=SMALL_NAME, scale="0.5"):
+    """A character folder made of the embedded character's files, drawn at
+    half size (Scale=0.5) so that it can be told apart on the screen."""
+    os.makedirs(folder, exist_ok=True)
+    for part in ("mqo", "mkm", "png"):
+        shutil.copy(os.path.join(DATA_DIR, "tavo." + part), os.path.join(folder, "tavo." + part))
+    with open(os.path.join(folder, "character.ini"), "w", encoding="utf-8", newline="") as f:
+        f.write("[Character]\r\nName=%s\r\nScale=%s\r\n" % (name, scale))
+    return folder
+
+
+def figure_height(mascot, seconds=4.0):
+    """The standing height of the figure at its best view."""
+    points, _, _ = mascot.best_view(seconds)
+    if len(points) < 300:
+        return 0
+    left, top, right, bottom = bounding_box(points)
+    return bottom - top
+
+
+def check_small_figure(mascot, full_height, small):
+    """The half-size test character (small) or the embedded one."""
+    height = figure_height(mascot)
+    if small:
+        check(0.3 * full_height < height < 0.7 * full_height,
+              "the folder character is shown at half size (height %d of %d)" % (height, full_height))
+    else:
+        check(height > 0.8 * full_height, "the embedded character is shown (height %d of %d)" % (height, full_height))
+
+
 # --- A run of the steps ---------------------------------------------------
 
 class Session:

@@ -6,9 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "resources/png_loader.h"
+#include "support/jpeg_writer.h"
+#include "support/temp_directory.h"
 #include "support/temp_file.h"
 
 namespace tavo {
@@ -38,6 +42,14 @@ const char* const kSquareModel =
     "\t}\n"
     "}\n"
     "Eof\n";
+
+std::vector<uint8_t> rgbRepeated(int count, std::vector<uint8_t> rgb) {
+    std::vector<uint8_t> out;
+    for (int i = 0; i < count; ++i) {
+        out.insert(out.end(), rgb.begin(), rgb.end());
+    }
+    return out;
+}
 
 class RenderTool : public ::testing::Test {
 protected:
@@ -168,6 +180,33 @@ TEST_F(RenderTool, WritesTheKeyedFrameAsRgbaTopRowFirst) {
     const uint8_t* middle = pixel(200, 80);
     const uint8_t red[4] = {255, 0, 0, 255};
     EXPECT_EQ(std::memcmp(middle, red, 4), 0);
+    std::remove(out.c_str());
+}
+
+// A square textured with a JPEG beside the model (named in other letter
+// case) is drawn filled with the picture's colour.
+TEST_F(RenderTool, DrawsAJpegTextureFoundBesideTheModel) {
+    test::TempDirectory folder;
+    std::string model = kSquareModel;
+    const std::string red = "col(1.000 0.000 0.000 1.000)";
+    model.replace(model.find(red), red.size(), "col(1.000 1.000 1.000 1.000) tex(\"Skin.JPG\")");
+    const std::string modelPath = (folder.path() / "square.mqo").string();
+    std::ofstream(modelPath) << model;
+    const std::vector<uint8_t> jpeg = test::encodeJpeg(16, 16, rgbRepeated(16 * 16, {230, 120, 30}));
+    std::ofstream((folder.path() / "skin.jpg").string(), std::ios::binary)
+        .write(reinterpret_cast<const char*>(jpeg.data()), static_cast<std::streamsize>(jpeg.size()));
+
+    const std::string out = outPath("jpeg.png");
+    ASSERT_EQ(run("--model " + modelPath + " --out " + out), 0);
+    PngLoader png;
+    ASSERT_EQ(png.load(out.c_str()), 1);
+    int filled = 0;
+    for (int i = 0; i < 400 * 360; ++i) {
+        const uint8_t* p = png.pixels() + i * 4;
+        filled += p[3] == 255 && std::abs(p[0] - 230) < 8 && std::abs(p[1] - 120) < 8 &&
+                  std::abs(p[2] - 30) < 8;
+    }
+    EXPECT_GT(filled, 1000);
     std::remove(out.c_str());
 }
 

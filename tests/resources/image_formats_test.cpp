@@ -36,7 +36,8 @@ Bytes bmp(int32_t width, int32_t height, uint16_t bits, const Bytes& palette, co
     putLe(out, bits, 2);
     putLe(out, 0, 4);
     putLe(out, static_cast<uint32_t>(rows.size()), 4);
-    putLe(out, 0, 8);
+    putLe(out, 0, 4);
+    putLe(out, 0, 4);
     putLe(out, static_cast<uint32_t>(palette.size() / 4), 4);
     putLe(out, 0, 4);
     out.insert(out.end(), palette.begin(), palette.end());

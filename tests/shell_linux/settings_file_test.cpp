@@ -29,11 +29,11 @@ protected:
 };
 
 TEST_F(SettingsFileTest, AMissingFileGivesTheDefaults) {
-    MascotState state;
+    StoredSettings state;
     state.frameSpeed = 5;
     state.escapeSpeed = 5;
     state.actionSpeed = 5;
-    readSettings(path(), state);
+    state = readSettings(path());
     EXPECT_EQ(state.frameSpeed, 0);
     EXPECT_EQ(state.escapeSpeed, 1);
     EXPECT_EQ(state.actionSpeed, 0);
@@ -41,15 +41,15 @@ TEST_F(SettingsFileTest, AMissingFileGivesTheDefaults) {
 
 TEST_F(SettingsFileTest, RawNumbersAreReadForTheHandlersToMap) {
     write("[mode]\nframespeed=9\nEscapeSpeed= -1\n");
-    MascotState state;
-    readSettings(path(), state);
+    StoredSettings state;
+    state = readSettings(path());
     EXPECT_EQ(state.frameSpeed, 9);
     EXPECT_EQ(state.escapeSpeed, -1);
     EXPECT_EQ(state.actionSpeed, 0);
 }
 
 TEST_F(SettingsFileTest, WritingCreatesTheDirectoryAndKeepsOtherLines) {
-    MascotState state;
+    StoredSettings state;
     state.frameSpeed = 3;
     state.escapeSpeed = 2;
     state.actionSpeed = 1;
@@ -60,11 +60,22 @@ TEST_F(SettingsFileTest, WritingCreatesTheDirectoryAndKeepsOtherLines) {
     state.actionSpeed = 0;
     ASSERT_TRUE(writeSettings(path(), state));
     EXPECT_EQ(read(), "; mine\n[Mode]\nActionSpeed=0\nFrameSpeed=3\nEscapeSpeed=2\n[Else]\nKey=1\n");
+
+    // A chosen character adds its section; going back to the embedded one
+    // empties the path, and the path reads back as written.
+    state.characterPath = "/home/someone/\xE3\x82\xAD\xE3\x83\xA3\xE3\x83\xA9/Pip";
+    ASSERT_TRUE(writeSettings(path(), state));
+    EXPECT_EQ(read(), "; mine\n[Mode]\nActionSpeed=0\nFrameSpeed=3\nEscapeSpeed=2\n[Else]\nKey=1\n\n[Character]\nPath=" +
+                          state.characterPath + "\n");
+    EXPECT_EQ(readSettings(path()).characterPath, state.characterPath);
+    state.characterPath.clear();
+    ASSERT_TRUE(writeSettings(path(), state));
+    EXPECT_NE(read().find("[Character]\nPath=\n"), std::string::npos);
 }
 
 TEST_F(SettingsFileTest, AnUnwritablePlaceOnlyLosesTheSettings) {
     std::ofstream(dir_ / "tavo_3d") << "a file where the directory should be";
-    MascotState state;
+    StoredSettings state;
     EXPECT_FALSE(writeSettings(path(), state));
     EXPECT_TRUE(fs::is_regular_file(dir_ / "tavo_3d"));
 }

@@ -1,15 +1,15 @@
 #pragma once
 
-#include <string>
+#include "resources/cp932_to_utf8.h"
 
 #include "checked_utf8.h"
 #include "model/model.h"
 
 namespace tavo::inspect {
 
-// Converts code-page-932 bytes (names in models and motions) to UTF-8; a
-// byte that starts no valid character becomes "?".
-std::string cp932ToUtf8(const std::string& text);
+// The program's one conversion: a byte that starts no valid character
+// becomes U+FFFD.
+using tavo::cp932ToUtf8;
 
 // The names of one character in UTF-8 for the reports: converted from code
 // page 932, or passed through when the model says "CodePage utf8". Motion

@@ -5,13 +5,9 @@
 #include <cstdint>
 
 #include "behaviour/mascot_state.h"
+#include "session/mascot_host.h"
 
 namespace tavo {
-
-struct ScreenSize {
-    int32_t width = 0;
-    int32_t height = 0;
-};
 
 // What a frame step reads from the desktop: the pointer position in screen
 // coordinates and the size of the area the mascot walks in (the primary

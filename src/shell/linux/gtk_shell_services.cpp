@@ -1,6 +1,6 @@
 #include "shell/linux/gtk_shell_services.h"
 
-#include "shell/linux/cp932_to_utf8.h"
+#include "resources/cp932_to_utf8.h"
 #include "shell/linux/message_box.h"
 #include "shell/linux/popup_menu.h"
 

@@ -4,11 +4,10 @@
 #include <gtk/gtk.h>
 
 #include <csignal>
-#include <cstdlib>
+#include <cstdio>
 
-#include "behaviour/login_start.h"
 #include "behaviour/menu_commands.h"
-#include "shell/linux/cp932_to_utf8.h"
+#include "resources/cp932_to_utf8.h"
 #include "shell/linux/message_box.h"
 #include "shell/linux/settings_file.h"
 #include "shell/linux/settings_location.h"
@@ -17,23 +16,17 @@ namespace tavo {
 
 namespace {
 
-const int32_t kSurfaceWidth = 400;
-const int32_t kSurfaceHeight = 360;
-
 // The box shown when OSMesa gives no context (code page 932 like every
 // text of the program).
 const char kNoOpenGlText[] =
     "OpenGL \x82\xF0\x8E\x67\x97\x70\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x81\x42" /* OpenGL を使用できません。 */;
 const char kNoOpenGlCaption[] = "OpenGL";
 
-// Milliseconds of a monotonic clock, wrapping like a tick counter.
-uint32_t nowMs() { return static_cast<uint32_t>(g_get_monotonic_time() / 1000); }
-
 }  // namespace
 
 MascotApp::MascotApp(const CommandLine& options)
     : options_(options),
-      renderer_(objects_),
+      session_(*this, objects_),
       window_(kSurfaceWidth, kSurfaceHeight, *this),
       menu_([this](int32_t command) { onCommand(command); }, [this] { onMenuClosed(); }),
       services_(menu_, [this](bool open) { open ? pause() : resume(); }),
@@ -51,33 +44,45 @@ MascotApp::~MascotApp() {
 }
 
 bool MascotApp::start() {
-    readSettings(settingsPath_, state_);
-    state_.movingRight = 0;
-    const WindowPosition start = drawStartPosition(nowMs());
-    applyStoredChoices(state_, services_, start);
-    showStartAtLogin(services_);
-
-    state_.surfaceWidth = kSurfaceWidth;
-    state_.surfaceHeight = kSurfaceHeight;
-    surface_.emplace(kSurfaceWidth, kSurfaceHeight);
-    if (!surface_->valid()) {
-        surface_.reset();
+    if (!session_.start(options_.characterPath)) {
         showMessageBox(cp932ToUtf8(kNoOpenGlText), kNoOpenGlCaption);
         return false;
     }
-    renderer_.loadScene(state_, kSurfaceWidth, kSurfaceHeight);
-    frameStep();
+    started_ = true;
     return true;
 }
 
-// A random position at which the whole surface fits on the screen.
-WindowPosition MascotApp::drawStartPosition(uint32_t now) {
-    std::srand(now);
-    const ScreenSize screen = desktop_.screenSize(now);
-    WindowPosition position;
-    position.x = startCoordinate(std::rand(), screen.width, kSurfaceWidth);
-    position.y = startCoordinate(std::rand(), screen.height, kSurfaceHeight);
-    return position;
+// Milliseconds of a monotonic clock, wrapping like a tick counter.
+uint32_t MascotApp::nowMs() { return static_cast<uint32_t>(g_get_monotonic_time() / 1000); }
+
+CursorPosition MascotApp::cursor() { return desktop_.cursor(); }
+
+ScreenSize MascotApp::screenSize(uint32_t now) { return desktop_.screenSize(now); }
+
+uint8_t* MascotApp::createSurface(int32_t width, int32_t height) {
+    surface_.emplace(width, height);
+    if (!surface_->valid()) {
+        surface_.reset();
+        return nullptr;
+    }
+    return surface_->pixels();
+}
+
+void MascotApp::releaseSurface() { surface_.reset(); }
+
+void MascotApp::present(const uint8_t* pixels, WindowPosition at) { window_.present(pixels, at); }
+
+StoredSettings MascotApp::readSettings() { return tavo::readSettings(settingsPath_); }
+
+void MascotApp::writeSettings(const StoredSettings& settings) { tavo::writeSettings(settingsPath_, settings); }
+
+void MascotApp::reportCharacterProblem(const std::string& path, const std::string& reason, bool showBox) {
+    std::fprintf(stderr, "tavo_3d: cannot load the character %s: %s\n", path.c_str(), reason.c_str());
+    if (showBox && !quitRequested_) {
+        pause();
+        showMessageBox(characterProblemText(path, reason), characterProblemCaption());
+        resume();
+    }
 }
 
 void MascotApp::run() {
@@ -104,30 +109,13 @@ void MascotApp::requestQuit() {
 }
 
 void MascotApp::shutdown() {
-    if (shutDown_) {
+    if (shutDown_ || !started_) {
         return;
     }
     shutDown_ = true;
     cancelNextStep();
-    renderer_.releaseCharacter();
-    surface_.reset();
     menu_.close();
-    writeSettings(settingsPath_, state_);
-}
-
-// One frame: read the pointer and the screen, render, key out the
-// background, move, and show the picture at the new position.
-void MascotApp::frameStep() {
-    if (!surface_) {
-        return;
-    }
-    const uint32_t now = nowMs();
-    const CursorPosition cursor = desktop_.cursor();
-    const ScreenSize screen = desktop_.screenSize(now);
-    renderer_.renderFrame(state_, now);
-    applyColorKey(surface_->pixels(), kSurfaceWidth, kSurfaceHeight);
-    const WindowPosition position = state_.updateMovement(cursor, screen.width, screen.height);
-    window_.present(surface_->pixels(), position);
+    session_.finish();
 }
 
 // Wakes the program when the next step is due. A step that is due at once
@@ -137,7 +125,7 @@ void MascotApp::scheduleNextStep() {
     if (!stepping_ || pauses_ > 0 || quitRequested_ || frameTimer_ != 0) {
         return;
     }
-    const uint32_t wait = clock_.msUntilDue(nowMs(), state_.frameIntervalMs);
+    const uint32_t wait = clock_.msUntilDue(nowMs(), session_.state().frameIntervalMs);
     frameTimer_ = g_timeout_add_full(G_PRIORITY_DEFAULT, wait, onFrameTimer, this, nullptr);
 }
 
@@ -151,9 +139,9 @@ void MascotApp::cancelNextStep() {
 gboolean MascotApp::onFrameTimer(gpointer self) {
     MascotApp* app = static_cast<MascotApp*>(self);
     app->frameTimer_ = 0;
-    if (app->clock_.stepDue(nowMs(), app->state_.frameIntervalMs)) {
-        app->frameStep();
-        app->clock_.advance(app->state_.frameIntervalMs);
+    if (app->clock_.stepDue(app->nowMs(), app->session_.state().frameIntervalMs)) {
+        app->session_.step();
+        app->clock_.advance(app->session_.state().frameIntervalMs);
     }
     app->scheduleNextStep();
     return G_SOURCE_REMOVE;
@@ -178,6 +166,7 @@ void MascotApp::onFigureClicked(const GdkEvent* event) {
         return;
     }
     pause();
+    menu_.setCharacterItems(session_.refreshCharacterMenu());
     if (!menu_.popupAtPointer(event)) {
         resume();
     }
@@ -186,7 +175,7 @@ void MascotApp::onFigureClicked(const GdkEvent* event) {
 void MascotApp::onMenuClosed() { resume(); }
 
 void MascotApp::onCommand(int32_t command) {
-    if (handleMenuCommand(state_, services_, command) == CommandResult::Exit) {
+    if (session_.handleCommand(command) == CommandResult::Exit) {
         requestQuit();
         return;
     }

@@ -8,10 +8,10 @@
 
 #include "behaviour/command_line.h"
 #include "behaviour/frame_clock.h"
-#include "behaviour/mascot_state.h"
-#include "render/frame_renderer.h"
 #include "render/offscreen_gl_surface.h"
 #include "render/program_objects.h"
+#include "session/mascot_host.h"
+#include "session/mascot_session.h"
 #include "shell/linux/desktop_geometry.h"
 #include "shell/linux/gtk_shell_services.h"
 #include "shell/linux/mascot_window.h"
@@ -19,19 +19,20 @@
 
 namespace tavo {
 
-// The running mascot on Linux: joins the portable behaviour and frame to the
-// GTK window, menu and settings file, and paces the frame steps with GLib
-// timeouts that wake the program only when the next step is due.
-class MascotApp : private MascotWindow::Listener {
+// The running mascot on Linux: the portable session on the GTK window, menu
+// and settings file, with the frame steps paced by GLib timeouts that wake
+// the program only when the next step is due.
+class MascotApp : private MascotWindow::Listener, private MascotHost {
 public:
     explicit MascotApp(const CommandLine& options);
     ~MascotApp() override;
     MascotApp(const MascotApp&) = delete;
     MascotApp& operator=(const MascotApp&) = delete;
 
-    // Start-up: settings, start position, menu, choices, surface and OpenGL
-    // context, scene, first frame (which shows the window). False when no
-    // OpenGL context can be made; a box has then told the user.
+    // Start-up (MascotSession::start): settings, start position, choices,
+    // surface and OpenGL context, scene, first frame (which shows the
+    // window). False when no OpenGL context can be made; a box has then told
+    // the user.
     bool start();
     // Steps frames until the program is asked to end, then shuts down:
     // releases the character, the context and the surface and writes the
@@ -41,13 +42,23 @@ public:
     void requestQuit();
 
 private:
-    void frameStep();
+    // MascotHost
+    uint32_t nowMs() override;
+    CursorPosition cursor() override;
+    ScreenSize screenSize(uint32_t nowMs) override;
+    uint8_t* createSurface(int32_t width, int32_t height) override;
+    void releaseSurface() override;
+    void present(const uint8_t* pixels, WindowPosition at) override;
+    StoredSettings readSettings() override;
+    void writeSettings(const StoredSettings& settings) override;
+    ShellServices& services() override { return services_; }
+    void reportCharacterProblem(const std::string& path, const std::string& reason, bool showBox) override;
+
     void scheduleNextStep();
     void cancelNextStep();
     void pause();
     void resume();
     void shutdown();
-    WindowPosition drawStartPosition(uint32_t nowMs);
 
     void onFigureClicked(const GdkEvent* event) override;
     void onCloseRequested() override;
@@ -61,8 +72,7 @@ private:
     ProgramObjects objects_;
     // What the command line asked for.
     CommandLine options_;
-    MascotState state_;
-    FrameRenderer renderer_;
+    MascotSession session_;
     // Made by start(), released at shutdown.
     std::optional<OffscreenGlSurface> surface_;
     MascotWindow window_;
@@ -79,6 +89,7 @@ private:
     bool inMainLoop_ = false;
     bool quitRequested_ = false;
     bool shutDown_ = false;
+    bool started_ = false;
 };
 
 }  // namespace tavo

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "behaviour/menu_commands.h"
-#include "shell/linux/cp932_to_utf8.h"
+#include "resources/cp932_to_utf8.h"
 
 namespace tavo {
 
@@ -62,10 +62,11 @@ void PopupMenu::build() {
         case MenuEntry::Separator:
             gtk_menu_shell_append(GTK_MENU_SHELL(parent), gtk_separator_menu_item_new());
             break;
+        case MenuEntry::CharacterList:
+            characterMenu_ = parent;
+            break;
         case MenuEntry::Item: {
-            GtkWidget* item = labelledItem(entry);
-            g_object_set_data(G_OBJECT(item), kCommandKey, GINT_TO_POINTER(entry.command));
-            g_signal_connect(item, "activate", G_CALLBACK(onItemActivated), this);
+            GtkWidget* item = commandItem(labelledItem(entry), entry.command);
             gtk_widget_set_sensitive(item, !entry.grayed);
             if (isChoiceCommand(entry.command)) {
                 checkItems_[entry.command] = GTK_CHECK_MENU_ITEM(item);
@@ -76,6 +77,33 @@ void PopupMenu::build() {
         }
     }
     gtk_widget_show_all(menu_);
+}
+
+GtkWidget* PopupMenu::commandItem(GtkWidget* item, int32_t command) {
+    g_object_set_data(G_OBJECT(item), kCommandKey, GINT_TO_POINTER(command));
+    g_signal_connect(item, "activate", G_CALLBACK(onItemActivated), this);
+    return item;
+}
+
+void PopupMenu::setCharacterItems(const std::vector<CharacterMenuItem>& items) {
+    if (characterMenu_ == nullptr) {
+        return;
+    }
+    GList* children = gtk_container_get_children(GTK_CONTAINER(characterMenu_));
+    for (GList* child = children; child != nullptr; child = child->next) {
+        gtk_widget_destroy(GTK_WIDGET(child->data));
+    }
+    g_list_free(children);
+    settingCheck_ = true;
+    for (const CharacterMenuItem& entry : items) {
+        // Names are UTF-8 already; no mnemonics, so an underscore stays one.
+        GtkWidget* item = commandItem(gtk_check_menu_item_new_with_label(entry.label.c_str()), entry.command);
+        gtk_check_menu_item_set_draw_as_radio(GTK_CHECK_MENU_ITEM(item), TRUE);
+        gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), entry.checked);
+        gtk_menu_shell_append(GTK_MENU_SHELL(characterMenu_), item);
+        gtk_widget_show(item);
+    }
+    settingCheck_ = false;
 }
 
 void PopupMenu::setChecked(int32_t command, bool checked) {

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <vector>
+
+#include "session/mascot_session.h"
 
 namespace tavo {
 
@@ -27,6 +30,9 @@ public:
     // are ignored. Never reports a command.
     void setChecked(int32_t command, bool checked);
 
+    // Fills the character submenu afresh: one check item per character.
+    void setCharacterItems(const std::vector<CharacterMenuItem>& items);
+
     // Opens the menu at the pointer; false (and no close report) when it
     // could not be opened.
     bool popupAtPointer(const GdkEvent* trigger);
@@ -36,12 +42,14 @@ public:
 
 private:
     void build();
+    GtkWidget* commandItem(GtkWidget* item, int32_t command);
     static void onItemActivated(GtkMenuItem* item, gpointer self);
     static void onDeactivated(GtkMenuShell* shell, gpointer self);
 
     CommandHandler onCommand_;
     ClosedHandler onClosed_;
     GtkWidget* menu_ = nullptr;
+    GtkWidget* characterMenu_ = nullptr;  // the submenu the characters go in
     std::map<int32_t, GtkCheckMenuItem*> checkItems_;
     bool settingCheck_ = false;
 };

@@ -8,7 +8,7 @@
 
 #include "behaviour/command_line.h"
 #include "behaviour/frame_clock.h"
-#include "shell/win32/frame_step.h"
+#include "resources/wide_text.h"
 #include "shell/win32/layered_api.h"
 #include "shell/win32/program.h"
 #include "shell/win32/window_procedure.h"
@@ -42,7 +42,7 @@ HWND createMascotWindow(HINSTANCE instance) {
 
 // Messages are drained without sleeping; an empty queue runs at most one due
 // frame step and then sleeps 1 ms.
-WPARAM runMessageLoop(HWND window) {
+WPARAM runMessageLoop() {
     Program& run = program();
     MSG message;
     ZeroMemory(&message, sizeof message);
@@ -54,35 +54,17 @@ WPARAM runMessageLoop(HWND window) {
             DispatchMessageA(&message);
             continue;
         }
-        if (run.resyncClock) {
+        if (run.host.resyncClock) {
             clock.requestResync();
-            run.resyncClock = false;
+            run.host.resyncClock = false;
         }
-        if (clock.stepDue(GetTickCount(), run.state.frameIntervalMs)) {
-            frameStep(window);
-            clock.advance(run.state.frameIntervalMs);
+        if (clock.stepDue(GetTickCount(), run.session.state().frameIntervalMs)) {
+            run.session.step();
+            clock.advance(run.session.state().frameIntervalMs);
         }
         Sleep(1);
     }
     return message.wParam;
-}
-
-std::string utf8FromWide(const wchar_t* text) {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1) return std::string();
-    std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], bytes, nullptr, nullptr);
-    out.resize(static_cast<size_t>(bytes - 1));
-    return out;
-}
-
-std::wstring wideFromUtf8(const std::string& text) {
-    const int count = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (count <= 1) return std::wstring();
-    std::wstring out(static_cast<size_t>(count), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &out[0], count);
-    out.resize(static_cast<size_t>(count - 1));
-    return out;
 }
 
 // The wide command line as UTF-8 arguments, without the program name, so
@@ -119,15 +101,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 0;
     }
     if (!checkPlatform(instance)) return 0;
+    program().characterPath = options.characterPath;
     registerWindowClass(instance);
-    HWND window = createMascotWindow(instance);
+    createMascotWindow(instance);
 
     TIMECAPS caps;
     ZeroMemory(&caps, sizeof caps);
     timeGetDevCaps(&caps, sizeof caps);
     timeBeginPeriod(caps.wPeriodMin);
 
-    const WPARAM exitCode = runMessageLoop(window);
+    const WPARAM exitCode = runMessageLoop();
 
     timeEndPeriod(caps.wPeriodMin);
     freeLayeredApi();

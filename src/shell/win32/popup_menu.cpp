@@ -1,10 +1,11 @@
 #include "shell/win32/popup_menu.h"
 
 #include "behaviour/menu_commands.h"
+#include "resources/wide_text.h"
 
 namespace tavo {
 
-HMENU buildPopupMenu() {
+HMENU buildPopupMenu(HMENU* characterMenu) {
     HMENU popup = CreatePopupMenu();
     int32_t count = 0;
     const MenuEntry* entries = menuEntries(count);
@@ -22,6 +23,9 @@ HMENU buildPopupMenu() {
             AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), submenuLabel);
             submenu = nullptr;
             break;
+        case MenuEntry::CharacterList:
+            if (characterMenu != nullptr) *characterMenu = submenu;
+            break;
         case MenuEntry::Separator:
             AppendMenuA(target, MF_SEPARATOR, 0, nullptr);
             break;
@@ -36,6 +40,15 @@ HMENU buildPopupMenu() {
         }
     }
     return popup;
+}
+
+void fillCharacterMenu(HMENU menu, const std::vector<CharacterMenuItem>& items) {
+    if (menu == nullptr) return;
+    while (GetMenuItemCount(menu) > 0) DeleteMenu(menu, 0, MF_BYPOSITION);
+    for (const CharacterMenuItem& item : items) {
+        AppendMenuW(menu, MF_STRING | (item.checked ? MF_CHECKED : MF_UNCHECKED),
+                    static_cast<UINT_PTR>(item.command), wideFromUtf8(item.label).c_str());
+    }
 }
 
 void PopupMenuServices::checkMenuItem(int32_t command, bool checked) {

@@ -5,16 +5,14 @@ namespace tavo {
 namespace {
 
 // Constructed in this order before WinMain runs and destroyed in the reverse
-// order after it returns: the scene first, then the texture manager, then
-// the mesh renderer.
+// order after it returns: the session (with its scene) first, then the
+// texture manager, then the mesh renderer.
 ProgramObjects theProgramObjects;
-FrameRenderer theFrameRenderer(theProgramObjects);
-Program theProgram;
+Program theProgram(theProgramObjects);
 
 }  // namespace
 
 Program& program() { return theProgram; }
 ProgramObjects& programObjects() { return theProgramObjects; }
-FrameRenderer& frameRenderer() { return theFrameRenderer; }
 
 }  // namespace tavo

@@ -2,30 +2,27 @@
 
 #include <windows.h>
 
-#include "behaviour/mascot_state.h"
-#include "render/frame_renderer.h"
+#include <string>
+
 #include "render/program_objects.h"
-#include "shell/win32/offscreen_surface.h"
-#include "shell/win32/popup_menu.h"
+#include "session/mascot_session.h"
+#include "shell/win32/win32_host.h"
 
 namespace tavo {
 
 // The process-wide state of the running program, shared by the window
-// procedure, the frame step and the loop (all on the one UI thread).
+// procedure and the loop (all on the one UI thread).
 struct Program {
-    MascotState state;
-    OffscreenSurface surface{};
-    HGLRC glContext = nullptr;
-    HMENU popupMenu = nullptr;
-    // Set after the modal popup menu returns; the loop then restarts its clock.
-    bool resyncClock = false;
-    PopupMenuServices services{popupMenu};
+    Win32Host host;
+    MascotSession session;
+    std::string characterPath;  // from the command line (UTF-8)
+
+    explicit Program(ProgramObjects& objects) : session(host, objects) {}
 };
 
 Program& program();
 // The mesh renderer and texture manager, made before WinMain and destroyed
 // after it returns.
 ProgramObjects& programObjects();
-FrameRenderer& frameRenderer();
 
 }  // namespace tavo

@@ -5,13 +5,15 @@
 #include <string>
 
 #include "behaviour/executable_directory.h"
+#include "behaviour/profile_file.h"
 
 namespace tavo {
 
 namespace {
 
+using namespace settings_keys;
+
 constexpr DWORD kDirectoryBytes = 512;
-const char kSection[] = "Mode";
 const char kFileName[] = "tavo_3d.ini";
 
 // The executable's directory with a trailing backslash, kept for the write.
@@ -30,27 +32,41 @@ void findExecutableDirectory() {
 
 std::string settingsPath() { return exeDir() + kFileName; }
 
+int32_t readChoice(const char* key, int32_t defaultValue, const std::string& path) {
+    return static_cast<int32_t>(GetPrivateProfileIntA(kModeSection, key, defaultValue, path.c_str()));
+}
+
 void writeChoice(const char* key, int32_t value, const std::string& path) {
     char text[16];
     wsprintfA(text, "%d", static_cast<int>(value));
-    WritePrivateProfileStringA(kSection, key, text, path.c_str());
+    WritePrivateProfileStringA(kModeSection, key, text, path.c_str());
 }
 
 }  // namespace
 
-void readSettings(MascotState& state) {
+// [Mode] goes through the system's profile functions; the character's path
+// is UTF-8 and goes through the program's own profile reader and writer,
+// which keep its bytes as they are.
+StoredSettings readSettings() {
     findExecutableDirectory();
     const std::string path = settingsPath();
-    state.frameSpeed = static_cast<int32_t>(GetPrivateProfileIntA(kSection, "FrameSpeed", 0, path.c_str()));
-    state.escapeSpeed = static_cast<int32_t>(GetPrivateProfileIntA(kSection, "EscapeSpeed", 1, path.c_str()));
-    state.actionSpeed = static_cast<int32_t>(GetPrivateProfileIntA(kSection, "ActionSpeed", 0, path.c_str()));
+    StoredSettings settings;
+    settings.frameSpeed = readChoice(kFrameSpeed, kFrameSpeedDefault, path);
+    settings.escapeSpeed = readChoice(kEscapeSpeed, kEscapeSpeedDefault, path);
+    settings.actionSpeed = readChoice(kActionSpeed, kActionSpeedDefault, path);
+    settings.characterPath = readStoredSettings(ProfileFile::load(path)).characterPath;
+    return settings;
 }
 
-void writeSettings(const MascotState& state) {
+void writeSettings(const StoredSettings& settings) {
     const std::string path = settingsPath();
-    writeChoice("FrameSpeed", state.frameSpeed, path);
-    writeChoice("EscapeSpeed", state.escapeSpeed, path);
-    writeChoice("ActionSpeed", state.actionSpeed, path);
+    writeChoice(kFrameSpeed, settings.frameSpeed, path);
+    writeChoice(kEscapeSpeed, settings.escapeSpeed, path);
+    writeChoice(kActionSpeed, settings.actionSpeed, path);
+    ProfileFile profile = ProfileFile::load(path);
+    if (writeCharacterPath(profile, settings.characterPath)) {
+        profile.save(path);
+    }
 }
 
 }  // namespace tavo

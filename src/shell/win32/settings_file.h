@@ -1,13 +1,13 @@
 #pragma once
 
-#include "behaviour/mascot_state.h"
+#include "session/stored_settings.h"
 
 namespace tavo {
 
-// tavo_3d.ini beside the executable, section "Mode": FrameSpeed,
-// EscapeSpeed, ActionSpeed. Reading fills the executable directory and
-// stores the three raw values in the state; writing stores the choices.
-void readSettings(MascotState& state);
-void writeSettings(const MascotState& state);
+// tavo_3d.ini beside the executable: [Mode] FrameSpeed, EscapeSpeed,
+// ActionSpeed and [Character] Path. Reading fills the executable directory
+// and gives the raw values; writing stores them.
+StoredSettings readSettings();
+void writeSettings(const StoredSettings& settings);
 
 }  // namespace tavo

@@ -4,10 +4,11 @@
 
 namespace tavo {
 
-// Everything the window needs, in start-up order: settings, start position,
-// menu, choices, surface and context, scene, first frame.
+// Everything the window needs: the menu, then the session's start-up
+// (settings, start position, choices, surface and context, scene, first
+// frame).
 void onCreate(HWND window);
-// Releases in order: character, context, surface, menu; then saves settings.
+// The session's end (character, context, surface, settings), then the menu.
 void onDestroy(HWND window);
 
 }  // namespace tavo

@@ -14,14 +14,15 @@ void openPopupMenu(HWND window, LPARAM lParam) {
     Program& run = program();
     const int x = static_cast<short>(LOWORD(lParam));
     const int y = static_cast<short>(HIWORD(lParam));
-    TrackPopupMenu(run.popupMenu, 0, x, y, 0, window, nullptr);
-    run.resyncClock = true;
+    fillCharacterMenu(run.host.characterMenu, run.session.refreshCharacterMenu());
+    TrackPopupMenu(run.host.popupMenu, 0, x, y, 0, window, nullptr);
+    run.host.resyncClock = true;
 }
 
 void onCommand(HWND window, WPARAM wParam) {
     Program& run = program();
     const int32_t command = LOWORD(wParam);
-    if (handleMenuCommand(run.state, run.services, command) == CommandResult::Exit) {
+    if (run.session.handleCommand(command) == CommandResult::Exit) {
         DestroyWindow(window);
     }
 }

@@ -27,10 +27,11 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from desktop_harness import (EXIT_KEYS, SCREEN_H, SCREEN_W, SKIP, START_AT_LOGIN_CAPTION,  # noqa: E402
-                             START_AT_LOGIN_KEYS, WINDOW_H, WINDOW_W, Failure, FigureWindow, Screen,
-                             check, check_figure_in_window, check_flee, check_transparent_click, check_walk,
-                             check_step_pace, missing_tool, run_suite, slope, wait_for)
+from desktop_harness import (EXIT_KEYS, SCREEN_H, SCREEN_W, SKIP, SMALL_FOLDER, START_AT_LOGIN_CAPTION,  # noqa: E402
+                             START_AT_LOGIN_KEYS, WINDOW_H, WINDOW_W, Failure, FigureWindow, Screen, check,
+                             check_figure_in_window, check_flee, check_small_figure, check_transparent_click,
+                             check_walk, check_step_pace, figure_height, make_character_folder, missing_tool,
+                             run_suite, slope, wait_for)
 
 FAR_CORNER = FigureWindow.far_corner
 
@@ -51,6 +52,8 @@ class Desktop(Screen):
         self.start_xvfb()
         self.env.update({
             "XDG_CONFIG_HOME": os.path.join(self.workdir, "config"),
+            "XDG_DATA_HOME": os.path.join(self.workdir, "data"),
+            "XDG_DATA_DIRS": os.path.join(self.workdir, "no_shared_data"),
             "LANG": "C.UTF-8",
             "NO_AT_BRIDGE": "1",  # no accessibility bus to wait for
         })
@@ -86,10 +89,11 @@ class Desktop(Screen):
 class Mascot(FigureWindow):
     """One run of tavo_3d."""
 
-    def __init__(self, desktop, program, preload=None):
+    def __init__(self, desktop, program, preload=None, args=()):
         super().__init__(desktop)
         self.program = program
         self.preload = preload
+        self.args = list(args)
         self.process = None
         self.log = None
         self.ini = os.path.join(desktop.env["XDG_CONFIG_HOME"], "tavo_3d", "tavo_3d.ini")
@@ -112,7 +116,7 @@ class Mascot(FigureWindow):
         if self.preload:
             env["LD_PRELOAD"] = self.preload
         self.log = open(os.path.join(self.desktop.workdir, "program.log"), "ab")
-        self.process = subprocess.Popen([self.program], env=env, stdout=subprocess.DEVNULL,
+        self.process = subprocess.Popen([self.program] + self.args, env=env, stdout=subprocess.DEVNULL,
                                         stderr=self.log)
 
     def wait_window(self, timeout=20):
@@ -154,14 +158,17 @@ class Mascot(FigureWindow):
             self.log.close()
 
 
+KEEP = object()  # a run with the settings file the last one left
+
+
 @contextlib.contextmanager
-def running(desktop, program, settings=None, preload=None, wait=True):
+def running(desktop, program, settings=None, preload=None, wait=True, args=()):
     """A run of the program with the given settings file (none when None),
     its window up and settled unless wait is False; killed when left."""
-    mascot = Mascot(desktop, program, preload)
+    mascot = Mascot(desktop, program, preload, args)
     if settings is None:
         mascot.remove_settings()
-    else:
+    elif settings is not KEEP:
         mascot.write_settings(settings)
     mascot.start()
     try:
@@ -323,6 +330,74 @@ def run_forbidden_escape_speed(desktop, program):
               "EscapeSpeed is written back as 3")
 
 
+def log_lines(desktop, text):
+    with open(os.path.join(desktop.workdir, "program.log"), "rb") as f:
+        return [line for line in f.read().decode("utf-8", "replace").splitlines() if text in line]
+
+
+def close_box(desktop, caption):
+    boxes = wait_for(lambda: desktop.visible_windows(caption), 20, 0.2)
+    check(boxes, "a box titled %s tells the user" % caption)
+    time.sleep(0.5)
+    desktop.keep_screenshot("character_box")
+    bx, by, bw, bh = desktop.geometry(boxes[0])
+    desktop.xdotool("mousemove", bx + bw - 40, by + bh - 25, "click", 1)
+    desktop.xdotool("mousemove", *FAR_CORNER)
+
+
+def choose_character(desktop, mascot, downs):
+    """Opens the character submenu and takes its item after `downs` steps."""
+    mascot.open_menu()
+    desktop.xdotool("key", "--delay", "80", "Down", "Down", "Down", "Down", "Right")
+    if not wait_for(lambda: len(mascot.menus()) == 2, 2.0):
+        raise Failure("the character submenu did not open")
+    time.sleep(0.3)
+    desktop.keep_screenshot("character_menu")
+    mascot.choose(["Down"] * downs)
+    check(wait_for(lambda: not mascot.menus(), 2.0), "the menu closes after the choice")
+
+
+def run_characters(desktop, program):
+    print("== character folders", flush=True)
+    folder = make_character_folder(os.path.join(desktop.env["XDG_DATA_HOME"], "tavo_3d", "characters", SMALL_FOLDER))
+    missing = os.path.join(desktop.workdir, "no_such_character")
+    caption = "\u30ad\u30e3\u30e9\u30af\u30bf\u30fc"  # キャラクター
+
+    with running(desktop, program, "[Mode]\nFrameSpeed=3\n", wait=False, args=["--character", missing]) as mascot:
+        close_box(desktop, caption)
+        check(len(log_lines(desktop, "cannot load the character " + missing)) == 1,
+              "--character with a missing folder: a line on stderr")
+        mascot.wait_window()
+        full = figure_height(mascot)
+        check(full > 150, "and the embedded character runs (height %d)" % full)
+        check(mascot.quit_from_menu() == 0, "the exit item ends the program")
+
+    with running(desktop, program, "[Mode]\nFrameSpeed=3\n", args=["--character", folder]) as mascot:
+        check_small_figure(mascot, full, True)
+        desktop.keep_screenshot("folder_character")
+        check_walk(mascot)
+        choose_character(desktop, mascot, 0)  # Tavo, the first item
+        check_small_figure(mascot, full, False)
+        choose_character(desktop, mascot, 1)  # the folder character, found in XDG_DATA_HOME
+        check_small_figure(mascot, full, True)
+        check(mascot.quit_from_menu() == 0, "the exit item ends the program")
+        check("[Character]\nPath=%s\n" % folder in mascot.settings_text(), "the chosen folder is remembered")
+
+    with running(desktop, program, KEEP) as restarted:
+        check_small_figure(restarted, full, True)
+        check(restarted.quit_from_menu() == 0, "after a restart the remembered character is shown")
+
+    gone = "[Mode]\nFrameSpeed=3\n[Character]\nPath=%s\n" % missing
+    before = len(log_lines(desktop, "cannot load the character " + missing))
+    with running(desktop, program, gone) as mascot:
+        check(not desktop.visible_windows(caption), "a remembered folder that is gone shows no box")
+        check_small_figure(mascot, full, False)
+        check(len(log_lines(desktop, "cannot load the character " + missing)) == before + 1,
+              "only one line on stderr")
+        check(mascot.quit_from_menu() == 0, "the exit item ends the program")
+        check("[Character]\nPath=%s\n" % missing in mascot.settings_text(), "and the remembered path is kept")
+
+
 def run_start_at_login(desktop, program):
     print("== start at login", flush=True)
     entry = os.path.join(desktop.env["XDG_CONFIG_HOME"], "autostart", "tavo_3d.desktop")
@@ -417,6 +492,7 @@ def main():
         run_sigterm(desktop, program)
         run_forbidden_escape_speed(desktop, program)
         run_frame_rate_and_window_manager_close(desktop, program, closer)
+        run_characters(desktop, program)
         run_start_at_login(desktop, program)
         if shim and os.path.exists(shim):
             run_without_opengl(desktop, program, shim)

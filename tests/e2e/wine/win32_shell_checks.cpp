@@ -113,21 +113,35 @@ std::string menuLabel(HMENU menu, UINT position) {
 }
 
 void popupMenuLayoutAndCheckMarks() {
-    HMENU menu = buildPopupMenu();
-    EXPECT(GetMenuItemCount(menu) == 6);
+    HMENU characters = nullptr;
+    HMENU menu = buildPopupMenu(&characters);
+    EXPECT(GetMenuItemCount(menu) == 7);
     EXPECT(GetMenuItemCount(GetSubMenu(menu, 0)) == 4);
     EXPECT(GetMenuItemCount(GetSubMenu(menu, 1)) == 4);
     EXPECT(GetMenuItemCount(GetSubMenu(menu, 2)) == 3);
-    EXPECT(GetMenuItemID(menu, 3) == 4176);
-    EXPECT(menuLabel(menu, 3) == "\x83\x8D\x83\x4F\x83\x43\x83\x93\x8E\x9E\x82\xC9\x8B\x4E\x93\xAE");  // ログイン時に起動
-    EXPECT((GetMenuState(menu, 4, MF_BYPOSITION) & MF_SEPARATOR) != 0);
-    EXPECT(GetMenuItemID(menu, 5) == 4096);
-    EXPECT(menuLabel(menu, 5) == "\x8F\x49\x97\xB9");                  // 終了
+    EXPECT(characters != nullptr && GetSubMenu(menu, 3) == characters);
+    EXPECT(GetMenuItemID(menu, 4) == 4176);
+    EXPECT(menuLabel(menu, 4) == "\x83\x8D\x83\x4F\x83\x43\x83\x93\x8E\x9E\x82\xC9\x8B\x4E\x93\xAE");  // ログイン時に起動
+    EXPECT((GetMenuState(menu, 5, MF_BYPOSITION) & MF_SEPARATOR) != 0);
+    EXPECT(GetMenuItemID(menu, 6) == 4096);
+    EXPECT(menuLabel(menu, 6) == "\x8F\x49\x97\xB9");                  // 終了
     EXPECT(menuLabel(menu, 0) == "\x95\x60\x89\xE6\x89\xF1\x90\x94");  // 描画回数
+    EXPECT(menuLabel(menu, 3) == "\x83\x4C\x83\x83\x83\x89\x83\x4E\x83\x5E\x81\x5B");  // キャラクター
     EXPECT(menuLabel(GetSubMenu(menu, 0), 2) == "20fps");
     EXPECT(GetMenuItemID(GetSubMenu(menu, 2), 2) == 4146);
     EXPECT((GetMenuState(menu, 4128, MF_BYCOMMAND) & MF_GRAYED) != 0);
     EXPECT((GetMenuState(menu, 4129, MF_BYCOMMAND) & MF_GRAYED) == 0);
+
+    // Character names are UTF-8 and reach the menu as wide text; filling it
+    // again replaces the items.
+    fillCharacterMenu(characters, {{0x1100, "Tavo", false}, {0x1101, "\xE3\x81\xA1\xE3\x81\xB3", true}});
+    fillCharacterMenu(characters, {{0x1100, "Tavo", false}, {0x1101, "\xE3\x81\xA1\xE3\x81\xB3", true}});
+    wchar_t name[16] = {};
+    GetMenuStringW(characters, 1, name, 16, MF_BYPOSITION);
+    EXPECT(GetMenuItemCount(characters) == 2);
+    EXPECT(std::wstring(name) == L"\x3061\x3073");  // ちび
+    EXPECT((GetMenuState(menu, 0x1101, MF_BYCOMMAND) & MF_CHECKED) != 0);
+    EXPECT((GetMenuState(menu, 0x1100, MF_BYCOMMAND) & MF_CHECKED) == 0);
 
     PopupMenuServices services(menu);
     services.checkMenuItem(4114, true);
@@ -136,7 +150,7 @@ void popupMenuLayoutAndCheckMarks() {
     EXPECT((GetMenuState(menu, 4114, MF_BYCOMMAND) & MF_CHECKED) == 0);
     services.checkMenuItem(4112 + 9, false);  // a raw value that names no item
     services.checkMenuItem(4128 - 1, true);
-    EXPECT(GetMenuItemCount(menu) == 6);
+    EXPECT(GetMenuItemCount(menu) == 7);
     DestroyMenu(menu);
 }
 
@@ -161,11 +175,7 @@ std::string fileText(const std::string& path) {
 void settingsFileBesideTheExecutable() {
     const std::string path = settingsPathBesideExe();
     DeleteFileA(path.c_str());
-    MascotState state;
-    state.frameSpeed = 7;
-    state.escapeSpeed = 7;
-    state.actionSpeed = 7;
-    readSettings(state);  // no file: the defaults
+    StoredSettings state = readSettings();  // no file: the defaults
     EXPECT(state.frameSpeed == 0 && state.escapeSpeed == 1 && state.actionSpeed == 0);
 
     state.frameSpeed = 2;
@@ -180,8 +190,7 @@ void settingsFileBesideTheExecutable() {
     EXPECT(text.find("FrameSpeed") < text.find("EscapeSpeed"));
     EXPECT(text.find("EscapeSpeed") < text.find("ActionSpeed"));
 
-    MascotState again;
-    readSettings(again);
+    StoredSettings again = readSettings();
     EXPECT(again.frameSpeed == 2 && again.escapeSpeed == -1 && again.actionSpeed == 1);
     DeleteFileA(path.c_str());
 }

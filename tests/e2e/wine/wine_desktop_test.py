@@ -26,10 +26,11 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from desktop_harness import (EXIT_KEYS, SCREEN_H, SCREEN_W, SKIP, START_AT_LOGIN_KEYS, WINDOW_H,  # noqa: E402
-                             WINDOW_W, Failure, FigureWindow, Screen, check, check_figure_in_window,
-                             check_flee, check_transparent_click, check_walk,
-                             check_step_pace, missing_tool, run_suite, slope, wait_for)
+from desktop_harness import (EXIT_KEYS, SCREEN_H, SCREEN_W, SKIP, SMALL_FOLDER, START_AT_LOGIN_KEYS,  # noqa: E402
+                             WINDOW_H, WINDOW_W, Failure, FigureWindow, Screen, check, check_figure_in_window,
+                             check_flee, check_small_figure, check_transparent_click, check_walk,
+                             check_step_pace, figure_height, make_character_folder, missing_tool, run_suite,
+                             slope, wait_for)
 
 FAR_CORNER = (SCREEN_W - 10, SCREEN_H - 10)
 
@@ -114,9 +115,9 @@ class Mascot(FigureWindow):
             text = f.read().decode("ascii", "replace")
         return {m.group(1): int(m.group(2)) for m in re.finditer(r"(\w+)=(-?\d+)", text)}
 
-    def start(self):
+    def start(self, args=()):
         self.desktop.xdotool("mousemove", *FAR_CORNER)
-        self.process = subprocess.Popen(["wine", self.exe], cwd=self.folder, env=self.desktop.env,
+        self.process = subprocess.Popen(["wine", self.exe] + list(args), cwd=self.folder, env=self.desktop.env,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def wait_window(self, timeout=40):
@@ -277,6 +278,71 @@ def run_forbidden_escape_speed(desktop, exe, workdir):
     check(mascot.settings().get("EscapeSpeed") == 3, "EscapeSpeed is written back as 3")
 
 
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def close_box(desktop, caption):
+    boxes = wait_for(lambda: desktop.program_windows(caption), 40)
+    check(boxes, "a box titled %s tells the user" % caption)
+    desktop.keep_screenshot("character_box")
+    _, _, _, bx, by, bw, bh = boxes[0]
+    for _ in range(5):
+        desktop.xdotool("mousemove", bx + bw // 2, by + bh - 20, "click", 1, "mousemove", *FAR_CORNER)
+        if wait_for(lambda: not desktop.program_windows(caption), 3):
+            break
+
+
+def choose_character(desktop, mascot, downs):
+    """Opens the character submenu and takes its item after `downs` steps."""
+    mascot.open_menu()
+    desktop.xdotool("key", "Down", "Down", "Down", "Down", "Right")
+    time.sleep(0.5)
+    desktop.keep_screenshot("character_menu")
+    mascot.choose(["Down"] * downs)
+    time.sleep(0.5)
+
+
+def run_characters(desktop, exe, workdir):
+    print("== character folders", flush=True)
+    caption = "\u30ad\u30e3\u30e9\u30af\u30bf\u30fc"  # キャラクター
+    mascot = Mascot(desktop, exe, os.path.join(workdir, "folders"))
+    folder = make_character_folder(os.path.join(mascot.folder, "characters", SMALL_FOLDER))
+    missing = windows_path(os.path.join(workdir, "no_such_character"))
+    mascot.write_settings(FrameSpeed=3)
+    mascot.start(["--character", missing])
+    close_box(desktop, caption)
+    mascot.wait_window()
+    full = figure_height(mascot)
+    check(full > 150, "--character with a missing folder: a box, then the embedded character (height %d)" % full)
+    mascot.quit()
+
+    mascot.start(["--character", windows_path(folder)])
+    mascot.wait_window()
+    check_small_figure(mascot, full, True)
+    desktop.keep_screenshot("folder_character")
+    choose_character(desktop, mascot, 0)  # Tavo, the first item
+    check_small_figure(mascot, full, False)
+    choose_character(desktop, mascot, 1)  # the folder character, found beside the executable
+    check_small_figure(mascot, full, True)
+    mascot.quit()
+    with open(mascot.ini, "rb") as f:
+        text = f.read().decode("utf-8")
+    check(("[Character]\r\nPath=%s\r\n" % windows_path(folder)) in text, "the chosen folder is remembered")
+
+    mascot.start()
+    mascot.wait_window()
+    check_small_figure(mascot, full, True)
+    mascot.quit()
+
+    with open(mascot.ini, "w", newline="") as f:
+        f.write("[Mode]\r\nFrameSpeed=3\r\n[Character]\r\nPath=%s\r\n" % missing)
+    mascot.start()
+    mascot.wait_window()
+    check_small_figure(mascot, full, False)
+    check(not desktop.program_windows(caption), "a remembered folder that is gone: the embedded character, no box")
+
+
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 
 
@@ -329,6 +395,7 @@ def main():
         run_default_settings(desktop, exe, session.workdir)
         run_out_of_range_frame_speed(desktop, exe, session.workdir)
         run_forbidden_escape_speed(desktop, exe, session.workdir)
+        run_characters(desktop, exe, session.workdir)
         run_start_at_login(desktop, exe, session.workdir)
 
     return run_suite("tavo_wine_e2e_", steps)

@@ -1,0 +1,154 @@
+#include "session/character_folder.h"
+
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+#include "behaviour/profile_file.h"
+#include "resources/ascii_case.h"
+#include "resources/directory_listing.h"
+#include "resources/memory_stream.h"
+
+namespace tavo {
+
+namespace {
+
+const char kIniName[] = "character.ini";
+const char kSection[] = "Character";
+
+bool hasExtension(const std::string& name, const char* extension) {
+    const size_t length = std::char_traits<char>::length(extension);
+    return name.size() > length &&
+           compareIgnoringAsciiCase(name.c_str() + name.size() - length, extension) == 0;
+}
+
+bool isSeparator(char c) { return c == '/' || c == pathSeparator(); }
+
+std::string parentOf(const std::string& path) {
+    size_t end = path.size();
+    while (end > 1 && isSeparator(path[end - 1])) --end;
+    while (end > 0 && !isSeparator(path[end - 1])) --end;
+    while (end > 1 && isSeparator(path[end - 1])) --end;
+    return path.substr(0, end);
+}
+
+std::string join(const std::string& folder, const std::string& name) {
+    if (!folder.empty() && isSeparator(folder.back())) return folder + name;
+    return folder + pathSeparator() + name;
+}
+
+// The files of a folder with the given extension (any letter case).
+std::vector<std::string> filesEndingIn(const std::vector<DirectoryEntry>& entries, const char* extension) {
+    std::vector<std::string> found;
+    for (const DirectoryEntry& entry : entries) {
+        if (!entry.isDirectory && hasExtension(entry.name, extension)) found.push_back(entry.name);
+    }
+    return found;
+}
+
+std::string listed(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+// character.ini, read through the platform's file API (any path works).
+ProfileFile readIni(const std::string& folder, const std::vector<DirectoryEntry>& entries) {
+    for (const DirectoryEntry& entry : entries) {
+        if (entry.isDirectory || compareIgnoringAsciiCase(entry.name.c_str(), kIniName) != 0) continue;
+        MemoryStream stream;
+        if (stream.loadFile(join(folder, entry.name).c_str()) == 0) return ProfileFile();
+        std::string text(static_cast<size_t>(stream.size()), '\0');
+        stream.read(&text[0], stream.size());
+        return ProfileFile::parse(text);
+    }
+    return ProfileFile();
+}
+
+bool parseMotion(const std::string& text, int32_t& motion) {
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, motion);
+    return result.ec == std::errc() && result.ptr == end && motion >= 0;
+}
+
+bool parseScale(const std::string& text, float& scale) {
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, scale);
+    return result.ec == std::errc() && result.ptr == end && std::isfinite(scale) && scale > 0.0f;
+}
+
+bool readIniValues(const ProfileFile& ini, CharacterFolder& character, std::string& error) {
+    if (const auto name = ini.getString(kSection, "Name"); name && !name->empty()) {
+        character.name = *name;
+    }
+    if (const auto motion = ini.getString(kSection, "Motion"); motion && !motion->empty()) {
+        if (!parseMotion(*motion, character.files.motion)) {
+            error = std::string(kIniName) + ": Motion=" + *motion + " is not a motion number (0, 1, 2, ...)";
+            return false;
+        }
+    }
+    if (const auto scale = ini.getString(kSection, "Scale"); scale && !scale->empty()) {
+        if (!parseScale(*scale, character.files.scale)) {
+            error = std::string(kIniName) + ": Scale=" + *scale + " is not a positive number";
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string baseName(const std::string& path) {
+    size_t end = path.size();
+    while (end > 1 && isSeparator(path[end - 1])) --end;
+    size_t begin = end;
+    while (begin > 0 && !isSeparator(path[begin - 1])) --begin;
+    return path.substr(begin, end - begin);
+}
+
+bool describeCharacterFolder(const std::string& path, CharacterFolder& character, std::string& error) {
+    character = CharacterFolder();
+    const std::string full = absolutePath(path);
+    const PathKind kind = pathKind(full);
+    if (kind == PathKind::Missing) {
+        error = "there is no such file or folder";
+        return false;
+    }
+    if (kind == PathKind::File && !hasExtension(full, ".mqo")) {
+        error = "not a character folder or an .mqo file";
+        return false;
+    }
+    character.folder = kind == PathKind::Directory ? full : parentOf(full);
+    const std::vector<DirectoryEntry> entries = listDirectory(character.folder);
+    if (kind == PathKind::File) {
+        character.files.modelPath = full;
+    } else {
+        const std::vector<std::string> models = filesEndingIn(entries, ".mqo");
+        if (models.size() != 1) {
+            error = models.empty() ? "the folder holds no .mqo model"
+                                   : "the folder holds more than one .mqo model (" + listed(models) +
+                                         "): name one of them";
+            return false;
+        }
+        character.files.modelPath = join(character.folder, models.front());
+    }
+    const std::vector<std::string> motions = filesEndingIn(entries, ".mkm");
+    if (motions.size() > 1) {
+        error = "the folder holds more than one .mkm motion set (" + listed(motions) + ")";
+        return false;
+    }
+    if (!motions.empty()) character.files.motionPath = join(character.folder, motions.front());
+    character.name = baseName(character.folder);
+    const ProfileFile ini = readIni(character.folder, entries);
+    return readIniValues(ini, character, error);
+}
+
+std::string characterLabel(const std::string& folder) {
+    const std::vector<DirectoryEntry> entries = listDirectory(folder);
+    if (filesEndingIn(entries, ".mqo").empty()) return std::string();
+    const ProfileFile ini = readIni(folder, entries);
+    const auto name = ini.getString(kSection, "Name");
+    return name && !name->empty() ? *name : baseName(folder);
+}
+
+}  // namespace tavo

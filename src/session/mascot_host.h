@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "behaviour/mascot_state.h"
+#include "session/stored_settings.h"
+
+namespace tavo {
+
+class ShellServices;
+
+struct ScreenSize {
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+// What the session asks of the shell that runs it: the clock, the cursor and
+// the screen, the off-screen surface and its presentation, the settings file
+// and the window-system services. Each shell implements it once.
+class MascotHost {
+public:
+    virtual ~MascotHost() = default;
+
+    // Milliseconds of a monotonic clock, wrapping like a tick counter.
+    virtual uint32_t nowMs() = 0;
+    virtual CursorPosition cursor() = 0;
+    // The area the mascot walks in.
+    virtual ScreenSize screenSize(uint32_t nowMs) = 0;
+
+    // Makes the off-screen surface with an OpenGL context current on it;
+    // its pixels (B, G, R, A, rows bottom-up), or null when there is none.
+    virtual uint8_t* createSurface(int32_t width, int32_t height) = 0;
+    virtual void releaseSurface() = 0;
+    // Shows the colour-keyed pixels with the window at a screen position.
+    virtual void present(const uint8_t* pixels, WindowPosition at) = 0;
+
+    virtual StoredSettings readSettings() = 0;
+    virtual void writeSettings(const StoredSettings& settings) = 0;
+
+    // Check marks and the error box of the behaviour.
+    virtual ShellServices& services() = 0;
+    // A character could not be loaded (UTF-8 path and reason): a box when
+    // showBox (characterProblemText gives its text), and on Linux always a
+    // line on stderr.
+    virtual void reportCharacterProblem(const std::string& path, const std::string& reason, bool showBox) = 0;
+};
+
+// The box's text and caption for a character that could not be loaded, in
+// UTF-8.
+std::string characterProblemText(const std::string& path, const std::string& reason);
+std::string characterProblemCaption();
+
+}  // namespace tavo

@@ -1,0 +1,183 @@
+#include "session/mascot_session.h"
+
+#include <cstdlib>
+
+#include "behaviour/login_start.h"
+#include "render/program_objects.h"
+#include "resources/cp932_to_utf8.h"
+#include "session/character_folder.h"
+#include "session/character_locations.h"
+
+namespace tavo {
+
+namespace {
+
+const char kEmbeddedLabel[] = "Tavo";
+// "キャラクターを読み込めませんでした。" in code page 932.
+const char kProblemText[] =
+    "\x83\x4C\x83\x83\x83\x89\x83\x4E\x83\x5E\x81\x5B\x82\xF0\x93\xC7\x82\xDD\x8D\x9E\x82\xDF\x82\xDC"
+    "\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD\x81\x42"; /* キャラクターを読み込めませんでした。 */
+
+const char kProblemCaption[] = "\x83\x4C\x83\x83\x83\x89\x83\x4E\x83\x5E\x81\x5B"; /* キャラクター */
+
+}  // namespace
+
+std::string characterProblemCaption() { return cp932ToUtf8(kProblemCaption); }
+
+std::string characterProblemText(const std::string& path, const std::string& reason) {
+    return cp932ToUtf8(kProblemText) + "\n\n" + path + "\n" + reason;
+}
+
+MascotSession::MascotSession(MascotHost& host, ProgramObjects& objects) : host_(host), renderer_(objects) {}
+
+bool MascotSession::start(const std::string& characterPath) {
+    const StoredSettings settings = host_.readSettings();
+    state_.frameSpeed = settings.frameSpeed;
+    state_.escapeSpeed = settings.escapeSpeed;
+    state_.actionSpeed = settings.actionSpeed;
+    rememberedFolder_ = settings.characterPath;
+    state_.movingRight = 0;
+    const WindowPosition start = drawStartPosition(host_.nowMs());
+    applyStoredChoices(state_, host_.services(), start);
+    showStartAtLogin(host_.services());
+
+    state_.surfaceWidth = kSurfaceWidth;
+    state_.surfaceHeight = kSurfaceHeight;
+    pixels_ = host_.createSurface(kSurfaceWidth, kSurfaceHeight);
+    if (pixels_ == nullptr) {
+        return false;
+    }
+    started_ = true;
+    loadFirstCharacter(characterPath);
+    step();
+    return true;
+}
+
+// A random position at which the whole surface fits on the screen (0 on an
+// axis without room).
+WindowPosition MascotSession::drawStartPosition(uint32_t now) {
+    std::srand(now);
+    const ScreenSize screen = host_.screenSize(now);
+    WindowPosition position;
+    position.x = startCoordinate(std::rand(), screen.width, kSurfaceWidth);
+    position.y = startCoordinate(std::rand(), screen.height, kSurfaceHeight);
+    return position;
+}
+
+void MascotSession::loadFirstCharacter(const std::string& characterPath) {
+    const std::string& path = !characterPath.empty() ? characterPath : rememberedFolder_;
+    if (path.empty()) {
+        renderer_.loadScene(state_, kSurfaceWidth, kSurfaceHeight);
+        return;
+    }
+    CharacterFolder folder;
+    std::string error;
+    if (describeCharacterFolder(path, folder, error) &&
+        renderer_.loadScene(state_, kSurfaceWidth, kSurfaceHeight, folder.files, error)) {
+        currentFolder_ = folder.folder;
+        return;
+    }
+    if (renderer_.character() == nullptr) {
+        renderer_.loadScene(state_, kSurfaceWidth, kSurfaceHeight);
+    }
+    // A character asked for on the command line gets a box; a remembered one
+    // that is gone is only noted.
+    host_.reportCharacterProblem(path, error, !characterPath.empty());
+}
+
+void MascotSession::step() {
+    if (pixels_ == nullptr) {
+        return;
+    }
+    const uint32_t now = host_.nowMs();
+    const CursorPosition cursor = host_.cursor();
+    const ScreenSize screen = host_.screenSize(now);
+    renderer_.renderFrame(state_, now);
+    applyColorKey(pixels_, kSurfaceWidth, kSurfaceHeight);
+    const WindowPosition position = state_.updateMovement(cursor, screen.width, screen.height);
+    host_.present(pixels_, position);
+}
+
+CommandResult MascotSession::handleCommand(int32_t command) {
+    if (command >= kCommandCharacterBase && command <= kCommandCharacterLast) {
+        const size_t index = static_cast<size_t>(command - kCommandCharacterBase);
+        if (index > choices_.size()) {
+            return CommandResult::Ignored;
+        }
+        chooseCharacter(index);
+        return CommandResult::Handled;
+    }
+    return handleMenuCommand(state_, host_.services(), command);
+}
+
+const std::vector<CharacterMenuItem>& MascotSession::refreshCharacterMenu() {
+    return refreshCharacterMenu(characterBaseFolders());
+}
+
+const std::vector<CharacterMenuItem>& MascotSession::refreshCharacterMenu(
+    const std::vector<std::string>& baseFolders) {
+    choices_ = findCharacters(baseFolders);
+    bool listed = currentFolder_.empty();
+    for (const FoundCharacter& found : choices_) {
+        listed = listed || sameFolder(found.folder, currentFolder_);
+    }
+    if (!listed) {
+        // The character shown came from elsewhere (the command line): it is
+        // listed too, in its place by folder name.
+        choices_.push_back({currentFolder_, characterLabel(currentFolder_)});
+        orderByFolderName(choices_);
+    }
+    const size_t limit = static_cast<size_t>(kCommandCharacterLast - kCommandCharacterBase);
+    if (choices_.size() > limit) {
+        choices_.resize(limit);
+    }
+    menu_.clear();
+    menu_.push_back({kCommandCharacterBase, kEmbeddedLabel, currentFolder_.empty()});
+    for (size_t i = 0; i < choices_.size(); ++i) {
+        const std::string& label = choices_[i].label.empty() ? baseName(choices_[i].folder) : choices_[i].label;
+        menu_.push_back({kCommandCharacterBase + static_cast<int32_t>(i + 1), label,
+                         sameFolder(choices_[i].folder, currentFolder_)});
+    }
+    return menu_;
+}
+
+void MascotSession::chooseCharacter(size_t index) {
+    if (!started_) {
+        return;
+    }
+    if (index == 0) {
+        renderer_.switchToEmbedded(state_);
+        currentFolder_.clear();
+        rememberedFolder_.clear();
+        return;
+    }
+    const std::string& path = choices_[index - 1].folder;
+    CharacterFolder folder;
+    std::string error;
+    if (!describeCharacterFolder(path, folder, error) || !renderer_.switchCharacter(state_, folder.files, error)) {
+        host_.reportCharacterProblem(path, error, true);
+        return;
+    }
+    currentFolder_ = folder.folder;
+    rememberedFolder_ = folder.folder;
+}
+
+void MascotSession::finish() {
+    if (finished_) {
+        return;
+    }
+    finished_ = true;
+    renderer_.releaseCharacter();
+    if (pixels_ != nullptr) {
+        host_.releaseSurface();
+        pixels_ = nullptr;
+    }
+    StoredSettings settings;
+    settings.frameSpeed = state_.frameSpeed;
+    settings.escapeSpeed = state_.escapeSpeed;
+    settings.actionSpeed = state_.actionSpeed;
+    settings.characterPath = rememberedFolder_;
+    host_.writeSettings(settings);
+}
+
+}  // namespace tavo

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tavo {
+
+class ProfileFile;
+
+// What tavo_3d.ini keeps from one run to the next: the three menu choices
+// (raw, as read; the handlers map them when they are applied) and the chosen
+// character's folder (empty for the embedded character).
+struct StoredSettings {
+    int32_t frameSpeed = 0;
+    int32_t escapeSpeed = 1;
+    int32_t actionSpeed = 0;
+    std::string characterPath;  // UTF-8, absolute
+};
+
+// The sections and keys of the file, spelled once for both platforms.
+namespace settings_keys {
+constexpr char kModeSection[] = "Mode";
+constexpr char kFrameSpeed[] = "FrameSpeed";
+constexpr char kEscapeSpeed[] = "EscapeSpeed";
+constexpr char kActionSpeed[] = "ActionSpeed";
+constexpr char kCharacterSection[] = "Character";
+constexpr char kPath[] = "Path";
+constexpr int32_t kFrameSpeedDefault = 0;
+constexpr int32_t kEscapeSpeedDefault = 1;
+constexpr int32_t kActionSpeedDefault = 0;
+}  // namespace settings_keys
+
+// Reads the choices and the character path of a profile (defaults for what
+// is missing).
+StoredSettings readStoredSettings(const ProfileFile& profile);
+// Writes the three choices into [Mode] and the character path into
+// [Character], leaving every other line as it is.
+void writeStoredSettings(ProfileFile& profile, const StoredSettings& settings);
+// Only the character path. An empty path (the embedded character) is written
+// only over a Path that is there already: absent and empty mean the same, so
+// a file of a program that never chose a character stays as it was.
+// True when the profile changed.
+bool writeCharacterPath(ProfileFile& profile, const std::string& path);
+
+}  // namespace tavo
