@@ -107,9 +107,12 @@ bool MqoReader::readHeader() {
     char text[kLineBufferSize];
     readLine(text, kLineBufferSize);
     if (!startsWith(text, "Metasequoia Document")) {
-        return failAt(1, "not a Metasequoia document (the first line is not \"Metasequoia Document\")");
+        return failAt(1,
+                      "not a Metasequoia document (the first line is not \"Metasequoia Document\")");
     }
-    readLine(text, kLineBufferSize);
+    if (readLine(text, kLineBufferSize) == 0) {
+        return fail("the document ends before its format line");
+    }
     if (startsWith(text, "Format Compress")) {
         return failAt(2, "Format Compress documents are not read; save the model as text");
     }
@@ -305,6 +308,9 @@ bool MqoReader::readRawVertices(ModelObject& object) {
 bool MqoReader::readFace(Face& face) {
     int32_t corners = 0;
     readInt(corners);
+    if (atLineEnd()) {
+        return true;  // a corner count without attributes
+    }
     std::string name;
     for (;;) {
         readToken(name);
@@ -347,6 +353,9 @@ bool MqoReader::readMaterial(Material& material) {
     material.diffuseColor[1] = 1.0f;
     material.diffuseColor[2] = 1.0f;
     readQuoted(material.name);
+    if (atLineEnd()) {
+        return true;  // a name without attributes
+    }
     std::string keyword;
     for (;;) {
         readToken(keyword);

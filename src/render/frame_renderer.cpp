@@ -72,7 +72,8 @@ void FrameRenderer::loadSceneFromFile(MascotState& state, int32_t width, int32_t
                                       const std::string& modelPath, ByteStream* motions,
                                       std::string* openError) {
     beginScene(width, height);
-    if (buildCharacterFromFile(character_, modelPath, objects_.textureManager, 1.0f, openError) &&
+    if (buildCharacterFromFile(character_, modelPath, objects_.textureManager, 1.0f, openError,
+                               &modelError_) &&
         motions != nullptr) {
         loadMotionsFrom(state, *motions);
     }
@@ -81,6 +82,8 @@ void FrameRenderer::loadSceneFromFile(MascotState& state, int32_t width, int32_t
 
 void FrameRenderer::beginScene(int32_t width, int32_t height) {
     releaseCharacter();
+    modelError_ = ReadError();
+    motionError_ = ReadError();
     setupProjection(width, height);
     ImageLoader* loaders[kImageLoaderCount];
     makeImageLoaders(loaders);
@@ -171,13 +174,14 @@ void FrameRenderer::finishScene() {
 }
 
 bool FrameRenderer::buildFrom(ByteStream& model) {
-    const bool built = buildCharacter(character_, &model, objects_.textureManager, 1.0f);
+    const bool built =
+        buildCharacter(character_, &model, objects_.textureManager, 1.0f, &modelError_);
     model.close();
     return built;
 }
 
 void FrameRenderer::loadMotionsFrom(MascotState& state, ByteStream& motions) {
-    const bool loaded = loadCharacterMotions(character_.get(), &motions);
+    const bool loaded = loadCharacterMotions(character_.get(), &motions, &motionError_);
     motions.close();
     if (loaded) {
         // The played motion runs at the pace of motion 0. An end frame that

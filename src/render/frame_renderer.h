@@ -84,6 +84,10 @@ public:
 
     void releaseCharacter();
     Character* character() const { return character_.get(); }
+    // Why the last scene's model or motions were refused (or where its
+    // motion set was cut short); empty when they read completely.
+    const ReadError& modelError() const { return modelError_; }
+    const ReadError& motionError() const { return motionError_; }
     // How far the model is lifted before it is drawn (0 for the embedded one).
     float lift() const { return lift_; }
 
@@ -105,6 +109,8 @@ private:
 
     ProgramObjects& objects_;
     std::unique_ptr<Character> character_;
+    ReadError modelError_;
+    ReadError motionError_;
     // The textures of a character read from files (null for the embedded
     // character, whose textures are the program's).
     std::unique_ptr<TextureManager> ownTextures_;

@@ -5,16 +5,30 @@
 
 namespace tavo {
 
+namespace {
+
+bool report(ReadError* error, const ReadError& reason) {
+    if (error != nullptr) {
+        *error = reason;
+    }
+    return false;
+}
+
+bool report(ReadError* error, const char* message) {
+    return report(error, ReadError{0, message});
+}
+
+}  // namespace
+
 bool buildCharacter(std::unique_ptr<Character>& slot, ByteStream* modelStream,
                     TextureManager& textures, float scale, ReadError* error) {
     if (modelStream == nullptr) {
-        return false;
+        return report(error, "no model to read");
     }
     MqoReader reader;
     auto model = std::make_unique<Model>();
     if (!reader.readModel(modelStream, textures, *model, scale)) {
-        if (error != nullptr) *error = reader.error();
-        return false;
+        return report(error, reader.error());
     }
     // The mascot is drawn flat: material colours and textures, no lighting
     // and no outline pass.
@@ -32,18 +46,19 @@ bool buildCharacter(std::unique_ptr<Character>& slot, ByteStream* modelStream,
 
 bool loadCharacterMotions(Character* character, ByteStream* motionStream, ReadError* error) {
     if (character == nullptr || !character->model) {
-        return false;
+        return report(error, "no model to give the motions to");
     }
     auto skeleton = std::make_unique<Skeleton>();
     if (buildSkeleton(*character->model, *skeleton) != 0) {
-        return false;
+        return report(error, "the model has no object named \"bone...\" to bind the motions to");
     }
     if (motionStream == nullptr) {
-        return false;
+        return report(error, "no motion set to read");
     }
     MotionReader reader;
-    if (!reader.readMotionSet(motionStream, *skeleton)) {
-        if (error != nullptr) *error = reader.error();
+    const bool read = reader.readMotionSet(motionStream, *skeleton);
+    report(error, reader.error());
+    if (!read) {
         return false;
     }
     character->skeleton = std::move(skeleton);

@@ -18,13 +18,15 @@ struct Character {
     std::unique_ptr<Skeleton> skeleton;
 };
 
-// Reads a model; on success stores a new Character in slot. When the reader
-// rejects the model, error (if given) says why and where.
+// Reads a model; on success stores a new Character in slot. A given error
+// record receives why and where the model was refused.
 bool buildCharacter(std::unique_ptr<Character>& slot, ByteStream* modelStream,
                     TextureManager& textures, float scale, ReadError* error = nullptr);
-// Builds the skeleton and reads the motions into it; when the motion reader
-// rejects them, error (if given) says why and where.
-bool loadCharacterMotions(Character* character, ByteStream* motionStream, ReadError* error = nullptr);
+// Builds the skeleton and reads the motions into it. A given error record
+// receives why they were refused, or, for a motion set that was cut short
+// (its earlier motions still load), where it was cut.
+bool loadCharacterMotions(Character* character, ByteStream* motionStream,
+                          ReadError* error = nullptr);
 void releaseCharacter(std::unique_ptr<Character>& slot);
 
 }  // namespace tavo

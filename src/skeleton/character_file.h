@@ -15,7 +15,8 @@ class TextureManager;
 // that loads a model file (the mascot's character folders, tavo-inspect,
 // tavo-render) finds textures the same way. False when the file cannot be
 // read (openError, when given, says why) or the model reader rejects it
-// (openError left empty; readError, when given, says why and where).
+// (openError left empty; readError, when given, has the reader's reason and
+// line).
 bool buildCharacterFromFile(std::unique_ptr<Character>& slot, const std::string& modelPath,
                             TextureManager& textures, float scale,
                             std::string* openError = nullptr, ReadError* readError = nullptr);

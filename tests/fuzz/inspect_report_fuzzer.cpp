@@ -100,10 +100,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     tavo::TextureManager textures;  // no loaders: no GL context is needed
     std::unique_ptr<tavo::Character> character;
-    std::string error;
+    LoadError error;
+    LoadError note;
     if (!loadInspectedCharacter(modelPath(), motionsGiven ? motionPath() : std::string(),
-                                textures, character, error)) {
+                                textures, character, error, note)) {
         require(!error.empty());
+        require(tavo::fuzz::isValidJson(jsonErrorReport(error)));
         return 0;
     }
 

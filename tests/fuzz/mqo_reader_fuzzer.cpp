@@ -1,6 +1,7 @@
 // Arbitrary bytes as a Metasequoia document. The reader must stop at the end
-// of the data; success needs the header and the end word, and whatever it
-// accepts must be a consistent model: one normal per vertex, groups ordered
+// of the data; success needs the header and the end word, a refusal gives a
+// reason and a line of the data, and whatever it accepts must be a
+// consistent model: one normal per vertex, groups ordered
 // by material and never empty, texture indices that the texture manager
 // handed out.
 
@@ -64,7 +65,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // Success needs the first header line and the end word.
         require(size >= 20 && memcmp(data, "Metasequoia Document", 20) == 0);
         require(memmem(data, size, "Eof", 3) != nullptr);
+        require(reader.error().empty());
         checkModel(model, textures);
+    } else {
+        // A refusal says why, on a line the data has (or the one after it).
+        const tavo::ReadError& error = reader.error();
+        require(!error.message.empty());
+        size_t lines = 1;
+        for (size_t i = 0; i < size; ++i) {
+            lines += data[i] == '\n' || (data[i] == '\r' && (i + 1 == size || data[i + 1] != '\n'));
+        }
+        require(error.line >= 1 && static_cast<size_t>(error.line) <= lines);
     }
     return 0;
 }

@@ -67,6 +67,21 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
+    // What the tool wrote to stderr.
+    static std::string errorsOf(const std::string& arguments) {
+        const std::string command = kTool + " " + arguments + " 2>&1 >/dev/null";
+        std::string errors;
+        if (std::FILE* pipe = popen(command.c_str(), "r")) {
+            char buffer[512];
+            size_t got = 0;
+            while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+                errors.append(buffer, got);
+            }
+            pclose(pipe);
+        }
+        return errors;
+    }
+
     std::string outPath(const std::string& name) const {
         return testing::TempDir() + "tavo_render_" + name;
     }
@@ -95,6 +110,42 @@ TEST_F(RenderTool, UnreadableFilesExitWithOne) {
     EXPECT_EQ(run("--model " + garbage.path() + " --out " + out), 1);
     EXPECT_EQ(run("--model " + square.path() + " --motions /nonexistent/m.mkm --out " + out), 1);
     EXPECT_EQ(run("--model " + square.path() + " --out /nonexistent/dir/out.png"), 1);
+    EXPECT_EQ(errorsOf("--model " + garbage.path() + " --out " + out),
+              "tavo-render: " + garbage.path() +
+                  ": line 1: not a Metasequoia document (the first line is not \"Metasequoia "
+                  "Document\")\n");
+}
+
+// A pentagon is drawn as the fan of three triangles from its first corner:
+// the same picture as the three triangles written out.
+TEST_F(RenderTool, APentagonDrawsAsThreeTriangles) {
+    std::string pentagon = kSquareModel;
+    pentagon.replace(pentagon.find("Ver 1.0"), 7, "Ver 1.1");
+    pentagon.replace(pentagon.find("vertex 4"), 8, "vertex 5");
+    pentagon.replace(pentagon.find("\t}\n\tface"), 0, "\t\t0.0 330.0 0.0\n");
+    std::string fan = pentagon;
+    pentagon.replace(pentagon.find("4 V(0 3 2 1)"), 12, "5 V(0 3 4 2 1)");
+    fan.replace(fan.find("face 1"), 6, "face 3");
+    fan.replace(fan.find("4 V(0 3 2 1) M(0)"), 17,
+                "3 V(0 3 4) M(0)\n\t\t3 V(0 4 2) M(0)\n\t\t3 V(0 2 1) M(0)");
+    test::TempFile one(pentagon, ".mqo");
+    test::TempFile three(fan, ".mqo");
+    const std::string outOne = outPath("pentagon.png");
+    const std::string outThree = outPath("fan.png");
+    ASSERT_EQ(run("--model " + one.path() + " --out " + outOne), 0);
+    ASSERT_EQ(run("--model " + three.path() + " --out " + outThree), 0);
+    PngLoader a;
+    PngLoader b;
+    ASSERT_EQ(a.load(outOne.c_str()), 1);
+    ASSERT_EQ(b.load(outThree.c_str()), 1);
+    int drawn = 0;
+    for (int i = 0; i < 400 * 360; ++i) {
+        drawn += a.pixels()[i * 4 + 3] != 0 ? 1 : 0;
+    }
+    EXPECT_GT(drawn, 5000);
+    EXPECT_EQ(std::memcmp(a.pixels(), b.pixels(), 400 * 360 * 4), 0);
+    std::remove(outOne.c_str());
+    std::remove(outThree.c_str());
 }
 
 TEST_F(RenderTool, WritesTheKeyedFrameAsRgbaTopRowFirst) {

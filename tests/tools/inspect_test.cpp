@@ -282,18 +282,56 @@ TEST_F(InspectTool, ModelAloneStillShowsTheSkeleton) {
     EXPECT_FALSE(hasProblem(report, "motions"));
 }
 
-TEST_F(InspectTool, MissingOrRejectedFilesExitWithOne) {
-    EXPECT_EQ(run(path("absent.mqo")).status, 1);
-    EXPECT_NE(errorText().find("absent.mqo"), std::string::npos);
+// A file that cannot be read exits with 2 and says which file, why and on
+// which line, on stderr and, with --json, as an "error" object.
+TEST_F(InspectTool, MissingOrRefusedFilesExitWithTwoAndSayWhy) {
+    EXPECT_EQ(run(path("absent.mqo")).status, 2);
+    EXPECT_NE(errorText().find(path("absent.mqo") + ": no such file"), std::string::npos)
+        << errorText();
     write("bad.mqo", "Metasequoia Document\r\nFormat Text Ver 2.0\r\nEof\r\n");
-    EXPECT_EQ(run(path("bad.mqo")).status, 1);
+    EXPECT_EQ(run(path("bad.mqo")).status, 2);
+    EXPECT_NE(errorText().find("bad.mqo: line 2: \"Format Text Ver 2.0\" is not read"),
+              std::string::npos)
+        << errorText();
     write("bad.mkm", "Mikoto Motion Ver 1\r\nEof\r\n");
-    EXPECT_EQ(run(path("rig.mqo") + " " + path("bad.mkm")).status, 1);
-    EXPECT_EQ(run(path("rig.mqo") + " " + path("absent.mkm")).status, 1);
+    EXPECT_EQ(run(path("rig.mqo") + " " + path("bad.mkm")).status, 2);
+    EXPECT_NE(errorText().find("bad.mkm: line 1: not a Mikoto motion text"), std::string::npos);
+    EXPECT_EQ(run(path("rig.mqo") + " " + path("absent.mkm")).status, 2);
+
+    std::string cut = rigText();
+    const std::string lastFace = "\t\t4 V(10 14 15 11) M(2)\r\n";  // of the anchor object
+    cut.erase(cut.find(lastFace), lastFace.size());
+    write("cut.mqo", cut);
+    const RunResult result = run("--json " + path("cut.mqo"));
+    EXPECT_EQ(result.status, 2);
+    JsonValue report;
+    ASSERT_TRUE(JsonParser(result.out).parse(report)) << result.out;
+    EXPECT_EQ(report["error"]["file"].text, path("cut.mqo"));
+    EXPECT_EQ(report["error"]["line"].number, 75.0);
+    EXPECT_EQ(report["error"]["message"].text, "the face chunk ends before its 12 faces");
+}
+
+// Ver 1.1 with "CodePage utf8": names are shown as written, and the rig
+// conventions still find the bone, the skinned object and its anchor.
+TEST_F(InspectTool, Utf8NamesAreShownUnchanged) {
+    std::string text = rigText();
+    text.replace(text.find("Ver 1.0"), 7, "Ver 1.1\r\nCodePage utf8");
+    for (const auto& [cp932, utf8] : {std::pair<std::string, std::string>{kChest, "胸"},
+                                      {kBody, "体"}, {kGhost, "幽霊"}}) {
+        for (size_t at = text.find(cp932); at != std::string::npos; at = text.find(cp932, at)) {
+            text.replace(at, cp932.size(), utf8);
+        }
+    }
+    write("utf8.mqo", text);
+    const RunResult result = run(path("utf8.mqo"));
+    EXPECT_EQ(result.status, 0) << errorText();
+    EXPECT_NE(result.out.find("\"胸\" [0]  rigid: \"m体-胸\""), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("anchor piece \"幽霊\" matches no bone"), std::string::npos);
 }
 
 TEST_F(InspectTool, BadUsageExitsWithTwo) {
     EXPECT_EQ(run("").status, 2);
+    EXPECT_EQ(errorText().find("tavo-inspect: bad usage: no model file given"), 0u) << errorText();
     EXPECT_EQ(run("--frobnicate " + path("rig.mqo")).status, 2);
     EXPECT_EQ(run("--pose 0 " + path("rig.mqo")).status, 2);
     EXPECT_EQ(run("--pose x 0.5 " + path("rig.mqo") + " " + path("rig.mkm")).status, 2);

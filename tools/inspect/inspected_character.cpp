@@ -1,5 +1,7 @@
 #include "inspected_character.h"
 
+#include <filesystem>
+
 #include "resources/memory_stream.h"
 #include "skeleton/character_file.h"
 
@@ -17,45 +19,76 @@ bool hasBoneObject(const Model& model) {
     return false;
 }
 
-bool readModel(const std::string& path, TextureManager& textures,
-               std::unique_ptr<Character>& character, std::string& error) {
-    if (!buildCharacterFromFile(character, path, textures, 1.0f, &error)) {
-        if (!error.empty()) {
-            return false;
-        }
-        error = path + ": not a Metasequoia text document (wrong header or data ends before Eof)";
-        return false;
+// Why a file gave no bytes to read.
+std::string unreadableReason(const std::string& path) {
+    std::error_code ignored;
+    const std::filesystem::path file(path);
+    if (!std::filesystem::exists(file, ignored)) {
+        return "no such file";
     }
-    return true;
+    if (std::filesystem::is_directory(file, ignored)) {
+        return "a folder, not a file";
+    }
+    if (std::filesystem::file_size(file, ignored) == 0) {
+        return "the file is empty";
+    }
+    return "the file cannot be read";
 }
 
-bool readMotions(const std::string& path, Character& character, std::string& error) {
+bool openFile(const std::string& path, MemoryStream& stream, LoadError& error) {
+    if (stream.loadFile(path.c_str())) {
+        return true;
+    }
+    error.file = path;
+    error.reason.message = unreadableReason(path);
+    return false;
+}
+
+// Through buildCharacterFromFile, so textures are found beside the model.
+bool readModel(const std::string& path, TextureManager& textures,
+               std::unique_ptr<Character>& character, LoadError& error) {
+    std::string openError;
+    if (buildCharacterFromFile(character, path, textures, 1.0f, &openError, &error.reason)) {
+        return true;
+    }
+    error.file = path;
+    if (!openError.empty()) {
+        error.reason = ReadError{0, unreadableReason(path)};
+    }
+    return false;
+}
+
+bool readMotions(const std::string& path, Character& character, LoadError& error,
+                 LoadError& note) {
     MemoryStream stream;
-    if (!stream.loadFile(path.c_str())) {
-        error = "cannot read " + path;
+    if (!openFile(path, stream, error)) {
         return false;
     }
     if (!hasBoneObject(*character.model)) {
-        error = path + ": the model has no object named \"bone...\" to bind the motions to";
+        error.file = path;
+        error.reason.message = "the model has no object named \"bone...\" to bind the motions to";
         return false;
     }
-    if (!loadCharacterMotions(&character, &stream)) {
-        error = path + ": not a Mikoto motion text (wrong header)";
-        return false;
-    }
-    return true;
+    ReadError reason;
+    const bool loaded = loadCharacterMotions(&character, &stream, &reason);
+    LoadError& target = loaded ? note : error;
+    target.file = path;
+    target.reason = reason;
+    return loaded;
 }
 
 }  // namespace
 
+std::string LoadError::describe() const { return file + ": " + reason.describe(); }
+
 bool loadInspectedCharacter(const std::string& modelPath, const std::string& motionPath,
                             TextureManager& textures, std::unique_ptr<Character>& character,
-                            std::string& error) {
+                            LoadError& error, LoadError& note) {
     if (!readModel(modelPath, textures, character, error)) {
         return false;
     }
     if (!motionPath.empty()) {
-        return readMotions(motionPath, *character, error);
+        return readMotions(motionPath, *character, error, note);
     }
     MemoryStream empty;
     empty.attach(kEmptyMotionSet, static_cast<int32_t>(sizeof(kEmptyMotionSet) - 1));

@@ -11,17 +11,17 @@
 namespace tavo::inspect {
 namespace {
 
-void writeMaterials(JsonWriter& json, const Model& model) {
+void writeMaterials(JsonWriter& json, const Model& model, const NameText& utf8) {
     json.beginArray();
     for (const Material& material : model.materials) {
         json.beginObject();
         json.key("name");
-        json.string(cp932ToUtf8(material.name));
+        json.string(utf8(material.name));
         json.key("texture");
         if (material.textureName.empty()) {
             json.null();
         } else {
-            json.string(cp932ToUtf8(material.textureName));
+            json.string(utf8(material.textureName));
         }
         json.key("textureIndex");
         json.integer(material.textureIndex);
@@ -36,13 +36,13 @@ void writeMaterials(JsonWriter& json, const Model& model) {
     json.endArray();
 }
 
-void writeTextures(JsonWriter& json, const TextureManager& textures) {
+void writeTextures(JsonWriter& json, const TextureManager& textures, const NameText& utf8) {
     json.beginArray();
     for (int32_t i = 0; i < textures.textureCount(); ++i) {
         const Texture* texture = textures.texture(i);
         json.beginObject();
         json.key("name");
-        json.string(cp932ToUtf8(textures.name(i)));
+        json.string(utf8(textures.name(i)));
         json.key("width");
         json.integer(texture != nullptr ? texture->imageWidth : 0);
         json.key("height");
@@ -70,12 +70,12 @@ int64_t countItems(const std::vector<Group>& groups) {
     return count;
 }
 
-void writeObjects(JsonWriter& json, const Model& model) {
+void writeObjects(JsonWriter& json, const Model& model, const NameText& utf8) {
     json.beginArray();
     for (const ModelObject& object : model.objects) {
         json.beginObject();
         json.key("name");
-        json.string(cp932ToUtf8(object.name));
+        json.string(utf8(object.name));
         json.key("visible");
         json.integer(object.visible);
         json.key("vertices");
@@ -95,10 +95,10 @@ void writeObjects(JsonWriter& json, const Model& model) {
     json.endArray();
 }
 
-void writeBone(JsonWriter& json, const Model& model, const Bone& bone) {
+void writeBone(JsonWriter& json, const Model& model, const Bone& bone, const NameText& utf8) {
     json.beginObject();
     json.key("name");
-    json.string(cp932ToUtf8(bone.name));
+    json.string(utf8(bone.name));
     json.key("link");
     json.boolean(bone.isLink());
     json.key("parent");
@@ -114,7 +114,7 @@ void writeBone(JsonWriter& json, const Model& model, const Bone& bone) {
     json.key("rigidObjects");
     json.beginArray();
     for (int32_t object : bone.rigidObjects) {
-        json.string(cp932ToUtf8(model.objects[object].name));
+        json.string(utf8(model.objects[object].name));
     }
     json.endArray();
     json.key("restHead");
@@ -128,7 +128,8 @@ void writeBone(JsonWriter& json, const Model& model, const Bone& bone) {
     json.endObject();
 }
 
-void writeSkeleton(JsonWriter& json, const Model& model, const Skeleton* skeleton) {
+void writeSkeleton(JsonWriter& json, const Model& model, const Skeleton* skeleton,
+                   const NameText& utf8) {
     if (skeleton == nullptr) {
         json.null();
         return;
@@ -137,7 +138,7 @@ void writeSkeleton(JsonWriter& json, const Model& model, const Skeleton* skeleto
     json.key("records");
     json.beginArray();
     for (const Bone& bone : skeleton->bones) {
-        writeBone(json, model, bone);
+        writeBone(json, model, bone, utf8);
     }
     json.endArray();
     json.key("roots");
@@ -163,19 +164,20 @@ void writeInfluences(JsonWriter& json, const ModelObject& object) {
     json.endArray();
 }
 
-void writeSkinned(JsonWriter& json, const Model& model, const std::vector<SkinSummary>& skin) {
+void writeSkinned(JsonWriter& json, const Model& model, const std::vector<SkinSummary>& skin,
+                  const NameText& utf8) {
     json.beginArray();
     for (const SkinSummary& summary : skin) {
         const ModelObject& object = model.objects[summary.object];
         json.beginObject();
         json.key("object");
-        json.string(cp932ToUtf8(object.name));
+        json.string(utf8(object.name));
         json.key("pieces");
         json.beginArray();
         for (const PieceSummary& piece : summary.pieces) {
             json.beginObject();
             json.key("name");
-            json.string(cp932ToUtf8(piece.name));
+            json.string(utf8(piece.name));
             json.key("bone");
             json.integer(piece.bone);
             json.endObject();
@@ -188,10 +190,10 @@ void writeSkinned(JsonWriter& json, const Model& model, const std::vector<SkinSu
     json.endArray();
 }
 
-void writeMotion(JsonWriter& json, const Motion& motion) {
+void writeMotion(JsonWriter& json, const Motion& motion, const NameText& utf8) {
     json.beginObject();
     json.key("name");
-    json.string(cp932ToUtf8(motion.name));
+    json.string(utf8(motion.name));
     json.key("endFrame");
     json.integer(motion.endFrame);
     json.key("loop");
@@ -201,7 +203,7 @@ void writeMotion(JsonWriter& json, const Motion& motion) {
     for (const VectorTrack& track : motion.vectorTracks) {
         json.beginObject();
         json.key("name");
-        json.string(cp932ToUtf8(track.name));
+        json.string(utf8(track.name));
         json.key("keys");
         json.integer(track.keyCount);
         json.endObject();
@@ -212,7 +214,7 @@ void writeMotion(JsonWriter& json, const Motion& motion) {
     for (const QuaternionTrack& track : motion.quaternionTracks) {
         json.beginObject();
         json.key("name");
-        json.string(cp932ToUtf8(track.name));
+        json.string(utf8(track.name));
         json.key("bone");
         json.integer(track.boneIndex);
         json.key("keys");
@@ -223,11 +225,11 @@ void writeMotion(JsonWriter& json, const Motion& motion) {
     json.endObject();
 }
 
-void writeMotions(JsonWriter& json, const Skeleton* skeleton) {
+void writeMotions(JsonWriter& json, const Skeleton* skeleton, const NameText& utf8) {
     json.beginArray();
     if (skeleton != nullptr) {
         for (const Motion& motion : skeleton->motions) {
-            writeMotion(json, motion);
+            writeMotion(json, motion, utf8);
         }
     }
     json.endArray();
@@ -261,19 +263,20 @@ std::string jsonReport(const ReportInput& input) {
     std::string out;
     JsonWriter json(out);
     const Model& model = *input.model;
+    const NameText utf8(model.nameEncoding);
     json.beginObject();
     json.key("materials");
-    writeMaterials(json, model);
+    writeMaterials(json, model, utf8);
     json.key("textures");
-    writeTextures(json, *input.textures);
+    writeTextures(json, *input.textures, utf8);
     json.key("objects");
-    writeObjects(json, model);
+    writeObjects(json, model, utf8);
     json.key("skeleton");
-    writeSkeleton(json, model, input.skeleton);
+    writeSkeleton(json, model, input.skeleton, utf8);
     json.key("skinned");
-    writeSkinned(json, model, input.skin);
+    writeSkinned(json, model, input.skin, utf8);
     json.key("motions");
-    writeMotions(json, input.skeleton);
+    writeMotions(json, input.skeleton, utf8);
     json.key("problems");
     json.beginArray();
     for (const std::string& problem : input.problems) {
@@ -284,6 +287,28 @@ std::string jsonReport(const ReportInput& input) {
         json.key("pose");
         writePose(json, *input.pose);
     }
+    json.endObject();
+    out += '\n';
+    return out;
+}
+
+std::string jsonErrorReport(const LoadError& error) {
+    std::string out;
+    JsonWriter json(out);
+    json.beginObject();
+    json.key("error");
+    json.beginObject();
+    json.key("file");
+    json.string(checkedUtf8(error.file));
+    json.key("line");
+    if (error.reason.line > 0) {
+        json.integer(error.reason.line);
+    } else {
+        json.null();
+    }
+    json.key("message");
+    json.string(checkedUtf8(error.reason.message));
+    json.endObject();
     json.endObject();
     out += '\n';
     return out;

@@ -2,13 +2,17 @@
 // same readers, texture manager and skeleton build as the mascot, and
 // reports what it found and what an author should fix.
 //
-// Exit status: 0 when the files loaded, 1 when one is missing or rejected,
-// 2 for bad usage.
+// Exit status: 0 when the files loaded; 1 when there is no off-screen
+// OpenGL context for the textures; 2 when a file cannot be read (the message
+// names the file, the reason and, where one applies, the line; with --json
+// it is also written as {"error": ...}) or the arguments do not fit the
+// usage (the message begins "bad usage" and the usage follows).
 
 #include <cstdio>
 #include <memory>
 #include <string>
 
+#include "cp932_to_utf8.h"
 #include "inspect_options.h"
 #include "inspected_character.h"
 #include "json_report.h"
@@ -23,12 +27,23 @@ namespace tavo::inspect {
 namespace {
 
 constexpr int kLoaded = 0;
-constexpr int kFailed = 1;
+constexpr int kNoContext = 1;
+constexpr int kUnreadable = 2;
 constexpr int kBadUsage = 2;
 
 int fail(int status, const std::string& reason) {
     std::fprintf(stderr, "tavo-inspect: %s\n", reason.c_str());
     return status;
+}
+
+// A file that cannot be read: the message on stderr and, for --json, the
+// same as a JSON object on stdout.
+int failToLoad(const InspectOptions& options, const LoadError& error) {
+    if (options.json) {
+        const std::string report = jsonErrorReport(error);
+        std::fwrite(report.data(), 1, report.size(), stdout);
+    }
+    return fail(kUnreadable, error.describe());
 }
 
 bool poseMotionExists(const InspectOptions& options, const Character& character) {
@@ -41,7 +56,7 @@ int inspect(const InspectOptions& options) {
     // is still current.
     OffscreenGlSurface context(16, 16);
     if (!context.valid()) {
-        return fail(kFailed, "no off-screen OpenGL context (OSMesa) for the textures");
+        return fail(kNoContext, "no off-screen OpenGL context (OSMesa) for the textures");
     }
     TextureManager textures;
     ImageLoader* loaders[kImageLoaderCount];
@@ -49,13 +64,14 @@ int inspect(const InspectOptions& options) {
     textures.setLoaders(loaders, kImageLoaderCount);
 
     std::unique_ptr<Character> character;
-    std::string error;
-    if (!loadInspectedCharacter(options.modelPath, options.motionPath, textures, character,
-                                error)) {
-        return fail(kFailed, error);
+    LoadError error;
+    LoadError note;
+    if (!loadInspectedCharacter(options.modelPath, options.motionPath, textures, character, error,
+                                note)) {
+        return failToLoad(options, error);
     }
     if (options.pose && !poseMotionExists(options, *character)) {
-        return fail(kBadUsage, "--pose: no motion " + std::to_string(options.poseMotion));
+        return fail(kBadUsage, "bad usage: --pose: no motion " + std::to_string(options.poseMotion));
     }
 
     ReportInput input;
@@ -71,6 +87,9 @@ int inspect(const InspectOptions& options) {
     input.problems =
         collectProblems(*input.model, input.skeleton, input.skin, !options.motionPath.empty(),
                         &textures);
+    if (!note.empty()) {
+        input.problems.insert(input.problems.begin(), checkedUtf8(note.describe()));
+    }
     PoseSnapshot pose;
     if (options.pose) {
         pose = takePose(*character, options.poseMotion, options.posePhase);
@@ -91,7 +110,7 @@ int main(int argc, char** argv) {
     InspectOptions options;
     std::string error;
     if (!parseInspectOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "tavo-inspect: %s\n%s\n", error.c_str(), usageText());
+        std::fprintf(stderr, "tavo-inspect: bad usage: %s\n%s\n", error.c_str(), usageText());
         return kBadUsage;
     }
     if (options.help || options.version) {

@@ -8,9 +8,19 @@
 namespace tavo::inspect {
 namespace {
 
-std::string quoted(const std::string& cp932) { return "\"" + cp932ToUtf8(cp932) + "\""; }
+// A name in double quotes, in UTF-8.
+class Quoted {
+public:
+    explicit Quoted(TextEncoding encoding) : utf8_(encoding) {}
+    std::string operator()(const std::string& name) const { return "\"" + plain(name) + "\""; }
+    std::string plain(const std::string& text) const { return utf8_(text); }
 
-void faceIndexProblems(const Model& model, std::vector<std::string>& problems) {
+private:
+    NameText utf8_;
+};
+
+void faceIndexProblems(const Model& model, const Quoted& quoted,
+                       std::vector<std::string>& problems) {
     for (const ModelObject& object : model.objects) {
         const int64_t vertexCount = static_cast<int64_t>(object.vertices.size());
         for (std::size_t f = 0; f < object.faces.size(); ++f) {
@@ -29,7 +39,7 @@ void faceIndexProblems(const Model& model, std::vector<std::string>& problems) {
 
 // A texture without a picture, with the reason the texture manager kept
 // (the decoder's own message, or where the file was looked for).
-void textureProblems(const Model& model, const TextureManager* textures,
+void textureProblems(const Model& model, const TextureManager* textures, const Quoted& quoted,
                      std::vector<std::string>& problems) {
     for (const Material& material : model.materials) {
         if (material.textureName.empty()) {
@@ -40,12 +50,12 @@ void textureProblems(const Model& model, const TextureManager* textures,
         if (material.textureIndex < 0 || failure != nullptr) {
             problems.push_back("material " + quoted(material.name) + ": texture " +
                                quoted(material.textureName) + " failed to load" +
-                               (failure != nullptr ? ": " + cp932ToUtf8(failure->reason) : ""));
+                               (failure != nullptr ? ": " + quoted.plain(failure->reason) : ""));
         }
     }
 }
 
-void skinProblems(const Model& model, const std::vector<SkinSummary>& skin,
+void skinProblems(const Model& model, const std::vector<SkinSummary>& skin, const Quoted& quoted,
                   std::vector<std::string>& problems) {
     for (const SkinSummary& summary : skin) {
         const std::string object = quoted(model.objects[summary.object].name);
@@ -63,7 +73,8 @@ void skinProblems(const Model& model, const std::vector<SkinSummary>& skin,
     }
 }
 
-void motionProblems(const Skeleton& skeleton, std::vector<std::string>& problems) {
+void motionProblems(const Skeleton& skeleton, const Quoted& quoted,
+                    std::vector<std::string>& problems) {
     for (const Motion& motion : skeleton.motions) {
         for (const QuaternionTrack& track : motion.quaternionTracks) {
             if (track.boneIndex < 0) {
@@ -87,11 +98,12 @@ std::vector<std::string> collectProblems(const Model& model, const Skeleton* ske
     if (skeleton == nullptr) {
         problems.push_back("no object named \"bone...\": the character has no skeleton");
     }
-    faceIndexProblems(model, problems);
-    textureProblems(model, textures, problems);
-    skinProblems(model, skin, problems);
+    const Quoted quoted(model.nameEncoding);
+    faceIndexProblems(model, quoted, problems);
+    textureProblems(model, textures, quoted, problems);
+    skinProblems(model, skin, quoted, problems);
     if (skeleton != nullptr && motionsGiven) {
-        motionProblems(*skeleton, problems);
+        motionProblems(*skeleton, quoted, problems);
     }
     return problems;
 }

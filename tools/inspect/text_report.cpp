@@ -29,9 +29,7 @@ void appendf(std::string& out, const char* format, ...) {
     out += line;
 }
 
-std::string utf8(const std::string& cp932) { return cp932ToUtf8(cp932); }
-
-void materialsSection(std::string& out, const Model& model) {
+void materialsSection(std::string& out, const Model& model, const NameText& utf8) {
     appendf(out, "Materials (%zu):\n", model.materials.size());
     for (std::size_t i = 0; i < model.materials.size(); ++i) {
         const Material& m = model.materials[i];
@@ -44,7 +42,7 @@ void materialsSection(std::string& out, const Model& model) {
     }
 }
 
-void texturesSection(std::string& out, const TextureManager& textures) {
+void texturesSection(std::string& out, const TextureManager& textures, const NameText& utf8) {
     appendf(out, "Textures (%d):\n", textures.textureCount());
     for (int32_t i = 0; i < textures.textureCount(); ++i) {
         const Texture* texture = textures.texture(i);
@@ -62,7 +60,7 @@ std::size_t countItems(const std::vector<Group>& groups) {
     return count;
 }
 
-void objectsSection(std::string& out, const Model& model) {
+void objectsSection(std::string& out, const Model& model, const NameText& utf8) {
     appendf(out, "Objects (%zu):\n", model.objects.size());
     for (std::size_t i = 0; i < model.objects.size(); ++i) {
         const ModelObject& o = model.objects[i];
@@ -77,7 +75,7 @@ void objectsSection(std::string& out, const Model& model) {
 constexpr int32_t kMaxIndent = 32;
 
 void boneLine(std::string& out, const Model& model, const Skeleton& skeleton, int32_t index,
-              int32_t depth) {
+              int32_t depth, const NameText& utf8) {
     const Bone& bone = skeleton.bones[index];
     out.append(static_cast<std::size_t>(2 + 2 * std::min(depth, kMaxIndent)), ' ');
     if (depth > kMaxIndent) {
@@ -98,7 +96,8 @@ void boneLine(std::string& out, const Model& model, const Skeleton& skeleton, in
 
 // Depth first from a root, children in order; links are shown but not
 // descended into. An explicit stack keeps deep chains off the call stack.
-void boneTree(std::string& out, const Model& model, const Skeleton& skeleton, int32_t root) {
+void boneTree(std::string& out, const Model& model, const Skeleton& skeleton, int32_t root,
+              const NameText& utf8) {
     struct Visit {
         int32_t bone;
         int32_t depth;
@@ -107,7 +106,7 @@ void boneTree(std::string& out, const Model& model, const Skeleton& skeleton, in
     while (!stack.empty()) {
         const Visit visit = stack.back();
         stack.pop_back();
-        boneLine(out, model, skeleton, visit.bone, visit.depth);
+        boneLine(out, model, skeleton, visit.bone, visit.depth, utf8);
         const Bone& bone = skeleton.bones[visit.bone];
         if (bone.isLink()) {
             continue;
@@ -118,7 +117,8 @@ void boneTree(std::string& out, const Model& model, const Skeleton& skeleton, in
     }
 }
 
-void skeletonSection(std::string& out, const Model& model, const Skeleton* skeleton) {
+void skeletonSection(std::string& out, const Model& model, const Skeleton* skeleton,
+                     const NameText& utf8) {
     if (skeleton == nullptr) {
         out += "Bones: none (no object named \"bone...\")\n";
         return;
@@ -126,11 +126,12 @@ void skeletonSection(std::string& out, const Model& model, const Skeleton* skele
     appendf(out, "Bones (%d records, %zu roots):\n", skeleton->boneCount(),
             skeleton->rootBones.size());
     for (int32_t root : skeleton->rootBones) {
-        boneTree(out, model, *skeleton, root);
+        boneTree(out, model, *skeleton, root, utf8);
     }
 }
 
-void skinSection(std::string& out, const Model& model, const std::vector<SkinSummary>& skin) {
+void skinSection(std::string& out, const Model& model, const std::vector<SkinSummary>& skin,
+                 const NameText& utf8) {
     appendf(out, "Skinned objects (%zu):\n", skin.size());
     for (const SkinSummary& s : skin) {
         appendf(out, "  \"%s\": vertices with 0 influences: %d, with 1: %d, with 2 or more: %d\n",
@@ -146,7 +147,7 @@ void skinSection(std::string& out, const Model& model, const std::vector<SkinSum
     }
 }
 
-void motionsSection(std::string& out, const Skeleton* skeleton) {
+void motionsSection(std::string& out, const Skeleton* skeleton, const NameText& utf8) {
     const int32_t count = skeleton != nullptr ? skeleton->motionCount() : 0;
     appendf(out, "Motions (%d):\n", count);
     for (int32_t i = 0; i < count; ++i) {
@@ -163,7 +164,8 @@ void motionsSection(std::string& out, const Skeleton* skeleton) {
     }
 }
 
-void poseSection(std::string& out, const Skeleton* skeleton, const PoseSnapshot& pose) {
+void poseSection(std::string& out, const Skeleton* skeleton, const PoseSnapshot& pose,
+                 const NameText& utf8) {
     appendf(out, "Pose of motion %d at phase %.9g (frame %d):\n", pose.motion, pose.phase,
             pose.frame);
     for (std::size_t i = 0; i < pose.bones.size(); ++i) {
@@ -187,14 +189,15 @@ void problemsSection(std::string& out, const std::vector<std::string>& problems)
 std::string textReport(const ReportInput& input) {
     std::string out;
     const Model& model = *input.model;
-    materialsSection(out, model);
-    texturesSection(out, *input.textures);
-    objectsSection(out, model);
-    skeletonSection(out, model, input.skeleton);
-    skinSection(out, model, input.skin);
-    motionsSection(out, input.skeleton);
+    const NameText utf8(model.nameEncoding);
+    materialsSection(out, model, utf8);
+    texturesSection(out, *input.textures, utf8);
+    objectsSection(out, model, utf8);
+    skeletonSection(out, model, input.skeleton, utf8);
+    skinSection(out, model, input.skin, utf8);
+    motionsSection(out, input.skeleton, utf8);
     if (input.pose != nullptr) {
-        poseSection(out, input.skeleton, *input.pose);
+        poseSection(out, input.skeleton, *input.pose, utf8);
     }
     problemsSection(out, input.problems);
     return out;

@@ -40,7 +40,11 @@ std::string loadCharacter(const RenderOptions& options, tavo::FrameRenderer& fra
                           tavo::MascotState& state) {
     if (options.modelPath.empty()) {
         frame.loadScene(state, kWidth, kHeight);
-        return frame.character() != nullptr ? "" : "the embedded model could not be read";
+        if (frame.character() != nullptr) {
+            return "";
+        }
+        const tavo::ReadError& error = frame.modelError();
+        return "the embedded model: " + (error.empty() ? "not found" : error.describe());
     }
     tavo::FileStream motions;
     if (!options.motionPath.empty() && motions.open(options.motionPath.c_str()) == 0) {
@@ -53,11 +57,14 @@ std::string loadCharacter(const RenderOptions& options, tavo::FrameRenderer& fra
         return openError;
     }
     if (frame.character() == nullptr) {
-        return options.modelPath + ": not a model this program can read";
+        return options.modelPath + ": " + frame.modelError().describe();
     }
     if (!options.motionPath.empty() && !frame.character()->skeleton) {
-        return options.motionPath +
-               ": no motions loaded (the model has no bone object, or the motion file is unreadable)";
+        return options.motionPath + ": " + frame.motionError().describe();
+    }
+    if (!frame.motionError().empty()) {
+        std::fprintf(stderr, "tavo-render: note: %s: %s\n", options.motionPath.c_str(),
+                     frame.motionError().describe().c_str());
     }
     return "";
 }
