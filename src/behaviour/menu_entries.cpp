@@ -39,6 +39,7 @@ const MenuEntry kMenuEntries[] = {
     {MenuEntry::Submenu, "\x83\x4C\x83\x83\x83\x89\x83\x4E\x83\x5E\x81\x5B" /* キャラクター */, 0, false},
     {MenuEntry::CharacterList, nullptr, 0, false},
     {MenuEntry::EndSubmenu, nullptr, 0, false},
+
     {MenuEntry::Item, "\x83\x8D\x83\x4F\x83\x43\x83\x93\x8E\x9E\x82\xC9\x8B\x4E\x93\xAE" /* ログイン時に起動 */,
      kCommandStartAtLogin, false},
 

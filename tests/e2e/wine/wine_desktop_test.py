@@ -343,6 +343,7 @@ def run_characters(desktop, exe, workdir):
     mascot.wait_window()
     check_small_figure(mascot, full, False)
     check(not desktop.program_windows(caption), "a remembered folder that is gone: the embedded character, no box")
+    mascot.quit()
 
 
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
