@@ -2,33 +2,56 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace tavo {
 
-// An OpenGL context that renders into a buffer of its own: width x height
-// pixels of 32 bits, B, G, R, A in that byte order, rows bottom-up (row 0 is
-// the bottom of the picture). That is the layout of the Windows shell's DIB
-// section, so the colour key and everything after it see the same bytes on
-// both platforms. The context is made current when the surface is made and
-// released with it.
+class GlBackEnd;
+
+// Which back end an OffscreenGlSurface uses: Automatic takes EGL where it
+// reaches a GPU, else OSMesa, else EGL's software rasteriser.
+enum class GlChoice { Automatic, Osmesa, Egl };
+
+// TAVO_GL=osmesa or TAVO_GL=egl forces a back end; unset or empty is
+// Automatic. Any other value is Automatic too, and `warning` says so.
+GlChoice glChoiceFromEnvironment(std::string& warning);
+
+// An OpenGL context that renders off screen into a picture of its own:
+// width x height pixels of 32 bits, B, G, R, A in that byte order, rows
+// bottom-up (row 0 is the bottom of the picture). That is the layout of the
+// Windows shell's DIB section, so the colour key and everything after it see
+// the same bytes on both platforms. The context is made current when the
+// surface is made and released with it.
 //
-// Built on Linux only (OSMesa, offscreen_gl_surface_posix.cpp). On Windows
-// the shell's DIB section with its WGL context plays this role and this class
-// is not compiled.
+// Two back ends (Linux only): OSMesa, which renders straight into the
+// picture, and EGL on Mesa's surfaceless platform (a GPU's render node where
+// there is one, else llvmpipe), which renders into a framebuffer object and
+// reads the frame back once in finishFrame(). On Windows the shell's DIB
+// section with its WGL context plays this role and this class is not
+// compiled.
 class OffscreenGlSurface {
 public:
-    // Makes the buffer and the context and makes the context current. The
-    // surface is not valid() when the size is empty or no context is given.
+    // Makes the picture and the context (the back end from TAVO_GL) and
+    // makes the context current. The surface is not valid() when the size is
+    // empty or no context is given.
     OffscreenGlSurface(int32_t width, int32_t height);
+    OffscreenGlSurface(int32_t width, int32_t height, GlChoice choice);
     ~OffscreenGlSurface();
     OffscreenGlSurface(const OffscreenGlSurface&) = delete;
     OffscreenGlSurface& operator=(const OffscreenGlSurface&) = delete;
 
-    bool valid() const { return context_ != nullptr; }
+    bool valid() const { return backEnd_ != nullptr; }
     int32_t width() const { return width_; }
     int32_t height() const { return height_; }
-    // width * height * 4 bytes; empty when the surface is not valid.
+
+    // Waits until what was drawn is finished and puts it in pixels(). Call
+    // it once per frame, after drawing and before reading the picture.
+    void finishFrame();
+
+    // width * height * 4 bytes: the frame of the last finishFrame(); empty
+    // when the surface is not valid.
     uint8_t* pixels() { return pixels_.data(); }
     const uint8_t* pixels() const { return pixels_.data(); }
     size_t byteCount() const { return pixels_.size(); }
@@ -41,13 +64,21 @@ public:
     // false when the surface is not valid or the platform refuses.
     bool makeCurrent();
 
+    // "osmesa" or "egl" ("" when not valid) and the GL renderer and version
+    // strings of the context, for the user to see which one draws.
+    const char* backEndName() const;
+    const std::string& renderer() const { return renderer_; }
+
 private:
+    bool tryBackEnd(GlChoice backEnd);
+    void chooseAutomatically();
     void release();
 
-    void* context_ = nullptr;
+    std::unique_ptr<GlBackEnd> backEnd_;
     int32_t width_ = 0;
     int32_t height_ = 0;
     std::vector<uint8_t> pixels_;
+    std::string renderer_;
 };
 
 }  // namespace tavo

@@ -29,7 +29,7 @@ protected:
     // Renders the frame at `now`, waits for it and keys out the background.
     void renderKeyed(uint32_t now) {
         frame.renderFrame(state, now);
-        glFinish();
+        gl.finishFrame();
         applyColorKey(gl.pixels(), gl.width(), gl.height());
     }
 

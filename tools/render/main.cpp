@@ -78,7 +78,7 @@ bool checkMotion(const RenderOptions& options, const tavo::Character& character)
 int run(const RenderOptions& options) {
     tavo::OffscreenGlSurface surface(kWidth, kHeight);
     if (!surface.valid()) {
-        return fail("no off-screen OpenGL context (OSMesa) available");
+        return fail("no off-screen OpenGL context (OSMesa or EGL) available");
     }
     tavo::ProgramObjects objects;
     tavo::FrameRenderer frame(objects);
@@ -103,7 +103,7 @@ int run(const RenderOptions& options) {
         state.pitchRate = 0.0f;
         state.yawRate = 0.0f;
         frame.renderFrame(state, 0);
-        glFinish();
+        surface.finishFrame();
         tavo::applyColorKey(surface.pixels(), kWidth, kHeight);
         if (!tavo::render_tool::writeRgbaPng(names[i], kWidth, kHeight,
                                              tavo::render_tool::topDownRgba(surface))) {

@@ -4,6 +4,7 @@
 #include <gtk/gtk.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 
 #include "behaviour/menu_commands.h"
@@ -57,11 +58,19 @@ bool MascotApp::start() {
 
     state_.surfaceWidth = kSurfaceWidth;
     state_.surfaceHeight = kSurfaceHeight;
-    surface_.emplace(kSurfaceWidth, kSurfaceHeight);
+    std::string warning;
+    const GlChoice backEnd = glChoiceFromEnvironment(warning);
+    if (!warning.empty()) {
+        std::fprintf(stderr, "tavo_3d: %s\n", warning.c_str());
+    }
+    surface_.emplace(kSurfaceWidth, kSurfaceHeight, backEnd);
     if (!surface_->valid()) {
         surface_.reset();
         showMessageBox(cp932ToUtf8(kNoOpenGlText), kNoOpenGlCaption);
         return false;
+    }
+    if (options_.verbose) {
+        std::fprintf(stderr, "tavo_3d: GL back end %s: %s\n", surface_->backEndName(), surface_->renderer().c_str());
     }
     renderer_.loadScene(state_, kSurfaceWidth, kSurfaceHeight);
     frameStep();
@@ -123,6 +132,7 @@ void MascotApp::frameStep() {
     const CursorPosition cursor = desktop_.cursor();
     const ScreenSize screen = desktop_.screenSize(now);
     renderer_.renderFrame(state_, now);
+    surface_->finishFrame();
     applyColorKey(surface_->pixels(), kSurfaceWidth, kSurfaceHeight);
     const WindowPosition position = state_.updateMovement(cursor, screen.width, screen.height);
     window_.present(surface_->pixels(), position);
