@@ -73,8 +73,9 @@ private:
 MotionTiming queryMotionTiming(const Character* character, int32_t motion);
 void setupProjection(int32_t width, int32_t height);
 
-// Blue 255 becomes transparent black, everything else opaque: pixels are
-// 32-bit B, G, R, A, rows bottom-up, width * 4 bytes per row.
+// The clear colour (pure blue: B 255, G 0, R 0, whatever the fourth byte)
+// becomes transparent black, every other pixel opaque: pixels are 32-bit
+// B, G, R, A, rows bottom-up, width * 4 bytes per row.
 void applyColorKey(uint8_t* pixels, int32_t width, int32_t height);
 
 }  // namespace tavo
