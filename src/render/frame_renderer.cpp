@@ -40,6 +40,7 @@ void FrameRenderer::beginScene(int32_t width, int32_t height) {
 }
 
 void FrameRenderer::finishScene() {
+    blend_ = !character_ || !character_->model || !drawsOnlyOpaque(*character_->model, objects_.textureManager);
     glClearColor(0.0f, 0.0f, 0.5f, 0.0f);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
@@ -91,7 +92,9 @@ void FrameRenderer::renderFrame(MascotState& state, uint32_t nowMs) {
     animateCharacter(character_.get(), state.motionIndex, state.phase);
 
     glEnable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
+    if (blend_) {
+        glEnable(GL_BLEND);
+    }
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnableClientState(GL_VERTEX_ARRAY);
     objects_.meshRenderer.drawCharacter(character_.get());

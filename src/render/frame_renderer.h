@@ -9,7 +9,9 @@
 namespace tavo {
 
 class ByteStream;
+class Model;
 class ProgramObjects;
+class TextureManager;
 
 // Timing of one motion: end frame n, 60 / n and 1 / n (all 0 without a
 // character, without that motion, or for an end frame that is not positive).
@@ -66,11 +68,16 @@ private:
 
     ProgramObjects& objects_;
     std::unique_ptr<Character> character_;
+    // Blending is left off for a character that draws only opaque pixels.
+    bool blend_ = true;
     bool clockStarted_ = false;
     uint32_t lastRenderTick_ = 0;
 };
 
 MotionTiming queryMotionTiming(const Character* character, int32_t motion);
+// True when every material is fully opaque, textures included: blending
+// would not change a pixel then.
+bool drawsOnlyOpaque(const Model& model, const TextureManager& textures);
 void setupProjection(int32_t width, int32_t height);
 
 // The clear colour (pure blue: B 255, G 0, R 0, whatever the fourth byte)
