@@ -76,8 +76,18 @@ xdotool mousemove 1275 1019
 clock_ticks="$(getconf CLK_TCK)"
 cpu_ticks() { sed 's/^.*) //' "/proc/$1/stat" | awk '{print $12 + $13}'; }
 status_kb() { awk -v key="$2:" '$1 == key {print $2}' "/proc/$1/status"; }
-# The process whose command line names this exe (its folder is private).
-exe_pid() { pgrep -f "$1" | head -n 1; }
+# The process whose command line names this exe (its folder is private),
+# and the wineserver of this script's prefix (other prefixes may have theirs).
+exe_pid() { pgrep -f "$1" | head -n 1 || true; }
+server_pid() {
+  local pid
+  for pid in $(pgrep wineserver || true); do
+    if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      echo "$pid"
+      return
+    fi
+  done
+}
 
 # run EXE FPS FRAME_SPEED: prints "exe_ms wineserver_ms x_ms rss_kb" per frame
 run() {
@@ -86,10 +96,10 @@ run() {
   mkdir -p "$folder"
   cp "$source" "$folder/tavo_3d.exe"
   printf '[Mode]\r\nFrameSpeed=%d\r\nEscapeSpeed=1\r\nActionSpeed=0\r\n' "$frame_speed" >"$folder/tavo_3d.ini"
-  (cd "$folder" && wine "$folder/tavo_3d.exe" >/dev/null 2>&1 &)
+  (cd "$folder" && exec wine "$folder/tavo_3d.exe" >/dev/null 2>&1 &) 2>/dev/null
   local pid="" server=""
   for _ in $(seq 200); do pid="$(exe_pid "$folder/tavo_3d.exe")"; [ -n "$pid" ] && break; sleep 0.05; done
-  server="$(pgrep -x wineserver | head -n 1)"
+  server="$(server_pid)"
   [ -n "$pid" ] && [ -n "$server" ] || { echo "the exe did not start" >&2; exit 1; }
   sleep 5
   local a0 w0 x0 t0 a1 w1 x1 t1 rss

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cinttypes>
 #include <cstdio>
@@ -44,7 +45,9 @@ uint64_t fnv1a(const uint8_t* bytes, size_t count) {
 // Renders one pose with the given GL back end into a PNG and loads it;
 // false when tavo-render failed.
 bool render(const std::string& arguments, const std::string& backEnd, PngLoader& png) {
-    const std::string out = testing::TempDir() + "tavo_frame_" + backEnd + ".png";
+    // One file per process: the tests of this file may run side by side.
+    const std::string out =
+        testing::TempDir() + "tavo_frame_" + backEnd + "_" + std::to_string(getpid()) + ".png";
     const std::string command = "TAVO_GL=" + backEnd + " " + kTool + " " + arguments + " --out " + out +
                                 " >/dev/null 2>&1";
     const int status = std::system(command.c_str());
