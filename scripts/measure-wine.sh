@@ -96,7 +96,7 @@ run() {
   mkdir -p "$folder"
   cp "$source" "$folder/tavo_3d.exe"
   printf '[Mode]\r\nFrameSpeed=%d\r\nEscapeSpeed=1\r\nActionSpeed=0\r\n' "$frame_speed" >"$folder/tavo_3d.ini"
-  (cd "$folder" && exec wine "$folder/tavo_3d.exe" >/dev/null 2>&1 &) 2>/dev/null
+  (cd "$folder" && wine "$folder/tavo_3d.exe" >/dev/null 2>&1 &) 2>/dev/null
   local pid="" server=""
   for _ in $(seq 200); do pid="$(exe_pid "$folder/tavo_3d.exe")"; [ -n "$pid" ] && break; sleep 0.05; done
   server="$(server_pid)"
