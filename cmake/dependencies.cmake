@@ -35,12 +35,15 @@ else()
   target_link_libraries(tavo_jpeg INTERFACE JPEG::JPEG)
   add_library(tavo::jpeg ALIAS tavo_jpeg)
 
-  # OSMesa supplies the GL entry points; GLU comes after it, and libGL is
-  # never linked (it would take the entry points away from OSMesa).
+  # OSMesa supplies the GL entry points for both back ends: EGL's Mesa driver
+  # and OSMesa share Mesa's dispatch (libglapi), so the calls reach whichever
+  # context is current. EGL comes second, GLU after them, and libGL or
+  # libOpenGL is never linked (it would take the entry points away).
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(OSMESA REQUIRED IMPORTED_TARGET osmesa)
+  pkg_check_modules(EGL REQUIRED IMPORTED_TARGET egl)
   pkg_check_modules(GLU REQUIRED IMPORTED_TARGET glu)
   add_library(tavo_gl INTERFACE)
-  target_link_libraries(tavo_gl INTERFACE PkgConfig::OSMESA PkgConfig::GLU m)
+  target_link_libraries(tavo_gl INTERFACE PkgConfig::OSMESA PkgConfig::EGL PkgConfig::GLU m)
   add_library(tavo::gl ALIAS tavo_gl)
 endif()

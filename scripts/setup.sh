@@ -14,8 +14,8 @@ packages=(
   build-essential cmake pkg-config ninja-build
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libjpeg62-turbo-dev
-  libosmesa6-dev libglu1-mesa-dev libgl1-mesa-dri
-  libgtk-3-dev
+  libosmesa6-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0
+  libgtk-3-dev libx11-dev libxext-dev
   clang libclang-rt-14-dev
   # Windows cross build
   mingw-w64 g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev

@@ -146,6 +146,7 @@ bool FrameRenderer::switchCharacter(MascotState& state, const CharacterFiles& fi
     ownTextures_ = std::move(textures);
     objects_.meshRenderer.attachTextureManager(ownTextures_.get());
     lift_ = placement.lift;
+    chooseBlending();
     state.motionIndex = motion;
     setPlaybackRate(state, character_.get());
     return true;
@@ -160,10 +161,19 @@ void FrameRenderer::switchToEmbedded(MascotState& state) {
             loadMotionsFrom(state, stream);
         }
     }
+    chooseBlending();
     state.motionIndex = 3;
 }
 
+// Blending stays off for a character that draws only opaque pixels; its
+// textures are its own for a character read from files.
+void FrameRenderer::chooseBlending() {
+    const TextureManager& textures = ownTextures_ ? *ownTextures_ : objects_.textureManager;
+    blend_ = !character_ || !character_->model || !drawsOnlyOpaque(*character_->model, textures);
+}
+
 void FrameRenderer::finishScene() {
+    chooseBlending();
     glClearColor(0.0f, 0.0f, 0.5f, 0.0f);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
@@ -216,7 +226,9 @@ void FrameRenderer::renderFrame(MascotState& state, uint32_t nowMs) {
     animateCharacter(character_.get(), state.motionIndex, state.phase);
 
     glEnable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
+    if (blend_) {
+        glEnable(GL_BLEND);
+    }
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnableClientState(GL_VERTEX_ARRAY);
     objects_.meshRenderer.drawCharacter(character_.get());

@@ -12,6 +12,7 @@
 namespace tavo {
 
 class ByteStream;
+class Model;
 class ProgramObjects;
 class TextureManager;
 
@@ -95,6 +96,7 @@ private:
     // Drops the previous character and sets the projection and the image
     // loader; finishScene sets the GL state after the new character is in.
     void beginScene(int32_t width, int32_t height);
+    void chooseBlending();
     void finishScene();
     // Builds the character from a model stream and closes it; false when no
     // character could be built.
@@ -116,6 +118,8 @@ private:
     std::unique_ptr<TextureManager> ownTextures_;
     float lift_ = 0.0f;
     std::optional<VerticalExtent> embeddedExtent_;
+    // Blending is left off for a character that draws only opaque pixels.
+    bool blend_ = true;
     bool clockStarted_ = false;
     uint32_t lastRenderTick_ = 0;
 };
@@ -124,10 +128,14 @@ MotionTiming queryMotionTiming(const Character* character, int32_t motion);
 // The played motion when a character does not name one: 3 when the set has at
 // least 4 motions (as the embedded character), otherwise 0.
 int32_t defaultMotion(const Character* character);
+// True when every material is fully opaque, textures included: blending
+// would not change a pixel then.
+bool drawsOnlyOpaque(const Model& model, const TextureManager& textures);
 void setupProjection(int32_t width, int32_t height);
 
-// Blue 255 becomes transparent black, everything else opaque: pixels are
-// 32-bit B, G, R, A, rows bottom-up, width * 4 bytes per row.
+// The clear colour (pure blue: B 255, G 0, R 0, whatever the fourth byte)
+// becomes transparent black, every other pixel opaque: pixels are 32-bit
+// B, G, R, A, rows bottom-up, width * 4 bytes per row.
 void applyColorKey(uint8_t* pixels, int32_t width, int32_t height);
 
 }  // namespace tavo

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include "render/gl_back_end.h"
+#include "resources/gl_api.h"
+
 namespace tavo {
 
 namespace {
@@ -33,9 +36,23 @@ bool choosePixelFormat(HDC deviceContext) {
     return index != 0 && SetPixelFormat(deviceContext, index, &format);
 }
 
+std::string glString(GLenum name) {
+    const GLubyte* text = glGetString(name);
+    return text != nullptr ? reinterpret_cast<const char*>(text) : "";
+}
+
 }  // namespace
 
-OffscreenGlSurface::OffscreenGlSurface(int32_t width, int32_t height) {
+// Windows has one back end; TAVO_GL is a Linux choice.
+GlChoice glChoiceFromEnvironment(std::string& warning) {
+    warning.clear();
+    return GlChoice::Automatic;
+}
+
+OffscreenGlSurface::OffscreenGlSurface(int32_t width, int32_t height)
+    : OffscreenGlSurface(width, height, GlChoice::Automatic) {}
+
+OffscreenGlSurface::OffscreenGlSurface(int32_t width, int32_t height, GlChoice) {
     if (width <= 0 || height <= 0) {
         return;
     }
@@ -52,15 +69,26 @@ OffscreenGlSurface::OffscreenGlSurface(int32_t width, int32_t height) {
     }
     bitmap_ = bitmap;
     previousBitmap_ = SelectObject(deviceContext, bitmap);
-    pixels_ = static_cast<uint8_t*>(bits);
     width_ = width;
     height_ = height;
     HGLRC context = choosePixelFormat(deviceContext) ? wglCreateContext(deviceContext) : nullptr;
     context_ = context;
     if (context == nullptr || !makeCurrent()) {
         release();
+        return;
+    }
+    pixels_ = static_cast<uint8_t*>(bits);
+    renderer_ = glString(GL_RENDERER) + ", OpenGL " + glString(GL_VERSION);
+}
+
+// GDI reads the DIB section only once GL has finished drawing into it.
+void OffscreenGlSurface::finishFrame() {
+    if (context_ != nullptr) {
+        glFinish();
     }
 }
+
+const char* OffscreenGlSurface::backEndName() const { return context_ != nullptr ? "wgl" : ""; }
 
 OffscreenGlSurface::~OffscreenGlSurface() { release(); }
 

@@ -32,6 +32,9 @@ public:
     // its pixels (B, G, R, A, rows bottom-up), or null when there is none.
     virtual uint8_t* createSurface(int32_t width, int32_t height) = 0;
     virtual void releaseSurface() = 0;
+    // Waits until the frame drawn is in the surface's pixels. A surface that
+    // holds it as soon as the GL calls return needs nothing here.
+    virtual void finishFrame() {}
     // Shows the colour-keyed pixels with the window at a screen position.
     virtual void present(const uint8_t* pixels, WindowPosition at) = 0;
 

@@ -93,6 +93,7 @@ void MascotSession::step() {
     const CursorPosition cursor = host_.cursor();
     const ScreenSize screen = host_.screenSize(now);
     renderer_.renderFrame(state_, now);
+    host_.finishFrame();
     applyColorKey(pixels_, kSurfaceWidth, kSurfaceHeight);
     const WindowPosition position = state_.updateMovement(cursor, screen.width, screen.height);
     host_.present(pixels_, position);

@@ -83,7 +83,7 @@ void BM_RenderFrame(benchmark::State& state) {
     for (auto _ : state) {
         now += 33;
         scene.frame.renderFrame(scene.mascot, now);
-        glFinish();
+        scene.gl.finishFrame();
     }
 }
 BENCHMARK(BM_RenderFrame)->Unit(benchmark::kMillisecond);

@@ -36,7 +36,7 @@ protected:
 
     // Colour at a point of the view square, as (red, green, blue).
     std::vector<int> colorAt(float x, float y) {
-        glFinish();
+        gl.finishFrame();
         const int32_t px = static_cast<int32_t>((x + 1.0f) * 32.0f);
         const int32_t py = static_cast<int32_t>((y + 1.0f) * 32.0f);
         const uint8_t* p = gl.pixel(px, py);

@@ -29,7 +29,7 @@ protected:
     // Renders the frame at `now`, waits for it and keys out the background.
     void renderKeyed(uint32_t now) {
         frame.renderFrame(state, now);
-        glFinish();
+        gl.finishFrame();
         applyColorKey(gl.pixels(), gl.width(), gl.height());
     }
 
@@ -126,6 +126,16 @@ TEST_F(SceneLoading, TheEmbeddedCharacterLoadsAndIsDrawn) {
         drawn += opaquePixels(gl);
     }
     EXPECT_GT(drawn, 100);
+
+    // Its materials and texture are opaque, so it is drawn without blending;
+    // one translucent material (or no materials at all) brings blending back.
+    Model& model = *frame.character()->model;
+    EXPECT_TRUE(drawsOnlyOpaque(model, objects.textureManager));
+    model.materials.back().color[3] = 0.5f;
+    EXPECT_FALSE(drawsOnlyOpaque(model, objects.textureManager));
+    model.materials.back().color[3] = 1.0f;
+    model.useMaterials = false;
+    EXPECT_FALSE(drawsOnlyOpaque(model, objects.textureManager));
     frame.releaseCharacter();
     EXPECT_EQ(frame.character(), nullptr);
 }

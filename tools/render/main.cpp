@@ -95,7 +95,7 @@ void reportTextureFailures(const tavo::TextureManager& textures) {
 int run(const RenderOptions& options) {
     tavo::OffscreenGlSurface surface(kWidth, kHeight);
     if (!surface.valid()) {
-        return fail("no off-screen OpenGL context (OSMesa) available");
+        return fail("no off-screen OpenGL context (OSMesa or EGL) available");
     }
     tavo::ProgramObjects objects;
     tavo::FrameRenderer frame(objects);
@@ -125,7 +125,7 @@ int run(const RenderOptions& options) {
             tavo::render_tool::drawRigOverlay(*frame.character(), options.showRig,
                                               options.showAnchors);
         }
-        glFinish();
+        surface.finishFrame();
         tavo::applyColorKey(surface.pixels(), kWidth, kHeight);
         const std::vector<uint8_t> picture = tavo::render_tool::topDownRgba(surface);
         if (options.iconSize > 0) {

@@ -59,13 +59,29 @@ CursorPosition MascotApp::cursor() { return desktop_.cursor(); }
 
 ScreenSize MascotApp::screenSize(uint32_t now) { return desktop_.screenSize(now); }
 
+// The GL back end is OSMesa or EGL, as TAVO_GL asks or as fits the machine;
+// --verbose names it.
 uint8_t* MascotApp::createSurface(int32_t width, int32_t height) {
-    surface_.emplace(width, height);
+    std::string warning;
+    const GlChoice backEnd = glChoiceFromEnvironment(warning);
+    if (!warning.empty()) {
+        std::fprintf(stderr, "tavo_3d: %s\n", warning.c_str());
+    }
+    surface_.emplace(width, height, backEnd);
     if (!surface_->valid()) {
         surface_.reset();
         return nullptr;
     }
+    if (options_.verbose) {
+        std::fprintf(stderr, "tavo_3d: GL back end %s: %s\n", surface_->backEndName(), surface_->renderer().c_str());
+    }
     return surface_->pixels();
+}
+
+void MascotApp::finishFrame() {
+    if (surface_) {
+        surface_->finishFrame();
+    }
 }
 
 void MascotApp::releaseSurface() { surface_.reset(); }

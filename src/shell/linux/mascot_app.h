@@ -48,6 +48,7 @@ private:
     ScreenSize screenSize(uint32_t nowMs) override;
     uint8_t* createSurface(int32_t width, int32_t height) override;
     void releaseSurface() override;
+    void finishFrame() override;
     void present(const uint8_t* pixels, WindowPosition at) override;
     StoredSettings readSettings() override;
     void writeSettings(const StoredSettings& settings) override;

@@ -1,69 +1,22 @@
 #include "shell/linux/mascot_window.h"
 
-#include <algorithm>
+#include <X11/extensions/shape.h>
+#include <gdk/gdkx.h>
+
 #include <cstring>
+
+#include "shell/linux/x_picture.h"
 
 namespace tavo {
 
 namespace {
 
-const uint64_t kAlphaHighBits = 0x8000000080000000ull;  // bit 7 of the alpha of two pixels
+Display* xDisplayOf(GtkWidget* widget) { return GDK_DISPLAY_XDISPLAY(gtk_widget_get_display(widget)); }
+Window xWindowOf(GtkWidget* widget) { return GDK_WINDOW_XID(gtk_widget_get_window(widget)); }
 
-// Four pixels from x on, as the alpha high bits of two pixel pairs.
-void loadFour(const uint8_t* row, int32_t x, uint64_t& first, uint64_t& second) {
-    std::memcpy(&first, row + x * 4, 8);
-    std::memcpy(&second, row + x * 4 + 8, 8);
-    first &= kAlphaHighBits;
-    second &= kAlphaHighBits;
-}
-
-bool opaque(const uint8_t* row, int32_t x) { return (row[x * 4 + 3] & 0x80) != 0; }
-
-// Adds the runs of opaque pixels (alpha of 128 or more) of one row of B, G,
-// R, A pixels as one-pixel-high rectangles at row y. Transparent and opaque
-// stretches are crossed four pixels at a time.
-void appendOpaqueRuns(const uint8_t* row, int32_t width, int32_t y, std::vector<cairo_rectangle_int_t>& runs) {
-    int32_t x = 0;
-    uint64_t first = 0;
-    uint64_t second = 0;
-    while (x < width) {
-        while (x + 4 <= width && (loadFour(row, x, first, second), (first | second) == 0)) x += 4;
-        while (x < width && !opaque(row, x)) ++x;
-        const int32_t start = x;
-        while (x + 4 <= width && (loadFour(row, x, first, second), (first & second) == kAlphaHighBits)) x += 4;
-        while (x < width && opaque(row, x)) ++x;
-        if (x > start) runs.push_back({start, y, x - start, 1});
-    }
-}
-
-// The smallest rectangle that holds all runs (empty when there are none).
-cairo_rectangle_int_t boundingBox(const std::vector<cairo_rectangle_int_t>& runs) {
-    if (runs.empty()) {
-        return {0, 0, 0, 0};
-    }
-    int32_t left = runs.front().x;
-    int32_t right = runs.front().x + runs.front().width;
-    for (const cairo_rectangle_int_t& run : runs) {
-        left = std::min(left, run.x);
-        right = std::max(right, run.x + run.width);
-    }
-    const int32_t top = runs.front().y;
-    const int32_t bottom = runs.back().y + 1;
-    return {left, top, right - left, bottom - top};
-}
-
-cairo_rectangle_int_t unite(const cairo_rectangle_int_t& a, const cairo_rectangle_int_t& b) {
-    if (a.width == 0 || a.height == 0) return b;
-    if (b.width == 0 || b.height == 0) return a;
-    const int32_t left = std::min(a.x, b.x);
-    const int32_t top = std::min(a.y, b.y);
-    const int32_t right = std::max(a.x + a.width, b.x + b.width);
-    const int32_t bottom = std::max(a.y + a.height, b.y + b.height);
-    return {left, top, right - left, bottom - top};
-}
-
-bool sameRuns(const std::vector<cairo_rectangle_int_t>& a, const std::vector<cairo_rectangle_int_t>& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(cairo_rectangle_int_t)) == 0;
+// Removes a window's bounding or input shape (the whole window again).
+void clearShape(Display* display, Window window, int kind) {
+    XShapeCombineMask(display, window, kind, 0, 0, None, ShapeSet);
 }
 
 }  // namespace
@@ -84,10 +37,17 @@ MascotWindow::MascotWindow(int32_t width, int32_t height, Listener& listener)
     gtk_window_set_accept_focus(window, FALSE);
     gtk_window_set_focus_on_map(window, FALSE);
     gtk_widget_set_app_paintable(window_, TRUE);
+    // The picture is put on the window directly; GTK paints nothing under it.
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gtk_widget_set_double_buffered(window_, FALSE);
+    G_GNUC_END_IGNORE_DEPRECATIONS
 
     GdkScreen* screen = gtk_widget_get_screen(window_);
-    if (GdkVisual* rgba = gdk_screen_get_rgba_visual(screen)) {
-        gtk_widget_set_visual(window_, rgba);
+    GdkVisual* visual = gdk_screen_get_rgba_visual(screen);
+    if (visual != nullptr) {
+        gtk_widget_set_visual(window_, visual);
+    } else {
+        visual = gdk_screen_get_system_visual(screen);
     }
     gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK);
     g_signal_connect(window_, "draw", G_CALLBACK(onDraw), this);
@@ -95,76 +55,117 @@ MascotWindow::MascotWindow(int32_t width, int32_t height, Listener& listener)
     g_signal_connect(window_, "delete-event", G_CALLBACK(onDelete), this);
     compositedHandler_ = g_signal_connect(screen, "composited-changed", G_CALLBACK(onCompositedChanged), this);
 
-    picture_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    figure_ = cairo_region_create();
+    gtk_widget_realize(window_);
+    Display* display = xDisplayOf(window_);
+    // No background: the server leaves uncovered parts alone instead of
+    // filling them, and the exposures are answered from the picture.
+    XSetWindowBackgroundPixmap(display, xWindowOf(window_), None);
+    gdk_window_add_filter(gtk_widget_get_window(window_), filterExpose, this);
+    picture_ = std::make_unique<XPicture>(display, GDK_VISUAL_XVISUAL(visual), gdk_visual_get_depth(visual),
+                                          width, height);
+    composited_ = gdk_screen_is_composited(screen);
 }
 
 MascotWindow::~MascotWindow() {
     g_signal_handler_disconnect(gtk_widget_get_screen(window_), compositedHandler_);
+    gdk_window_remove_filter(gtk_widget_get_window(window_), filterExpose, this);
+    picture_.reset();
     gtk_widget_destroy(window_);
-    cairo_region_destroy(figure_);
-    cairo_surface_destroy(picture_);
 }
 
 GdkDisplay* MascotWindow::display() const { return gtk_widget_get_display(window_); }
 
 void MascotWindow::present(const uint8_t* pixels, WindowPosition position) {
-    previousRuns_.swap(runs_);
-    copyPicture(pixels);
-    const bool figureChanged = !sameRuns(runs_, previousRuns_);
-    if (!shown_ || figureChanged) {
+    previousShape_.swap(shape_);
+    shape_.trace(pixels, width_, height_);
+    const FigureBox box = shape_.box();
+    // Only where the figure is or was: the rest of the picture stays
+    // transparent.
+    const FigureBox changed = box.unite(shownBox_);
+    copyRows(pixels, changed.y, changed.y + changed.height);
+    if (!shown_ || !shape_.sameAs(previousShape_)) {
         applyShape();
     }
     if (!shown_ || position.x != position_.x || position.y != position_.y) {
         gtk_window_move(GTK_WINDOW(window_), position.x, position.y);
         position_ = position;
     }
-    const cairo_rectangle_int_t box = boundingBox(runs_);
     if (!shown_) {
         gtk_widget_show(window_);
         shown_ = true;
-        gtk_widget_queue_draw(window_);
-    } else {
-        // Only where the figure is or was: the rest stays transparent.
-        const cairo_rectangle_int_t changed = unite(box, shownBox_);
-        if (changed.width > 0 && changed.height > 0) {
-            gtk_widget_queue_draw_area(window_, changed.x, changed.y, changed.width, changed.height);
-        }
     }
+    putPicture(changed);
     shownBox_ = box;
 }
 
-// cairo keeps rows top-down: the surface's bottom row becomes the first.
-// The opaque runs of each row are collected on the way.
-void MascotWindow::copyPicture(const uint8_t* pixels) {
-    cairo_surface_flush(picture_);
-    uint8_t* target = cairo_image_surface_get_data(picture_);
-    const int stride = cairo_image_surface_get_stride(picture_);
-    const size_t rowBytes = static_cast<size_t>(width_) * 4;
-    runs_.clear();
-    for (int32_t y = 0; y < height_; ++y) {
-        const uint8_t* source = pixels + static_cast<size_t>(height_ - 1 - y) * rowBytes;
-        std::memcpy(target + static_cast<size_t>(y) * stride, source, rowBytes);
-        appendOpaqueRuns(source, width_, y, runs_);
+// The rows from top to bottom (exclusive, top-down) of the bottom-up
+// surface, into the picture.
+void MascotWindow::copyRows(const uint8_t* pixels, int32_t top, int32_t bottom) {
+    if (!picture_->valid()) {
+        return;
     }
-    cairo_surface_mark_dirty(picture_);
+    const size_t rowBytes = static_cast<size_t>(width_) * 4;
+    for (int32_t y = top; y < bottom; ++y) {
+        std::memcpy(picture_->row(y), pixels + static_cast<size_t>(height_ - 1 - y) * rowBytes, rowBytes);
+    }
 }
 
-// Clicks pass through transparent pixels; without a compositing manager the
-// window's own outline follows the figure too.
+void MascotWindow::putPicture(const FigureBox& box) {
+    if (!picture_->valid() || box.empty() || !gtk_widget_get_realized(window_)) {
+        return;
+    }
+    Display* display = xDisplayOf(window_);
+    lastPutSerial_ = NextRequest(display);
+    picture_->put(xWindowOf(window_), box.x, box.y, box.width, box.height);
+    if (picture_->shared()) {
+        // The server has read the shared image before the next frame
+        // writes into it.
+        XSync(display, False);
+    } else {
+        XFlush(display);
+    }
+}
+
+// Clicks pass through transparent pixels. Without a compositing manager the
+// window's own outline follows the figure, which limits the input as well;
+// with one, only the input shape is needed.
 void MascotWindow::applyShape() {
-    cairo_region_destroy(figure_);
-    figure_ = cairo_region_create_rectangles(runs_.data(), static_cast<int>(runs_.size()));
-    gtk_widget_input_shape_combine_region(window_, figure_);
-    const bool composited = gdk_screen_is_composited(gtk_widget_get_screen(window_));
-    gtk_widget_shape_combine_region(window_, composited ? nullptr : figure_);
+    Display* display = xDisplayOf(window_);
+    const Window window = xWindowOf(window_);
+    rectangles_.clear();
+    for (const ShapeRectangle& r : shape_.rectangles()) {
+        rectangles_.push_back({r.x, r.y, r.width, r.height});
+    }
+    XShapeCombineRectangles(display, window, composited_ ? ShapeInput : ShapeBounding, 0, 0,
+                            rectangles_.data(), static_cast<int>(rectangles_.size()), ShapeSet, YXBanded);
 }
 
-gboolean MascotWindow::onDraw(GtkWidget*, cairo_t* cr, gpointer self) {
+// Exposures are answered from the picture, once per series; those that the
+// last put already covered (made by the shape sent just before it) are
+// skipped. GTK never sees them.
+GdkFilterReturn MascotWindow::filterExpose(GdkXEvent* xevent, GdkEvent*, gpointer self) {
     MascotWindow* window = static_cast<MascotWindow*>(self);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr, window->picture_, 0, 0);
-    cairo_paint(cr);
+    const XEvent* event = static_cast<const XEvent*>(xevent);
+    if (event->type != Expose || event->xexpose.window != xWindowOf(window->window_)) {
+        return GDK_FILTER_CONTINUE;
+    }
+    const XExposeEvent& expose = event->xexpose;
+    if (expose.serial >= window->lastPutSerial_) {
+        window->exposed_ = window->exposed_.unite({expose.x, expose.y, expose.width, expose.height});
+    }
+    if (expose.count == 0 && !window->exposed_.empty()) {
+        const FigureBox exposed = window->exposed_;
+        window->exposed_ = FigureBox();
+        window->putPicture(exposed);
+    }
+    return GDK_FILTER_REMOVE;
+}
+
+// GTK asks for a picture (for instance when the window is shown): the whole
+// picture is put again.
+gboolean MascotWindow::onDraw(GtkWidget*, cairo_t*, gpointer self) {
+    MascotWindow* window = static_cast<MascotWindow*>(self);
+    window->putPicture({0, 0, window->width_, window->height_});
     return TRUE;
 }
 
@@ -180,8 +181,13 @@ gboolean MascotWindow::onDelete(GtkWidget*, GdkEvent*, gpointer self) {
     return TRUE;  // the program closes the window itself, on its way out
 }
 
-void MascotWindow::onCompositedChanged(GdkScreen*, gpointer self) {
+// A compositing manager came or went: the shape that is no longer needed
+// is removed and the figure's outline sent as the one that is.
+void MascotWindow::onCompositedChanged(GdkScreen* screen, gpointer self) {
     MascotWindow* window = static_cast<MascotWindow*>(self);
+    window->composited_ = gdk_screen_is_composited(screen);
+    clearShape(xDisplayOf(window->window_), xWindowOf(window->window_),
+               window->composited_ ? ShapeBounding : ShapeInput);
     if (window->shown_) {
         window->applyShape();
     }

@@ -1,19 +1,28 @@
 #pragma once
 
+#include <X11/Xlib.h>
 #include <gtk/gtk.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "behaviour/mascot_state.h"
+#include "shell/linux/figure_shape.h"
 
 namespace tavo {
+
+class XPicture;
 
 // The mascot's window: undecorated, kept above, out of the task bar and
 // pager, a utility window that never takes focus, with an RGBA visual. It
 // shows the colour-keyed surface: transparent pixels let clicks through, and
 // when no compositing manager blends the alpha they are cut out of the
 // window as well, so only the figure is seen. The window cannot be dragged.
+//
+// GTK makes the window and handles its input; the picture goes to the X
+// server directly (a shared-memory image, only the part where the figure is
+// or was), and the shape is sent only when the figure's outline changed.
 class MascotWindow {
 public:
     class Listener {
@@ -38,27 +47,33 @@ public:
     GdkDisplay* display() const;
 
 private:
-    void copyPicture(const uint8_t* pixels);
+    void copyRows(const uint8_t* pixels, int32_t top, int32_t bottom);
     void applyShape();
+    void putPicture(const FigureBox& box);
 
     static gboolean onDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
     static gboolean onButtonPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
     static gboolean onDelete(GtkWidget* widget, GdkEvent* event, gpointer self);
     static void onCompositedChanged(GdkScreen* screen, gpointer self);
+    static GdkFilterReturn filterExpose(GdkXEvent* xevent, GdkEvent* event, gpointer self);
 
     int32_t width_;
     int32_t height_;
     Listener& listener_;
     GtkWidget* window_ = nullptr;
-    cairo_surface_t* picture_ = nullptr;
-    cairo_region_t* figure_ = nullptr;  // the opaque pixels
-    // Runs of opaque pixels, row by row (top-down), of the picture shown and
-    // of the one before, to rebuild the shape only when the figure changed.
-    std::vector<cairo_rectangle_int_t> runs_;
-    std::vector<cairo_rectangle_int_t> previousRuns_;
-    cairo_rectangle_int_t shownBox_ = {0, 0, 0, 0};  // bounding box of the figure shown
+    std::unique_ptr<XPicture> picture_;
+    // The outline of the figure shown and of the one before, to send the
+    // shape only when it changed.
+    FigureShape shape_;
+    FigureShape previousShape_;
+    std::vector<XRectangle> rectangles_;  // the shape as sent
+    FigureBox shownBox_;  // bounding box of the figure shown
+    // The first request of the last put, and what was exposed since it.
+    unsigned long lastPutSerial_ = 0;
+    FigureBox exposed_;
     WindowPosition position_;
     bool shown_ = false;
+    bool composited_ = false;
     gulong compositedHandler_ = 0;
 };
 

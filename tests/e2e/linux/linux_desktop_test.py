@@ -10,7 +10,7 @@ transparent pixel through, opens its menu on a click on the figure, applies
 menu choices, steps frames at the chosen rate, and keeps the choices in
 tavo_3d.ini (other lines kept) at the exit item, at SIGTERM and when the
 window manager closes the window. It also checks the two start-up failures: no X
-display, and no OpenGL context (OSMesa made to fail with a preloaded shim).
+display, and no OpenGL context (OSMesa and EGL made to fail with a preloaded shim).
 
 Usage: linux_desktop_test.py path/to/tavo_3d [no_osmesa_context.so [send_delete_window]]
 Screenshots go to TAVO_E2E_SHOTS (default: <tmp>/shots, kept on failure).
