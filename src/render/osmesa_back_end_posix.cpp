@@ -63,5 +63,8 @@ std::unique_ptr<GlBackEnd> createOsmesaBackEnd(uint8_t* pixels, int32_t width, i
 #if defined(__SANITIZE_ADDRESS__)
 // OSMesa keeps some allocations of every context it has made current until
 // the process ends; LeakSanitizer is told not to report them as leaks.
+// The list of suppressions used is not printed: the tools' error output stays
+// what users see.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libOSMesa.so\n"; }
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
 #endif
