@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets (fuzz preset: clang with ASan and UBSan) and
 # runs each one over its corpus.
 #
-#   scripts/fuzz.sh --smoke               each target for 25 s (CI)
+#   scripts/fuzz.sh --smoke               each target for 15 s (CI)
 #   scripts/fuzz.sh --seconds N [names]   each target for N seconds
 #   scripts/fuzz.sh --runs N [names]      each target for N executions
 #   (--seconds and --runs together stop a target at whichever comes first)
@@ -29,7 +29,7 @@ runs=""
 targets=()
 while [ $# -gt 0 ]; do
   case "$1" in
-    --smoke) mode=smoke; seconds=25 ;;
+    --smoke) mode=smoke; seconds=15 ;;
     --seconds) mode=${mode:-run}; seconds="${2:?--seconds needs a number}"; shift ;;
     --runs) mode=${mode:-run}; runs="${2:?--runs needs a number}"; shift ;;
     --merge) mode=merge ;;
