@@ -264,10 +264,14 @@ def run_forbidden_escape_speed(desktop, exe, workdir):
     boxes = wait_for(lambda: desktop.program_windows("\uff01\uff01\uff01"), 40)  # ！！！
     check(boxes, "the box with the caption \uff01\uff01\uff01 appears")
     desktop.keep_screenshot("escape_box")
-    _, _, _, bx, by, bw, bh = boxes[0]
-    # A box that has only just been mapped may not take the click yet: click
-    # its button again until it closes.
+    # A box that has only just been mapped may not take the click yet, and
+    # may still be moving to the centre: click its button, where it is now,
+    # until it closes.
     for _ in range(5):
+        current = desktop.program_windows("\uff01\uff01\uff01")
+        if not current:
+            break
+        _, _, _, bx, by, bw, bh = current[0]
         desktop.xdotool("mousemove", bx + bw // 2, by + bh - 20, "click", 1, "mousemove", *FAR_CORNER)
         if wait_for(lambda: not desktop.program_windows("\uff01\uff01\uff01"), 3):
             break
@@ -286,9 +290,14 @@ def close_box(desktop, caption):
     boxes = wait_for(lambda: desktop.program_windows(caption), 40)
     check(boxes, "a box titled %s tells the user" % caption)
     desktop.keep_screenshot("character_box")
-    _, _, _, bx, by, bw, bh = boxes[0]
-    # A box that has only just been mapped may miss clicks on a busy machine.
+    # A box that has only just been mapped may miss clicks on a busy machine,
+    # and Wine may still move it to the centre: its place is read afresh
+    # before every click.
     for _ in range(12):
+        current = desktop.program_windows(caption)
+        if not current:
+            break
+        _, _, _, bx, by, bw, bh = current[0]
         desktop.xdotool("mousemove", bx + bw // 2, by + bh - 20, "click", 1, "mousemove", *FAR_CORNER)
         if wait_for(lambda: not desktop.program_windows(caption), 3):
             break
