@@ -249,25 +249,7 @@ bool TextReader::atLineEnd() {
     return next < 0 || next == '\n' || next == '\r';
 }
 
-bool TextReader::skipBlock() {
-    int32_t depth = 1;
-    bool quoted = false;
-    for (;;) {
-        const int32_t c = readByte();
-        if (c < 0) {
-            return false;
-        }
-        if (c == '"') {
-            quoted = !quoted;
-        } else if (c == '\n' || c == '\r') {
-            quoted = false;
-        } else if (!quoted && c == '{') {
-            ++depth;
-        } else if (!quoted && c == '}' && --depth == 0) {
-            return true;
-        }
-    }
-}
+bool TextReader::skipBlock() { return skipPastClosing('{', '}'); }
 
 bool TextReader::skipStatement() {
     bool quoted = false;
@@ -285,7 +267,12 @@ bool TextReader::skipStatement() {
     }
 }
 
-bool TextReader::skipAttributeRest() {
+bool TextReader::skipAttributeRest() { return skipPastClosing(-1, ')'); }
+
+// Reads up to and including the `close` that ends what is open, counting
+// nested `open`s (-1: none nest); quotes hide both until their line ends.
+bool TextReader::skipPastClosing(int32_t open, int32_t close) {
+    int32_t depth = 1;
     bool quoted = false;
     for (;;) {
         const int32_t c = readByte();
@@ -296,7 +283,9 @@ bool TextReader::skipAttributeRest() {
             quoted = !quoted;
         } else if (c == '\n' || c == '\r') {
             quoted = false;
-        } else if (!quoted && c == ')') {
+        } else if (!quoted && c == open) {
+            ++depth;
+        } else if (!quoted && c == close && --depth == 0) {
             return true;
         }
     }

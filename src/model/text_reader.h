@@ -80,6 +80,7 @@ protected:
     bool skipAttributeRest();
 
 private:
+    bool skipPastClosing(int32_t open, int32_t close);
     // Consumes blanks, then collects up to 63 bytes that are digits, "-" or,
     // when allowDot is set, ".". Returns the number of bytes collected.
     int32_t collectNumber(char* text, bool allowDot);
