@@ -214,6 +214,7 @@ void skinObject(Model& model, const SkinningPose& pose, int32_t objectIndex, Mod
         posed.name = source.name;
         posed.faces = source.faces;
         posed.triangleGroups = source.triangleGroups;
+        posed.indexedGroups = source.indexedGroups;
     }
     posed.vertices.resize(source.vertices.size());
     const VertexInfluence none;

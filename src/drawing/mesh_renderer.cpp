@@ -156,13 +156,18 @@ void MeshRenderer::drawBoneTree(const Model& model, int32_t boneIndex, const Ske
 
 // The GL model-view stack is only guaranteed 32 entries deep; a deeper bone
 // chain keeps its matrices here instead.
+// The room on the stack is read from GL once: every pass starts at the
+// depth the first one started at.
 void MeshRenderer::pushModelView() {
     if (pushDepth_ == 0) {
-        GLint depth = 1;
-        GLint maxDepth = 32;
-        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-        glGetIntegerv(GL_MAX_MODELVIEW_STACK_DEPTH, &maxDepth);
-        freeStackSlots_ = std::max(0, maxDepth - depth);
+        if (stackRoom_ < 0) {
+            GLint depth = 1;
+            GLint maxDepth = 32;
+            glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+            glGetIntegerv(GL_MAX_MODELVIEW_STACK_DEPTH, &maxDepth);
+            stackRoom_ = std::max(0, maxDepth - depth);
+        }
+        freeStackSlots_ = stackRoom_;
         savedMatrices_.clear();
     }
     ++pushDepth_;
@@ -202,32 +207,23 @@ void MeshRenderer::drawObject(const Model& model, const ModelObject& object) {
 
 void MeshRenderer::drawFaces(const Model& model, const ModelObject& object) {
     const bool lit = model.useLighting;
-    for (const TriangleGroup& group : object.triangleGroups) {
-        const int32_t material = groupMaterial(group);
+    for (size_t g = 0; g < object.triangleGroups.size(); ++g) {
+        const int32_t material = groupMaterial(object.triangleGroups[g]);
         const bool textured = applyMaterial(model, material);
-        reserveScratch(positions_, group.size() * 3, 3, true);
-        reserveScratch(colors_, group.size() * 3, 3, lit);
-        reserveScratch(texCoords_, group.size() * 3, 2, textured);
+        const IndexedTriangles& layout = layoutOf(object, g, lit);
+        reserveScratch(positions_, layout.cornerVertices.size(), 3, true);
+        reserveScratch(colors_, layout.cornerVertices.size(), 3, lit);
         float* position = positions_.data();
         float* color = colors_.data();
-        float* texCoord = texCoords_.data();
-        for (const Triangle& triangle : group) {
-            if (!cornersValid(triangle.indices, object, lit)) {
-                continue;
-            }
-            for (int32_t corner = 0; corner < 3; ++corner) {
-                const size_t index = static_cast<size_t>(triangle.indices[corner]);
-                position = putVec3(position, object.vertices[index]);
-                if (lit) {
-                    color = putVec3(color, lightVertex(model, material, object.vertices[index],
-                                                       object.normals[index], modelView_));
-                }
-                if (textured) {
-                    texCoord = putUv(texCoord, triangle.uvs[corner], triangle.hasUV);
-                }
+        for (int32_t index : layout.cornerVertices) {
+            const size_t vertex = static_cast<size_t>(index);
+            position = putVec3(position, object.vertices[vertex]);
+            if (lit) {
+                color = putVec3(color, lightVertex(model, material, object.vertices[vertex],
+                                                   object.normals[vertex], modelView_));
             }
         }
-        submitArrays(GL_TRIANGLES, static_cast<size_t>(position - positions_.data()) / 3, lit, textured);
+        submitIndexed(layout, layout.indices, lit, textured);
     }
 }
 
@@ -235,26 +231,35 @@ void MeshRenderer::drawFaces(const Model& model, const ModelObject& object) {
 // way, so that front-face culling leaves only its far side around the figure.
 void MeshRenderer::drawOutline(const Model& model, const ModelObject& object) {
     const float width = model.outlineWidth;
-    for (const TriangleGroup& group : object.triangleGroups) {
-        const bool textured = applyOutlineMaterial(model, groupMaterial(group));
-        reserveScratch(positions_, group.size() * 3, 3, true);
-        reserveScratch(texCoords_, group.size() * 3, 2, textured);
+    for (size_t g = 0; g < object.triangleGroups.size(); ++g) {
+        const bool textured = applyOutlineMaterial(model, groupMaterial(object.triangleGroups[g]));
+        const IndexedTriangles& layout = layoutOf(object, g, true);
+        reserveScratch(positions_, layout.cornerVertices.size(), 3, true);
         float* position = positions_.data();
-        float* texCoord = texCoords_.data();
-        for (const Triangle& triangle : group) {
-            if (!cornersValid(triangle.indices, object, true)) {
-                continue;
-            }
-            for (int32_t corner = 2; corner >= 0; --corner) {
-                const size_t index = static_cast<size_t>(triangle.indices[corner]);
-                position = putVec3(position, object.vertices[index] - width * object.normals[index]);
-                if (textured) {
-                    texCoord = putUv(texCoord, triangle.uvs[corner], triangle.hasUV);
-                }
-            }
+        for (int32_t index : layout.cornerVertices) {
+            const size_t vertex = static_cast<size_t>(index);
+            position = putVec3(position, object.vertices[vertex] - width * object.normals[vertex]);
         }
-        submitArrays(GL_TRIANGLES, static_cast<size_t>(position - positions_.data()) / 3, false, textured);
+        reversed_.resize(layout.indices.size());
+        for (size_t i = 0; i + 2 < layout.indices.size(); i += 3) {
+            reversed_[i] = layout.indices[i + 2];
+            reversed_[i + 1] = layout.indices[i + 1];
+            reversed_[i + 2] = layout.indices[i];
+        }
+        submitIndexed(layout, reversed_, false, textured);
     }
+}
+
+// The layout of a group: the one made with the object, or one made here when
+// the object has none or when lighting needs normals that some vertices lack.
+const IndexedTriangles& MeshRenderer::layoutOf(const ModelObject& object, size_t group, bool needsNormals) {
+    const size_t limit = needsNormals ? std::min(object.vertices.size(), object.normals.size())
+                                      : object.vertices.size();
+    if (group < object.indexedGroups.size() && object.indexedGroups[group].vertexLimit == limit) {
+        return object.indexedGroups[group];
+    }
+    indexTriangles(object.triangleGroups[group], limit, layout_);
+    return layout_;
 }
 
 // With lighting on, the colour array stays enabled for the segments too, so
@@ -303,6 +308,23 @@ void MeshRenderer::submitArrays(uint32_t mode, size_t vertexCount, bool withColo
         glTexCoordPointer(2, GL_FLOAT, 0, texCoords_.data());
     }
     glDrawArrays(static_cast<GLenum>(mode), 0, static_cast<GLsizei>(vertexCount));
+}
+
+// One indexed draw call: the corners' positions (and colours) are in the
+// scratch arrays, their texture coordinates in the layout.
+void MeshRenderer::submitIndexed(const IndexedTriangles& layout, const std::vector<uint32_t>& indices,
+                                 bool withColors, bool withTexCoords) {
+    if (indices.empty()) {
+        return;
+    }
+    glVertexPointer(3, GL_FLOAT, 0, positions_.data());
+    if (withColors) {
+        glColorPointer(3, GL_FLOAT, 0, colors_.data());
+    }
+    if (withTexCoords) {
+        glTexCoordPointer(2, GL_FLOAT, 0, layout.texCoords.data());
+    }
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
 }
 
 bool MeshRenderer::applyMaterial(const Model& model, int32_t materialIndex) {

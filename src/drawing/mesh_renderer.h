@@ -16,13 +16,14 @@ struct Character;
 // Draws models with OpenGL 1.1 client-side vertex arrays: rigid objects
 // through the bone tree under the matrix stack, skinned objects from their
 // posed copies. Each object is drawn as faces, an optional outline hull and
-// line segments. The geometry of each draw call is expanded into three
-// scratch arrays that are kept for the life of the renderer, so steady
-// frames allocate nothing.
+// line segments. Faces and hulls are indexed draws over each group's
+// distinct corners (IndexedTriangles); segments are expanded per end. The
+// per-frame positions and colours go to scratch arrays that are kept for the
+// life of the renderer, so steady frames allocate nothing.
 //
 // The caller sets up a current context with GL_VERTEX_ARRAY enabled, depth
 // test and front-face culling on, and the model-view matrix holding camera
-// and placement.
+// and placement, at the same stack depth for every pass.
 class MeshRenderer : public ModelRenderer {
 public:
     MeshRenderer() = default;
@@ -58,6 +59,9 @@ private:
     void drawOutline(const Model& model, const ModelObject& object);
     void drawLines(const Model& model, const ModelObject& object);
     void submitArrays(uint32_t mode, size_t vertexCount, bool withColors, bool withTexCoords);
+    const IndexedTriangles& layoutOf(const ModelObject& object, size_t group, bool needsNormals);
+    void submitIndexed(const IndexedTriangles& layout, const std::vector<uint32_t>& indices,
+                       bool withColors, bool withTexCoords);
     void pushModelView();
     void popModelView();
 
@@ -67,6 +71,9 @@ private:
     std::vector<float> positions_;
     std::vector<float> colors_;
     std::vector<float> texCoords_;
+    // A layout made while drawing, for groups the object has none for.
+    IndexedTriangles layout_;
+    std::vector<uint32_t> reversed_;  // the outline's indices, wound the other way
 
     // Bones already drawn in this pass over the tree: a bone listed twice,
     // or a cycle, is drawn only once.
@@ -74,6 +81,7 @@ private:
     // Matrices saved in software once the GL model-view stack is full.
     std::vector<float> savedMatrices_;
     int32_t freeStackSlots_ = 0;
+    int32_t stackRoom_ = -1;  // free stack entries at the start of a pass; -1: not read yet
     int32_t pushDepth_ = 0;
 };
 

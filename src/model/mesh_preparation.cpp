@@ -105,6 +105,10 @@ void ModelObject::buildGroups() {
     collectLines(lines);
     groupByMaterial(std::move(triangles), triangleGroups);
     groupByMaterial(std::move(lines), lineGroups);
+    indexedGroups.resize(triangleGroups.size());
+    for (size_t g = 0; g < triangleGroups.size(); ++g) {
+        indexTriangles(triangleGroups[g], vertices.size(), indexedGroups[g]);
+    }
 }
 
 void ModelObject::computeNormals() {

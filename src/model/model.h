@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "math/vec3.h"
+#include "model/indexed_triangles.h"
 
 namespace tavo {
 
@@ -103,6 +104,8 @@ public:
     std::vector<Vec3> normals;
     std::vector<Face> faces;
     std::vector<TriangleGroup> triangleGroups;
+    // The triangle groups laid out for indexed drawing (buildGroups).
+    std::vector<IndexedTriangles> indexedGroups;
     std::vector<LineGroup> lineGroups;
     std::vector<VertexInfluence> vertexInfluences;
     int32_t visible = 0;

@@ -184,5 +184,25 @@ TEST(MeshPreparationTest, AnObjectWithoutFacesGetsNoGroupsAndDefaultNormals) {
     expectVec(object.normals[1], 1, 0, 0);
 }
 
+// Each group is laid out for an indexed draw: a corner shared with the same
+// texture coordinate is stored once, one with another coordinate (a seam)
+// is its own corner, and a triangle naming a missing vertex is left out.
+TEST(MeshPreparationTest, IndexedGroupsShareCornersButKeepUvSeams) {
+    ModelObject object;
+    for (int i = 0; i < 5; ++i) object.addVertex({static_cast<float>(i), 0, 0});
+    object.addFace(makeFace({0, 1, 2, 3}, 0, {{0, 0}, {1, 0}, {1, 1}, {0, 1}}));  // 0-1-2, 2-3-0
+    object.addFace(makeFace({2, 1, 4}, 0, {{0.5f, 0.5f}, {1, 0}, {1, 1}}));       // vertex 2 at a seam
+    object.addFace(makeFace({4, 3, 7}, 0));                                        // no vertex 7
+    object.buildGroups();
+    ASSERT_EQ(object.indexedGroups.size(), 1u);
+    const IndexedTriangles& layout = object.indexedGroups[0];
+    EXPECT_EQ(layout.vertexLimit, 5u);
+    EXPECT_EQ(layout.cornerVertices, (std::vector<int32_t>{0, 1, 2, 3, 2, 4}));
+    EXPECT_EQ(layout.indices, (std::vector<uint32_t>{0, 1, 2, 2, 3, 0, 4, 1, 5}));
+    ASSERT_EQ(layout.texCoords.size(), 12u);
+    EXPECT_EQ(layout.texCoords[8], 0.5f);
+    EXPECT_EQ(layout.texCoords[11], 1.0f);
+}
+
 }  // namespace
 }  // namespace tavo
