@@ -82,6 +82,7 @@ void MascotWindow::present(const uint8_t* pixels, WindowPosition position) {
     // Only where the figure is or was: the rest of the picture stays
     // transparent.
     const FigureBox changed = box.unite(shownBox_);
+    picture_->waitUntilTaken();
     copyRows(pixels, changed.y, changed.y + changed.height);
     if (!shown_ || !shape_.sameAs(previousShape_)) {
         applyShape();
@@ -117,13 +118,7 @@ void MascotWindow::putPicture(const FigureBox& box) {
     Display* display = xDisplayOf(window_);
     lastPutSerial_ = NextRequest(display);
     picture_->put(xWindowOf(window_), box.x, box.y, box.width, box.height);
-    if (picture_->shared()) {
-        // The server has read the shared image before the next frame
-        // writes into it.
-        XSync(display, False);
-    } else {
-        XFlush(display);
-    }
+    XFlush(display);
 }
 
 // Clicks pass through transparent pixels. Without a compositing manager the
@@ -142,10 +137,13 @@ void MascotWindow::applyShape() {
 
 // Exposures are answered from the picture, once per series; those that the
 // last put already covered (made by the shape sent just before it) are
-// skipped. GTK never sees them.
+// skipped. GTK never sees them, nor the server's word that it took a put.
 GdkFilterReturn MascotWindow::filterExpose(GdkXEvent* xevent, GdkEvent*, gpointer self) {
     MascotWindow* window = static_cast<MascotWindow*>(self);
     const XEvent* event = static_cast<const XEvent*>(xevent);
+    if (window->picture_->takeCompletion(*event)) {
+        return GDK_FILTER_REMOVE;
+    }
     if (event->type != Expose || event->xexpose.window != xWindowOf(window->window_)) {
         return GDK_FILTER_CONTINUE;
     }

@@ -42,6 +42,7 @@ XPicture::XPicture(Display* display, Visual* visual, int depth, int32_t width, i
                 XSync(display, False);
                 XSetErrorHandler(previous);
                 shared_ = attached && !attachFailed;
+                completionType_ = XShmGetEventBase(display) + ShmCompletion;
             }
             if (segment_.shmid >= 0) {
                 // Removed once both sides have detached.
@@ -89,11 +90,31 @@ void XPicture::put(Drawable drawable, int32_t x, int32_t y, int32_t width, int32
     }
     if (shared_) {
         XShmPutImage(display_, drawable, gc_, image_, x, y, x, y, static_cast<unsigned>(width),
-                     static_cast<unsigned>(height), False);
+                     static_cast<unsigned>(height), True);
+        inFlight_ = true;
     } else {
         XPutImage(display_, drawable, gc_, image_, x, y, x, y, static_cast<unsigned>(width),
                   static_cast<unsigned>(height));
     }
+}
+
+void XPicture::waitUntilTaken() {
+    if (inFlight_) {
+        XSync(display_, False);
+        inFlight_ = false;
+    }
+}
+
+bool XPicture::takeCompletion(const XEvent& event) {
+    if (!shared_ || event.type != completionType_) {
+        return false;
+    }
+    const XShmCompletionEvent& completion = reinterpret_cast<const XShmCompletionEvent&>(event);
+    if (completion.shmseg != segment_.shmseg) {
+        return false;
+    }
+    inFlight_ = false;
+    return true;
 }
 
 void XPicture::release() {

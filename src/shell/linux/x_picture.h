@@ -26,10 +26,15 @@ public:
     uint8_t* row(int32_t y) { return data_ + static_cast<size_t>(y) * static_cast<size_t>(stride_); }
 
     // Sends the rectangle (x, y, width, height) of the picture to the same
-    // place of a drawable of the picture's depth. The caller writes into the
-    // picture again only after the server has taken it (an XSync, or any
-    // reply that comes later).
+    // place of a drawable of the picture's depth.
     void put(Drawable drawable, int32_t x, int32_t y, int32_t width, int32_t height);
+    // Before the picture is written again: a shared picture that the server
+    // may still be reading is waited for (one round trip); once the server
+    // has said it took the last put, nothing is waited for.
+    void waitUntilTaken();
+    // True for the server's word that it took a put of this picture (the
+    // event is then this picture's, and handled).
+    bool takeCompletion(const XEvent& event);
 
 private:
     void release();
@@ -39,6 +44,8 @@ private:
     GC gc_ = nullptr;
     XShmSegmentInfo segment_{};
     bool shared_ = false;
+    bool inFlight_ = false;  // a shared put that the server has not confirmed
+    int completionType_ = -1;
     uint8_t* data_ = nullptr;
     int32_t stride_ = 0;
 };
