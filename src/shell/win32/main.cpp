@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,10 @@ HWND createMascotWindow(HINSTANCE instance) {
 }
 
 // Messages are drained without sleeping; an empty queue runs at most one due
-// frame step and then sleeps 1 ms.
+// frame step and then waits, at least 1 ms, until a message comes or the next
+// step is due. Steps that fell behind follow one per millisecond, as with a
+// plain 1 ms sleep, but an idle loop wakes once a frame and not every
+// millisecond.
 WPARAM runMessageLoop() {
     Program& run = program();
     MSG message;
@@ -62,7 +66,8 @@ WPARAM runMessageLoop() {
             run.session.step();
             clock.advance(run.session.state().frameIntervalMs);
         }
-        Sleep(1);
+        const DWORD wait = std::max<DWORD>(1, clock.msUntilDue(GetTickCount(), run.session.state().frameIntervalMs));
+        MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
     return message.wParam;
 }
