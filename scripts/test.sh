@@ -27,6 +27,9 @@ cmake --build --preset native -j "$jobs"
 step "Unit and end-to-end tests"
 run_ctest --preset native -j "$jobs"
 
+step "Unit tests again with the EGL back end (llvmpipe here)"
+TAVO_GL=egl run_ctest --preset native -j "$jobs" -L unit
+
 step "Packages: build, check, install and remove the .deb; check the zip"
 ./scripts/package.sh
 ./scripts/check-packages.sh

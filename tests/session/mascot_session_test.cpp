@@ -31,6 +31,7 @@ public:
         return surface->valid() ? surface->pixels() : nullptr;
     }
     void releaseSurface() override { surface.reset(); }
+    void finishFrame() override { surface->finishFrame(); }
     void present(const uint8_t* pixels, WindowPosition) override {
         shown.assign(pixels, pixels + surface->byteCount());
     }
