@@ -22,23 +22,9 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
 seconds=20
-rounds=""
-binary=""
-compare=""
-usage() { echo "usage: $0 [--seconds N] [--rounds N] [--binary PATH] [--compare REV]" >&2; exit 2; }
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --seconds) [ $# -ge 2 ] || usage; seconds="$2"; shift 2 ;;
-    --rounds) [ $# -ge 2 ] || usage; rounds="$2"; shift 2 ;;
-    --binary) [ $# -ge 2 ] || usage; binary="$2"; shift 2 ;;
-    --compare) [ $# -ge 2 ] || usage; compare="$2"; shift 2 ;;
-    *) usage ;;
-  esac
-done
-[ -n "$rounds" ] || { [ -n "$compare" ] && rounds=3 || rounds=1; }
-
-export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}"
-export CMAKE_C_COMPILER_LAUNCHER="${CMAKE_C_COMPILER_LAUNCHER:-$(command -v ccache || true)}"
+# shellcheck source=scripts/measure-common.sh
+. "$root/scripts/measure-common.sh"
+parse_options --binary "$@"
 
 floor=""
 if [ -z "$binary" ]; then
@@ -53,11 +39,7 @@ fi
 # without tests, reused while it stays at REV.
 other=""
 if [ -n "$compare" ]; then
-  commit="$(git rev-parse --verify "$compare^{commit}")"
-  tree="$root/build/compare/${commit:0:12}"
-  if [ ! -d "$tree" ]; then
-    git worktree add --detach "$tree" "$commit" >/dev/null
-  fi
+  tree="$(compare_tree)"
   cmake -S "$tree" -B "$tree/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DTAVO_BUILD_TESTS=OFF >/dev/null
   nice -n 10 cmake --build "$tree/build" -j 2 --target tavo_3d >/dev/null
@@ -74,22 +56,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display_number=300
-while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-lock" ]; do
-  display_number=$((display_number + 1))
-done
-export DISPLAY=":$display_number"
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display_number" ] && break; sleep 0.05; done
+start_xvfb 300
 unset WAYLAND_DISPLAY
 export NO_AT_BRIDGE=1
 xdotool mousemove 1275 1019
-
-clock_ticks="$(getconf CLK_TCK)"
-# user + system time in clock ticks (fields 14 and 15 after the command name)
-cpu_ticks() { sed 's/^.*) //' "/proc/$1/stat" | awk '{print $12 + $13}'; }
-status_kb() { awk -v key="$2:" '$1 == key {print $2}' "/proc/$1/status"; }
 
 # run PROGRAM FPS FRAME_SPEED: prints "program_ms_per_frame xserver_ms_per_frame rss_kb"
 run() {
@@ -119,11 +89,6 @@ run() {
     printf "%.3f %.3f %d\n", 1000 * app / hz / frames, 1000 * x / hz / frames, rss
   }'
 }
-
-median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
-
-# Medians of the rounds of one program at one rate: "app x rss".
-summarise() { local file="$1"; echo "$(cut -d' ' -f1 "$file" | median) $(cut -d' ' -f2 "$file" | median) $(cut -d' ' -f3 "$file" | median)"; }
 
 line() {  # label fps app x rss
   awk -v label="$1" -v fps="$2" -v app="$3" -v x="$4" -v rss="$5" 'BEGIN {

@@ -15,25 +15,14 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
 seconds=15
-rounds=""
-exe=""
-compare=""
-usage() { echo "usage: $0 [--seconds N] [--rounds N] [--exe PATH] [--compare REV]" >&2; exit 2; }
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --seconds) [ $# -ge 2 ] || usage; seconds="$2"; shift 2 ;;
-    --rounds) [ $# -ge 2 ] || usage; rounds="$2"; shift 2 ;;
-    --exe) [ $# -ge 2 ] || usage; exe="$2"; shift 2 ;;
-    --compare) [ $# -ge 2 ] || usage; compare="$2"; shift 2 ;;
-    *) usage ;;
-  esac
-done
-[ -n "$rounds" ] || { [ -n "$compare" ] && rounds=3 || rounds=1; }
-export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}"
-export CMAKE_C_COMPILER_LAUNCHER="${CMAKE_C_COMPILER_LAUNCHER:-$(command -v ccache || true)}"
+# shellcheck source=scripts/measure-common.sh
+. "$root/scripts/measure-common.sh"
+parse_options --exe "$@"
+exe="$binary"
 
 if [ -z "$exe" ]; then
   ./scripts/build-mingw-libpng.sh >/dev/null
+  ./scripts/build-mingw-libjpeg.sh >/dev/null
   cmake --preset mingw >/dev/null
   nice -n 10 cmake --build --preset mingw -j 2 --target tavo_3d >/dev/null
   exe="$root/build/mingw/src/shell/win32/tavo_3d.exe"
@@ -42,9 +31,7 @@ fi
 
 other=""
 if [ -n "$compare" ]; then
-  commit="$(git rev-parse --verify "$compare^{commit}")"
-  tree="$root/build/compare/${commit:0:12}"
-  [ -d "$tree" ] || git worktree add --detach "$tree" "$commit" >/dev/null
+  tree="$(compare_tree)"
   cmake -S "$tree" -B "$tree/build-mingw" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVO_BUILD_TESTS=OFF \
         -DCMAKE_TOOLCHAIN_FILE="$tree/cmake/mingw-toolchain.cmake" \
         -DTAVO_MINGW_PREFIX="$root/.cache/mingw" >/dev/null
@@ -61,21 +48,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display_number=400
-while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-lock" ]; do
-  display_number=$((display_number + 1))
-done
-export DISPLAY=":$display_number" WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display_number" ] && break; sleep 0.05; done
+start_xvfb 400
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot -i >/dev/null 2>&1
 wineserver -w
 xdotool mousemove 1275 1019
 
-clock_ticks="$(getconf CLK_TCK)"
-cpu_ticks() { sed 's/^.*) //' "/proc/$1/stat" | awk '{print $12 + $13}'; }
-status_kb() { awk -v key="$2:" '$1 == key {print $2}' "/proc/$1/status"; }
 # The process whose command line names this exe (its folder is private),
 # and the wineserver of this script's prefix (other prefixes may have theirs).
 exe_pid() { pgrep -f "$1" | head -n 1 || true; }
@@ -116,11 +94,6 @@ run() {
   }'
 }
 
-median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
-summarise() {
-  local file="$1"
-  echo "$(cut -d' ' -f1 "$file" | median) $(cut -d' ' -f2 "$file" | median) $(cut -d' ' -f3 "$file" | median) $(cut -d' ' -f4 "$file" | median)"
-}
 line() {  # label fps exe wineserver x rss
   awk -v label="$1" -v fps="$2" -v a="$3" -v w="$4" -v x="$5" -v rss="$6" 'BEGIN {
     printf "%-10s %2d fps: exe %5.2f  wineserver %5.2f  X server %5.2f  together %5.2f ms/frame  resident %5.1f MB\n",
