@@ -89,6 +89,7 @@ void XPicture::put(Drawable drawable, int32_t x, int32_t y, int32_t width, int32
         gc_ = XCreateGC(display_, drawable, 0, nullptr);
     }
     if (shared_) {
+        lastPutSerial_ = NextRequest(display_);
         XShmPutImage(display_, drawable, gc_, image_, x, y, x, y, static_cast<unsigned>(width),
                      static_cast<unsigned>(height), True);
         inFlight_ = true;
@@ -113,7 +114,11 @@ bool XPicture::takeCompletion(const XEvent& event) {
     if (completion.shmseg != segment_.shmseg) {
         return false;
     }
-    inFlight_ = false;
+    // Only the word for the last put frees the picture: an earlier put's may
+    // come while a later one is still being read.
+    if (completion.serial >= lastPutSerial_) {
+        inFlight_ = false;
+    }
     return true;
 }
 

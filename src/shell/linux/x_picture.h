@@ -45,6 +45,7 @@ private:
     XShmSegmentInfo segment_{};
     bool shared_ = false;
     bool inFlight_ = false;  // a shared put that the server has not confirmed
+    unsigned long lastPutSerial_ = 0;
     int completionType_ = -1;
     uint8_t* data_ = nullptr;
     int32_t stride_ = 0;
