@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "render/bitmap_pixel_format_win32.h"
 #include "render/gl_back_end.h"
 #include "resources/gl_api.h"
 
@@ -20,20 +21,6 @@ HBITMAP createDibSection(HDC deviceContext, int32_t width, int32_t height, void*
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     return CreateDIBSection(deviceContext, &info, DIB_RGB_COLORS, bits, nullptr, 0);
-}
-
-// OpenGL drawing into a bitmap: 32 colour bits, a depth buffer, single-buffered.
-bool choosePixelFormat(HDC deviceContext) {
-    PIXELFORMATDESCRIPTOR format;
-    ZeroMemory(&format, sizeof format);
-    format.nSize = sizeof format;
-    format.nVersion = 1;
-    format.dwFlags = PFD_DRAW_TO_BITMAP | PFD_SUPPORT_GDI | PFD_SUPPORT_OPENGL;
-    format.iPixelType = PFD_TYPE_RGBA;
-    format.cColorBits = 32;
-    format.cDepthBits = 32;
-    const int index = ChoosePixelFormat(deviceContext, &format);
-    return index != 0 && SetPixelFormat(deviceContext, index, &format);
 }
 
 std::string glString(GLenum name) {
@@ -71,7 +58,7 @@ OffscreenGlSurface::OffscreenGlSurface(int32_t width, int32_t height, GlChoice) 
     previousBitmap_ = SelectObject(deviceContext, bitmap);
     width_ = width;
     height_ = height;
-    HGLRC context = choosePixelFormat(deviceContext) ? wglCreateContext(deviceContext) : nullptr;
+    HGLRC context = chooseBitmapPixelFormat(deviceContext) ? wglCreateContext(deviceContext) : nullptr;
     context_ = context;
     if (context == nullptr || !makeCurrent()) {
         release();
