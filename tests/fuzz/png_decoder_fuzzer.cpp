@@ -14,32 +14,14 @@
 
 #include <zlib.h>
 
+#include "picture_check.h"
 #include "resources/memory_stream.h"
 #include "resources/png_loader.h"
 
 namespace {
 
-void require(bool condition) {
-    if (!condition) {
-        abort();
-    }
-}
-
-// Reads every byte of the picture, so that a block shorter than its
-// description shows up as an out-of-bounds read.
-uint32_t checkPicture(tavo::ImageLoader& loader) {
-    tavo::ImageDescription description;
-    loader.describe(description);
-    require(description.width > 0 && description.height > 0);
-    require(description.bitsPerPixel == 32 && description.layout == 0);
-    require(description.pixels != nullptr);
-    const size_t bytes = static_cast<size_t>(description.width) * description.height * 4;
-    uint32_t sum = 0;
-    for (size_t i = 0; i < bytes; ++i) {
-        sum += description.pixels[i];
-    }
-    return sum;
-}
+using tavo::fuzz::checkPicture;
+using tavo::fuzz::require;
 
 uint32_t readBigEndian(const uint8_t* p) {
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
