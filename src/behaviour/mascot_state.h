@@ -6,6 +6,10 @@ namespace tavo {
 
 class ShellServices;
 
+// The size of the off-screen surface and of the window, in pixels.
+constexpr int32_t kSurfaceWidth = 400;
+constexpr int32_t kSurfaceHeight = 360;
+
 struct CursorPosition {
     int32_t x = 0;
     int32_t y = 0;
@@ -44,8 +48,8 @@ struct MascotState {
     float actionFactor = 0.5f;
     int32_t motionIndex = 3;
 
-    int32_t surfaceWidth = 400;
-    int32_t surfaceHeight = 360;
+    int32_t surfaceWidth = kSurfaceWidth;
+    int32_t surfaceHeight = kSurfaceHeight;
 
     void setPitchRate(float value) { pitchRate = value; }
     void setYawRate(float value) { yawRate = value; }

@@ -1,6 +1,6 @@
 #include "behaviour/menu_commands.h"
 
-#include "behaviour/login_start.h"
+#include "behaviour/login_start_item.h"
 #include "behaviour/shell_services.h"
 
 namespace tavo {

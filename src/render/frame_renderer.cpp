@@ -203,25 +203,15 @@ void FrameRenderer::loadMotionsFrom(MascotState& state, ByteStream& motions) {
     }
 }
 
-void FrameRenderer::renderFrame(MascotState& state, uint32_t nowMs) {
-    if (!clockStarted_) {
-        lastRenderTick_ = nowMs;
-        clockStarted_ = true;
-    }
-    const uint32_t elapsed = nowMs - lastRenderTick_;
-    lastRenderTick_ = nowMs;
-    advancePhase(state, elapsed);
-
+void FrameRenderer::renderFrame(const MascotState& state) {
     glClearColor(0.0f, 0.0f, 1.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     glLoadIdentity();
     gluLookAt(0.0, -20.0, 480.0, 0.0, -20.0, 0.0, 0.0, 1.0, 0.0);
-    applyRotationRates(state);
     glRotatef(state.pitch, 1.0f, 0.0f, 0.0f);
     glRotatef(state.yaw, 0.0f, 1.0f, 0.0f);
     glTranslatef(0.0f, -140.0f + lift_, 0.0f);
-    settlePitch(state);
 
     animateCharacter(character_.get(), state.motionIndex, state.phase);
 

@@ -71,17 +71,9 @@ public:
                            const std::string& modelPath, ByteStream* motions,
                            std::string* openError = nullptr);
 
-    // Advances the motion clock to nowMs (milliseconds of any monotonic
-    // clock; the first call starts it) and draws one frame.
-    void renderFrame(MascotState& state, uint32_t nowMs);
-
-    // Advances state.phase by an elapsed time (ms); wraps above 1.0.
-    static void advancePhase(MascotState& state, uint32_t elapsedMs);
-    // Adds the per-frame rates to pitch and yaw.
-    static void applyRotationRates(MascotState& state);
-    // After a frame has been drawn: the pitch rate decays by 2, and once it
-    // is 0 the pitch returns towards 0 by 4 degrees a frame.
-    static void settlePitch(MascotState& state);
+    // Draws one frame of the state's phase, pitch and yaw; the state is only
+    // read (behaviour/figure_motion.h moves it between frames).
+    void renderFrame(const MascotState& state);
 
     void releaseCharacter();
     Character* character() const { return character_.get(); }
@@ -120,8 +112,6 @@ private:
     std::optional<VerticalExtent> embeddedExtent_;
     // Blending is left off for a character that draws only opaque pixels.
     bool blend_ = true;
-    bool clockStarted_ = false;
-    uint32_t lastRenderTick_ = 0;
 };
 
 MotionTiming queryMotionTiming(const Character* character, int32_t motion);

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "behaviour/profile_file.h"
+#include "settings/profile_file.h"
 #include "resources/ascii_case.h"
 #include "resources/directory_listing.h"
 #include "resources/memory_stream.h"

@@ -2,7 +2,8 @@
 
 #include <cstdlib>
 
-#include "behaviour/login_start.h"
+#include "behaviour/figure_motion.h"
+#include "behaviour/login_start_item.h"
 #include "render/program_objects.h"
 #include "resources/cp932_to_utf8.h"
 #include "session/character_folder.h"
@@ -92,7 +93,9 @@ void MascotSession::step() {
     const uint32_t now = host_.nowMs();
     const CursorPosition cursor = host_.cursor();
     const ScreenSize screen = host_.screenSize(now);
-    renderer_.renderFrame(state_, now);
+    advanceFigure(state_, motionClock_.elapsedMs(now));
+    renderer_.renderFrame(state_);
+    settlePitch(state_);
     host_.finishFrame();
     applyColorKey(pixels_, kSurfaceWidth, kSurfaceHeight);
     const WindowPosition position = state_.updateMovement(cursor, screen.width, screen.height);

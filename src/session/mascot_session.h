@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "behaviour/figure_motion.h"
 #include "behaviour/mascot_state.h"
 #include "behaviour/menu_commands.h"
 #include "render/frame_renderer.h"
@@ -14,9 +15,6 @@ namespace tavo {
 
 class ProgramObjects;
 
-// The size of the off-screen surface and of the window.
-constexpr int32_t kSurfaceWidth = 400;
-constexpr int32_t kSurfaceHeight = 360;
 
 // One item of the character submenu (label in UTF-8).
 struct CharacterMenuItem {
@@ -77,6 +75,7 @@ private:
     MascotHost& host_;
     FrameRenderer renderer_;
     MascotState state_;
+    MotionClock motionClock_;
     uint8_t* pixels_ = nullptr;
     bool started_ = false;
     bool finished_ = false;

@@ -1,6 +1,6 @@
 #include "session/stored_settings.h"
 
-#include "behaviour/profile_file.h"
+#include "settings/profile_file.h"
 
 namespace tavo {
 

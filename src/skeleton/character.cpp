@@ -1,7 +1,7 @@
 #include "skeleton/character.h"
 
-#include "model/mqo_reader.h"
-#include "motion/motion_reader.h"
+#include "formats/metasequoia/mqo_reader.h"
+#include "formats/metasequoia/motion_reader.h"
 
 namespace tavo {
 

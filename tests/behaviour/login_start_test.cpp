@@ -8,8 +8,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "behaviour/autostart_entry.h"
-#include "behaviour/login_start.h"
+#include "system/autostart_entry.h"
+#include "behaviour/login_start_item.h"
+#include "system/login_start.h"
 #include "behaviour/menu_commands.h"
 #include "recording_shell.h"
 #include "support/temp_directory.h"

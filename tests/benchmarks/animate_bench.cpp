@@ -10,7 +10,7 @@
 
 #include "animation/playback.h"
 #include "model/model.h"
-#include "model/mqo_reader.h"
+#include "formats/metasequoia/mqo_reader.h"
 #include "resources/memory_stream.h"
 #include "resources/texture_manager.h"
 #include "skeleton/character.h"

@@ -9,6 +9,7 @@
 
 #include "animation/playback.h"
 #include "behaviour/mascot_state.h"
+#include "behaviour/figure_motion.h"
 #include "render/frame_renderer.h"
 #include "render/program_objects.h"
 #include "resources/gl_api.h"
@@ -16,8 +17,8 @@
 
 namespace {
 
-constexpr int32_t kWidth = 400;
-constexpr int32_t kHeight = 360;
+constexpr int32_t kWidth = tavo::kSurfaceWidth;
+constexpr int32_t kHeight = tavo::kSurfaceHeight;
 constexpr size_t kSurfaceBytes = static_cast<size_t>(kWidth) * kHeight * 4;
 
 // A surface like a rendered frame: mostly background with a figure in the
@@ -77,10 +78,13 @@ void BM_RenderFrame(benchmark::State& state) {
         state.SkipWithError("no GL context or no embedded character");
         return;
     }
+    tavo::MotionClock clock;
     uint32_t now = 0;
     for (auto _ : state) {
         now += 33;
-        scene.frame.renderFrame(scene.mascot, now);
+        tavo::advanceFigure(scene.mascot, clock.elapsedMs(now));
+        scene.frame.renderFrame(scene.mascot);
+        tavo::settlePitch(scene.mascot);
         scene.gl.finishFrame();
     }
 }

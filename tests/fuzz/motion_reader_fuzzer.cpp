@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "animation/playback.h"
-#include "model/mqo_reader.h"
-#include "motion/motion_reader.h"
+#include "formats/metasequoia/mqo_reader.h"
+#include "formats/metasequoia/motion_reader.h"
 #include "resources/memory_stream.h"
 #include "resources/texture_manager.h"
 #include "skeleton/skeleton.h"

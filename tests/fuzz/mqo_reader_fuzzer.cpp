@@ -12,7 +12,7 @@
 #include <cstring>
 #include <vector>
 
-#include "model/mqo_reader.h"
+#include "formats/metasequoia/mqo_reader.h"
 #include "resources/memory_stream.h"
 #include "resources/texture_manager.h"
 

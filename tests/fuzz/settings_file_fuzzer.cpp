@@ -12,7 +12,7 @@
 
 #include "behaviour/mascot_state.h"
 #include "behaviour/menu_commands.h"
-#include "behaviour/profile_file.h"
+#include "settings/profile_file.h"
 #include "behaviour/shell_services.h"
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "behaviour/figure_motion.h"
 #include "render/program_objects.h"
 #include "resources/gl_api.h"
 #include "resources/image_loader.h"
@@ -27,8 +28,8 @@ protected:
     void SetUp() override { ASSERT_TRUE(gl.valid()); }
 
     // Renders the frame at `now`, waits for it and keys out the background.
-    void renderKeyed(uint32_t now) {
-        frame.renderFrame(state, now);
+    void renderKeyed() {
+        frame.renderFrame(state);
         gl.finishFrame();
         applyColorKey(gl.pixels(), gl.width(), gl.height());
     }
@@ -42,32 +43,17 @@ using SceneLoading = FrameRendering;
 
 TEST_F(FrameRendering, AFrameWithoutCharacterIsFullyTransparent) {
     setupProjection(400, 360);
-    renderKeyed(1000);
+    renderKeyed();
     EXPECT_EQ(frame.character(), nullptr);
     EXPECT_TRUE(everyPixelTransparentBlack(gl));
-}
-
-TEST_F(FrameRendering, FramesAdvanceThePhaseByTheTimeBetweenThem) {
-    state.actionFactor = 1.0f;
-    state.phaseRate = 1.0f;
-
-    frame.renderFrame(state, 5000);  // the first frame starts the clock
-    EXPECT_EQ(state.phase, 0.0f);
-    frame.renderFrame(state, 5250);
-    EXPECT_FLOAT_EQ(state.phase, 0.25f);
-
-    // The millisecond counter wraps around after 49.7 days.
-    FrameRenderer wrapping(objects);
-    state.phase = 0.0f;
-    wrapping.renderFrame(state, 0xFFFFFF00u);
-    wrapping.renderFrame(state, 0x00000100u);
-    EXPECT_NEAR(state.phase, 0.512f, 1e-6f);
 }
 
 TEST_F(FrameRendering, RotationsAreAppliedBeforeThePitchSettles) {
     state.pitchRate = 3.33f;
     state.yawRate = 2.0f;
-    frame.renderFrame(state, 0);
+    advanceFigure(state, 0);
+    frame.renderFrame(state);
+    settlePitch(state);
     EXPECT_FLOAT_EQ(state.pitch, 3.33f);
     EXPECT_NEAR(state.pitchRate, 1.33f, 1e-5f);
     EXPECT_FLOAT_EQ(state.yaw, 2.0f);
@@ -122,7 +108,7 @@ TEST_F(SceneLoading, TheEmbeddedCharacterLoadsAndIsDrawn) {
     int drawn = 0;
     for (float yaw : {0.0f, 180.0f}) {
         state.yaw = yaw;
-        renderKeyed(0);
+        renderKeyed();
         drawn += opaquePixels(gl);
     }
     EXPECT_GT(drawn, 100);
@@ -152,7 +138,7 @@ TEST_F(SceneLoading, AnUnreadableModelLeavesNoCharacterAndEmptyFrames) {
 
     frame.loadScene(state, 400, 360, nullptr, nullptr);
     EXPECT_EQ(frame.character(), nullptr);
-    renderKeyed(0);
+    renderKeyed();
     EXPECT_TRUE(everyPixelTransparentBlack(gl));
 }
 

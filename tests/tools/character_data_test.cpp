@@ -20,7 +20,7 @@
 #include "animation/playback.h"
 #include "character_model.h"
 #include "fuwari/fuwari.h"
-#include "model/mqo_reader.h"
+#include "formats/metasequoia/mqo_reader.h"
 #include "motion_set.h"
 #include "png_encoder.h"
 #include "resources/memory_stream.h"

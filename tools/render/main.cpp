@@ -26,8 +26,8 @@ namespace {
 
 using tavo::render_tool::RenderOptions;
 
-constexpr int32_t kWidth = 400;
-constexpr int32_t kHeight = 360;
+constexpr int32_t kWidth = tavo::kSurfaceWidth;
+constexpr int32_t kHeight = tavo::kSurfaceHeight;
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "tavo-render: %s\n", message.c_str());
@@ -120,7 +120,7 @@ int run(const RenderOptions& options) {
         state.yaw = options.yaw;
         state.pitchRate = 0.0f;
         state.yawRate = 0.0f;
-        frame.renderFrame(state, 0);
+        frame.renderFrame(state);
         if (options.showRig || options.showAnchors) {
             tavo::render_tool::drawRigOverlay(*frame.character(), options.showRig,
                                               options.showAnchors);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "behaviour/command_line.h"
+#include "system/command_line.h"
 #include "shell/linux/mascot_app.h"
 
 int main(int argc, char** argv) {

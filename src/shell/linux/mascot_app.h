@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "behaviour/command_line.h"
+#include "system/command_line.h"
 #include "behaviour/frame_clock.h"
 #include "render/offscreen_gl_surface.h"
 #include "render/program_objects.h"

@@ -2,7 +2,7 @@
 
 #include <glib.h>
 
-#include "behaviour/profile_file.h"
+#include "settings/profile_file.h"
 
 namespace tavo {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "behaviour/command_line.h"
+#include "system/command_line.h"
 #include "behaviour/frame_clock.h"
 #include "resources/wide_text.h"
 #include "shell/win32/layered_api.h"

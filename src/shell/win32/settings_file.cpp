@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "behaviour/executable_directory.h"
-#include "behaviour/profile_file.h"
+#include "system/executable_directory.h"
+#include "settings/profile_file.h"
 
 namespace tavo {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/model.h"
-#include "model/text_reader.h"
+#include "formats/metasequoia/text_reader.h"
 
 namespace tavo {
 

@@ -1,6 +1,6 @@
-#include <cmath>
+#include "behaviour/figure_motion.h"
 
-#include "render/frame_renderer.h"
+#include <cmath>
 
 namespace tavo {
 
@@ -38,7 +38,30 @@ float wrapHalfTurn(float degrees) {
 
 }  // namespace
 
-void FrameRenderer::applyRotationRates(MascotState& state) {
+uint32_t MotionClock::elapsedMs(uint32_t nowMs) {
+    if (!started_) {
+        last_ = nowMs;
+        started_ = true;
+    }
+    const uint32_t elapsed = nowMs - last_;
+    last_ = nowMs;
+    return elapsed;
+}
+
+// The phase follows measured time: elapsed seconds times the motion's cycles
+// per second. Only a result above 1.0 wraps, so exactly 1.0 is shown as the
+// last frame; a long stall wraps by the remainder of the elapsed cycles.
+void advancePhase(MascotState& state, uint32_t elapsedMs) {
+    state.phase += static_cast<float>(elapsedMs) * 0.001f * (state.actionFactor * state.phaseRate);
+    if (state.phase > 1.0f) {
+        state.phase = std::fmod(state.phase, 1.0f);
+    }
+    if (!std::isfinite(state.phase)) {
+        state.phase = 0.0f;
+    }
+}
+
+void applyRotationRates(MascotState& state) {
     state.pitch += state.pitchRate;
     state.yaw += state.yawRate;
     if (std::fabs(state.yaw) > kYawWrapLimit) {
@@ -46,7 +69,7 @@ void FrameRenderer::applyRotationRates(MascotState& state) {
     }
 }
 
-void FrameRenderer::settlePitch(MascotState& state) {
+void settlePitch(MascotState& state) {
     if (state.pitchRate > 0.0f || state.pitchRate < 0.0f) {
         state.pitchRate = settleTowardsZero(state.pitchRate, 2.0f, 0.1f);
         return;

@@ -1,4 +1,4 @@
-#include "motion/motion_reader.h"
+#include "formats/metasequoia/motion_reader.h"
 
 #include <gtest/gtest.h>
 

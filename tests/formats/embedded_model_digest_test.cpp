@@ -9,7 +9,7 @@
 #include <iterator>
 #include <string>
 
-#include "model/mqo_reader.h"
+#include "formats/metasequoia/mqo_reader.h"
 #include "resources/memory_stream.h"
 #include "resources/texture_manager.h"
 

@@ -1,4 +1,4 @@
-#include "model/text_reader.h"
+#include "formats/metasequoia/text_reader.h"
 
 #include <algorithm>
 #include <cfloat>

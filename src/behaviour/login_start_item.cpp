@@ -1,7 +1,10 @@
-#include "behaviour/login_start.h"
+#include "behaviour/login_start_item.h"
+
+#include <string>
 
 #include "behaviour/menu_commands.h"
 #include "behaviour/shell_services.h"
+#include "system/login_start.h"
 
 namespace tavo {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/text_reader.h"
+#include "formats/metasequoia/text_reader.h"
 #include "motion/motion.h"
 
 namespace tavo {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "behaviour/executable_directory.h"
+#include "system/executable_directory.h"
 
 namespace tavo {
 namespace {

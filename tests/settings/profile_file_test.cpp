@@ -1,4 +1,4 @@
-#include "behaviour/profile_file.h"
+#include "settings/profile_file.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "behaviour/login_start.h"
+#include "system/login_start.h"
 
 #include <errno.h>
 #include <locale.h>
@@ -11,8 +11,8 @@
 #include <fstream>
 #include <vector>
 
-#include "behaviour/atomic_file_write.h"
-#include "behaviour/autostart_entry.h"
+#include "system/atomic_file_write.h"
+#include "system/autostart_entry.h"
 
 namespace tavo {
 

@@ -4,8 +4,6 @@
 
 namespace tavo {
 
-class ShellServices;
-
 // Whether the program starts when the user logs in. The platform keeps that
 // in its own place: on Linux a desktop entry in the autostart folder
 // ($XDG_CONFIG_HOME/autostart/tavo_3d.desktop), on Windows the value
@@ -19,11 +17,5 @@ bool startsAtLogin();
 // the program's 8-bit text) when the change could not be made; nothing is
 // then half done.
 bool setStartAtLogin(bool enabled, std::string& reason);
-
-// The menu item: its check mark shows startsAtLogin().
-void showStartAtLogin(ShellServices& shell);
-// Choosing the item: turns starting at login over. When that fails, a box
-// tells the user why and the check mark keeps showing the real state.
-void toggleStartAtLogin(ShellServices& shell);
 
 }  // namespace tavo

@@ -1,10 +1,10 @@
-#include "behaviour/profile_file.h"
+#include "settings/profile_file.h"
 
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
-#include "behaviour/atomic_file_write.h"
+#include "system/atomic_file_write.h"
 
 namespace tavo {
 

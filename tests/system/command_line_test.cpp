@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "behaviour/command_line.h"
+#include "system/command_line.h"
 
 namespace tavo {
 namespace {

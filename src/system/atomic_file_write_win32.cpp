@@ -1,4 +1,4 @@
-#include "behaviour/atomic_file_write.h"
+#include "system/atomic_file_write.h"
 
 #include <windows.h>
 

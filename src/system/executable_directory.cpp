@@ -1,4 +1,4 @@
-#include "behaviour/executable_directory.h"
+#include "system/executable_directory.h"
 
 #include "resources/cp932_text.h"
 

@@ -1,4 +1,4 @@
-#include "behaviour/command_line.h"
+#include "system/command_line.h"
 
 #include "version.h"
 

@@ -1,4 +1,4 @@
-#include "model/mqo_reader.h"
+#include "formats/metasequoia/mqo_reader.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "behaviour/login_start.h"
+#include "system/login_start.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "behaviour/autostart_entry.h"
+#include "system/autostart_entry.h"
 
 #include <cstring>
 
