@@ -142,58 +142,66 @@ Quaternion squad(const Quaternion& q1, const Quaternion& q2, const Quaternion& s
     return slerpBlend(slerpBlend(q1, q2, t), slerpBlend(s1, s2, t), 2.0f * t * (1.0f - t));
 }
 
-Vec3 VectorTrack::sample(int32_t frame, int32_t loop, int32_t endFrame) const {
-    const int32_t n = usableKeys(keyCount, frames.size(), values.size());
+Vec3 sampleTrack(const VectorTrack& track, int32_t frame, int32_t loop, int32_t endFrame) {
+    const int32_t n = usableKeys(track.keyCount, track.frames.size(), track.values.size());
     if (n == 0) {
         return Vec3();
     }
-    const CurveSegment s = selectSegment(frames, n, frame, loop, endFrame);
+    const CurveSegment s = selectSegment(track.frames, n, frame, loop, endFrame);
     if (s.hold) {
-        return values[s.prev];
+        return track.values[s.prev];
     }
-    if (spline == 0) {
-        return lerp(values[s.prev], values[s.next], s.t);
+    if (track.spline == 0) {
+        return lerp(track.values[s.prev], track.values[s.next], s.t);
     }
-    const Vec3& p0 = values[(s.prev + n - 1) % n];
-    const Vec3& p3 = values[(s.next + 1) % n];
-    return catmullRom(p0, values[s.prev], values[s.next], p3, s.t);
+    const Vec3& p0 = track.values[(s.prev + n - 1) % n];
+    const Vec3& p3 = track.values[(s.next + 1) % n];
+    return catmullRom(p0, track.values[s.prev], track.values[s.next], p3, s.t);
 }
 
-Quaternion QuaternionTrack::sample(int32_t frame, int32_t loop, int32_t endFrame) const {
-    const int32_t n = usableKeys(keyCount, frames.size(), keys.size());
+Quaternion sampleTrack(const QuaternionTrack& track, int32_t frame, int32_t loop, int32_t endFrame) {
+    const int32_t n = usableKeys(track.keyCount, track.frames.size(), track.keys.size());
     if (n == 0) {
         return Quaternion();
     }
-    const CurveSegment s = selectSegment(frames, n, frame, loop, endFrame);
+    const CurveSegment s = selectSegment(track.frames, n, frame, loop, endFrame);
     if (s.hold) {
-        return keys[s.prev];
+        return track.keys[s.prev];
     }
-    const Quaternion& q1 = keys[s.prev];
-    const Quaternion& q2 = keys[s.next];
-    if (spline == 0) {
+    const Quaternion& q1 = track.keys[s.prev];
+    const Quaternion& q2 = track.keys[s.next];
+    if (track.spline == 0) {
         return linearRotation(q1, q2, s.t);
     }
-    if (controlPoints.size() < static_cast<size_t>(n)) {
+    if (track.controlPoints.size() < static_cast<size_t>(n)) {
         return slerpBlend(q1, q2, s.t);  // control points never computed
     }
-    return squad(q1, q2, controlPoints[s.prev], controlPoints[s.next], s.t);
+    return squad(q1, q2, track.controlPoints[s.prev], track.controlPoints[s.next], s.t);
 }
 
-void QuaternionTrack::computeControlPoints() {
-    const size_t n = keys.size();
+void computeControlPoints(QuaternionTrack& track) {
+    const size_t n = track.keys.size();
     if (n < 2) {
-        controlPoints.clear();
+        track.controlPoints.clear();
         return;
     }
-    controlPoints.resize(n);
+    track.controlPoints.resize(n);
     for (size_t i = 0; i < n; ++i) {
-        const Quaternion& previous = keys[(n + i - 1) % n];
-        const Quaternion& current = keys[i];
-        const Quaternion& following = keys[(i + 1) % n];
+        const Quaternion& previous = track.keys[(n + i - 1) % n];
+        const Quaternion& current = track.keys[i];
+        const Quaternion& following = track.keys[(i + 1) % n];
         const Quaternion inverse = current.conjugate();
         const Quaternion a = quaternionLog(inverse.multiply(previous));
         const Quaternion b = quaternionLog(inverse.multiply(following));
-        controlPoints[i] = current.multiply(quaternionExp(a.add(b).scale(-0.25f)));
+        track.controlPoints[i] = current.multiply(quaternionExp(a.add(b).scale(-0.25f)));
+    }
+}
+
+void computeControlPoints(std::vector<Motion>& motions) {
+    for (Motion& motion : motions) {
+        for (QuaternionTrack& track : motion.quaternionTracks) {
+            computeControlPoints(track);
+        }
     }
 }
 

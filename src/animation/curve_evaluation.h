@@ -40,4 +40,13 @@ Quaternion slerpBlend(const Quaternion& a, const Quaternion& b, float u);
 Quaternion squad(const Quaternion& q1, const Quaternion& q2, const Quaternion& s1,
                  const Quaternion& s2, float t);
 
+// A position track at a frame: Catmull-Rom through the keys.
+Vec3 sampleTrack(const VectorTrack& track, int32_t frame, int32_t loop, int32_t endFrame);
+// A rotation track at a frame: squad over its control points.
+Quaternion sampleTrack(const QuaternionTrack& track, int32_t frame, int32_t loop, int32_t endFrame);
+// The inner control points of a rotation track, once its keys are read.
+void computeControlPoints(QuaternionTrack& track);
+// The same for every rotation track of the motions.
+void computeControlPoints(std::vector<Motion>& motions);
+
 }  // namespace tavo

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "animation/curve_evaluation.h"
 #include "model/model.h"
 #include "motion/motion.h"
 #include "skeleton/character.h"
@@ -139,7 +140,7 @@ void applyMotion(Skeleton& skeleton, int32_t motionIndex, float phase) {
             continue;
         }
         skeleton.bones[track.boneIndex].localRotation =
-            track.sample(frame, motion.loop, motion.endFrame);
+            sampleTrack(track, frame, motion.loop, motion.endFrame);
     }
     // Every root takes the first position track; without one they stay put.
     if (skeleton.rootBones.empty() || motion.vectorTracks.empty()) {
@@ -148,7 +149,7 @@ void applyMotion(Skeleton& skeleton, int32_t motionIndex, float phase) {
     const VectorTrack& track = motion.vectorTracks.front();
     for (int32_t root : skeleton.rootBones) {
         if (validBone(skeleton, root)) {
-            skeleton.bones[root].localPosition = track.sample(frame, motion.loop, motion.endFrame);
+            skeleton.bones[root].localPosition = sampleTrack(track, frame, motion.loop, motion.endFrame);
         }
     }
 }

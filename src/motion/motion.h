@@ -16,11 +16,10 @@ struct VectorTrack {
     std::vector<int32_t> frames;
     std::vector<Vec3> values;
     int32_t spline = 1;
-
-    Vec3 sample(int32_t frame, int32_t loop, int32_t endFrame) const;
 };
 
-// Keyed rotations of one bone, sampled with squad over inner control points.
+// Keyed rotations of one bone, sampled with squad over inner control points
+// (animation/curve_evaluation.h samples both kinds of track).
 struct QuaternionTrack {
     std::string name;
     int32_t boneIndex = -1;
@@ -29,9 +28,6 @@ struct QuaternionTrack {
     std::vector<Quaternion> keys;
     std::vector<Quaternion> controlPoints;
     int32_t spline = 1;
-
-    Quaternion sample(int32_t frame, int32_t loop, int32_t endFrame) const;
-    void computeControlPoints();
 };
 
 struct Motion {

@@ -54,7 +54,7 @@ void FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height,
 }
 
 bool FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height,
-                              const CharacterFiles& files, std::string& error) {
+                              const CharacterFiles& files, LoadError& error) {
     beginScene(width, height);
     const bool loaded = switchCharacter(state, files, error);
     if (!loaded) {
@@ -69,11 +69,10 @@ bool FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height,
 }
 
 void FrameRenderer::loadSceneFromFile(MascotState& state, int32_t width, int32_t height,
-                                      const std::string& modelPath, ByteStream* motions,
-                                      std::string* openError) {
+                                      const std::string& modelPath, ByteStream* motions) {
     beginScene(width, height);
-    if (buildCharacterFromFile(character_, modelPath, objects_.textureManager, 1.0f, openError,
-                               &modelError_) &&
+    if (buildCharacterFromFile(character_, modelPath, objects_.textureManager, 1.0f, &sceneError_,
+                               &sceneWarnings_) &&
         motions != nullptr) {
         loadMotionsFrom(state, *motions);
     }
@@ -82,8 +81,8 @@ void FrameRenderer::loadSceneFromFile(MascotState& state, int32_t width, int32_t
 
 void FrameRenderer::beginScene(int32_t width, int32_t height) {
     releaseCharacter();
-    modelError_ = ReadError();
-    motionError_ = ReadError();
+    sceneError_ = LoadError();
+    sceneWarnings_.clear();
     setupProjection(width, height);
     ImageLoader* loaders[kImageLoaderCount];
     makeImageLoaders(loaders);
@@ -106,7 +105,7 @@ const VerticalExtent& FrameRenderer::embeddedExtent() {
 }
 
 bool FrameRenderer::placeFiles(const CharacterFiles& files, CharacterPlacement& placement,
-                               std::string& error) {
+                               LoadError& error) {
     if (files.scale > 0.0f) {
         placement = CharacterPlacement{files.scale, 0.0f};
         return true;
@@ -120,7 +119,7 @@ bool FrameRenderer::placeFiles(const CharacterFiles& files, CharacterPlacement& 
     return true;
 }
 
-bool FrameRenderer::switchCharacter(MascotState& state, const CharacterFiles& files, std::string& error) {
+bool FrameRenderer::switchCharacter(MascotState& state, const CharacterFiles& files, LoadError& error) {
     CharacterPlacement placement;
     if (!placeFiles(files, placement, error)) {
         return false;
@@ -130,19 +129,23 @@ bool FrameRenderer::switchCharacter(MascotState& state, const CharacterFiles& fi
     makeImageLoaders(loaders);
     textures->setLoaders(loaders, kImageLoaderCount);
     std::unique_ptr<Character> loaded;
-    if (!loadCharacterFiles(files.modelPath, files.motionPath, *textures, placement.scale, loaded, error)) {
+    LoadWarnings warnings;
+    if (!loadCharacterFiles(files.modelPath, files.motionPath, *textures, placement.scale, loaded, error,
+                            &warnings)) {
         return false;
     }
     int32_t motion = files.motion >= 0 ? files.motion : defaultMotion(loaded.get());
     const int32_t count = loaded->skeleton ? loaded->skeleton->motionCount() : 0;
     if (files.motion >= 0 && files.motion >= count) {
-        error = "motion " + std::to_string(files.motion) + " does not exist (the motion set has " +
-                std::to_string(count) + ")";
+        error = loadError(files.motionPath.empty() ? files.modelPath : files.motionPath,
+                          "motion " + std::to_string(files.motion) +
+                              " does not exist (the motion set has " + std::to_string(count) + ")");
         return false;
     }
     // The old character goes first, then the textures it was drawn with.
     releaseCharacter();
     character_ = std::move(loaded);
+    sceneWarnings_ = std::move(warnings);
     ownTextures_ = std::move(textures);
     objects_.meshRenderer.attachTextureManager(ownTextures_.get());
     lift_ = placement.lift;
@@ -185,14 +188,21 @@ void FrameRenderer::finishScene() {
 
 bool FrameRenderer::buildFrom(ByteStream& model) {
     const bool built =
-        buildCharacter(character_, &model, objects_.textureManager, 1.0f, &modelError_);
+        buildCharacter(character_, &model, objects_.textureManager, 1.0f, &sceneError_,
+                       &sceneWarnings_);
     model.close();
     return built;
 }
 
 void FrameRenderer::loadMotionsFrom(MascotState& state, ByteStream& motions) {
-    const bool loaded = loadCharacterMotions(character_.get(), &motions, &motionError_);
+    LoadError reason;
+    const bool loaded = loadCharacterMotions(character_.get(), &motions, &reason, &sceneWarnings_);
     motions.close();
+    if (!loaded) {
+        sceneError_ = reason;
+    } else if (!reason.empty()) {
+        sceneWarnings_.add(reason);  // cut short; the earlier motions are kept
+    }
     if (loaded) {
         // The played motion runs at the pace of motion 0. An end frame that
         // gives no usable rate keeps the default.

@@ -55,21 +55,19 @@ public:
     // The same steps with a character read from files; when it cannot be
     // read, error says why and the embedded character is loaded instead.
     bool loadScene(MascotState& state, int32_t width, int32_t height, const CharacterFiles& files,
-                   std::string& error);
+                   LoadError& error);
 
     // While running (scene set up, context current): replaces the character
     // with one read from files and sets the played motion and its rate. When
     // the new one cannot be read, the current character stays and error says
     // why.
-    bool switchCharacter(MascotState& state, const CharacterFiles& files, std::string& error);
+    bool switchCharacter(MascotState& state, const CharacterFiles& files, LoadError& error);
     // Back to the embedded character, at its own scale, playing motion 3.
     void switchToEmbedded(MascotState& state);
     // The same with the model read from a file, its textures looked up in
-    // the file's folder (buildCharacterFromFile); motions may be null. When
-    // the model file cannot be read, openError (if given) says why.
+    // the file's folder (buildCharacterFromFile); motions may be null.
     void loadSceneFromFile(MascotState& state, int32_t width, int32_t height,
-                           const std::string& modelPath, ByteStream* motions,
-                           std::string* openError = nullptr);
+                           const std::string& modelPath, ByteStream* motions);
 
     // Draws one frame of the state's phase, pitch and yaw; the state is only
     // read (behaviour/figure_motion.h moves it between frames).
@@ -77,10 +75,12 @@ public:
 
     void releaseCharacter();
     Character* character() const { return character_.get(); }
-    // Why the last scene's model or motions were refused (or where its
-    // motion set was cut short); empty when they read completely.
-    const ReadError& modelError() const { return modelError_; }
-    const ReadError& motionError() const { return motionError_; }
+    // Why the last scene's model or motions were refused; empty when the
+    // character was built. Streams have no file name: the caller knows it.
+    const LoadError& sceneError() const { return sceneError_; }
+    // What the last scene's readers passed over, and where a motion set was
+    // cut short (its earlier motions are kept).
+    const LoadWarnings& sceneWarnings() const { return sceneWarnings_; }
     // How far the model is lifted before it is drawn (0 for the embedded one).
     float lift() const { return lift_; }
 
@@ -99,12 +99,12 @@ private:
     // The embedded character's vertical extent at scale 1, read once.
     const VerticalExtent& embeddedExtent();
     // The placement of a model read from files: fitted, or at the given scale.
-    bool placeFiles(const CharacterFiles& files, CharacterPlacement& placement, std::string& error);
+    bool placeFiles(const CharacterFiles& files, CharacterPlacement& placement, LoadError& error);
 
     ProgramObjects& objects_;
     std::unique_ptr<Character> character_;
-    ReadError modelError_;
-    ReadError motionError_;
+    LoadError sceneError_;
+    LoadWarnings sceneWarnings_;
     // The textures of a character read from files (null for the embedded
     // character, whose textures are the program's).
     std::unique_ptr<TextureManager> ownTextures_;

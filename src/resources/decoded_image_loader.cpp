@@ -31,8 +31,9 @@ int32_t DecodedImageLoader::load(const char* path) {
     release();
     clearFailure();
     MemoryStream stream;
-    if (path == nullptr || stream.loadFile(path) == 0) {
-        return fail(unreadableFileReason(path));
+    std::string reason;
+    if (stream.loadFile(path, &reason) == 0) {
+        return fail(unreadableFileMessage(path, reason));
     }
     return decode(&stream);
 }

@@ -6,9 +6,9 @@ namespace tavo {
 
 FileStream::~FileStream() { close(); }
 
-int32_t FileStream::open(const char* path) {
+int32_t FileStream::open(const char* path, std::string* whyNot) {
     close();
-    StdioFile file = openStdioFile(path);
+    StdioFile file = openStdioFile(path, whyNot);
     if (!file) {
         return 0;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <cstdio>
 
 #include "resources/byte_stream.h"
@@ -14,7 +16,8 @@ public:
     FileStream(const FileStream&) = delete;
     FileStream& operator=(const FileStream&) = delete;
 
-    int32_t open(const char* path);
+    // 0 when the file cannot be opened, with the system's reason in whyNot.
+    int32_t open(const char* path, std::string* whyNot = nullptr);
     int32_t close() override;
     int32_t size() override;
     int32_t read(void* buffer, int32_t count) override;

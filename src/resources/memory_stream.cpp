@@ -1,5 +1,6 @@
 #include "resources/memory_stream.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "resources/embedded_resource.h"
@@ -17,22 +18,32 @@ int32_t MemoryStream::close() {
     return 0;
 }
 
-int32_t MemoryStream::loadFile(const char* path) {
+int32_t MemoryStream::loadFile(const char* path, std::string* whyNot) {
     close();
-    StdioFile file = openStdioFile(path);
+    std::string ignored;
+    std::string& reason = whyNot != nullptr ? *whyNot : ignored;
+    reason.clear();
+    StdioFile file = openStdioFile(path, &reason);
     if (!file) {
         return 0;
     }
+    errno = 0;
     const int32_t fileSize = measureFile(file.get());
     if (fileSize <= 0) {
+        reason = fileSize == 0 ? "the file is empty"
+                 : errno != 0  ? std::strerror(errno)
+                               : "the file is too large to read";
         return 0;
     }
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[static_cast<size_t>(fileSize)]);
     if (!buffer) {
+        reason = "not enough memory to read the file";
         return 0;
     }
+    errno = 0;
     const size_t got = std::fread(buffer.get(), 1, static_cast<size_t>(fileSize), file.get());
     if (got != static_cast<size_t>(fileSize)) {
+        reason = errno != 0 ? std::strerror(errno) : "the file ended before its size";
         return 0;
     }
     ownedBuffer_ = std::move(buffer);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "resources/byte_stream.h"
 
@@ -17,8 +18,11 @@ public:
     MemoryStream& operator=(const MemoryStream&) = delete;
 
     // Reads a whole file into a buffer of the stream's own; an empty or
-    // unreadable file gives 0 and leaves the stream closed.
-    int32_t loadFile(const char* path);
+    // unreadable file gives 0 and leaves the stream closed, with the reason
+    // in whyNot when given: the system's message at the step that failed
+    // ("No such file or directory", "Is a directory"), "the file is empty",
+    // "the file is too large to read".
+    int32_t loadFile(const char* path, std::string* whyNot = nullptr);
     // Reads borrowed memory, which must outlive the stream's use of it.
     int32_t attach(const void* data, int32_t size);
     // Attaches to a resource embedded in the executable, found by name and type.

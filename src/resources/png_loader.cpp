@@ -202,9 +202,10 @@ int32_t PngLoader::decode(ByteStream* stream) {
 
 int32_t PngLoader::load(const char* path) {
     FileStream stream;
-    if (path == nullptr || stream.open(path) == 0) {
+    std::string reason;
+    if (stream.open(path, &reason) == 0) {
         release();
-        return fail(unreadableFileReason(path));
+        return fail(unreadableFileMessage(path, reason));
     }
     return decode(&stream);
 }

@@ -12,14 +12,15 @@ int32_t PngResourceLoader::load(const char* path) {
         return fail("no file name");
     }
     MemoryStream stream;
+    std::string reason;
     const int32_t opened = compareIgnoringAsciiCase(path, "tavo.png") == 0
                                ? stream.openResource("TAVO_TEX", "PNG")
-                               : stream.loadFile(path);
+                               : stream.loadFile(path, &reason);
     if (opened == 0) {
         release();
         return fail(compareIgnoringAsciiCase(path, "tavo.png") == 0
                         ? "the embedded picture is missing"
-                        : unreadableFileReason(path));
+                        : unreadableFileMessage(path, reason));
     }
     return PngLoader::decode(&stream);
 }

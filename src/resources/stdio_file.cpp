@@ -1,7 +1,5 @@
 #include "resources/stdio_file.h"
 
-#include <cerrno>
-#include <cstring>
 #include <limits>
 
 namespace tavo {
@@ -20,25 +18,8 @@ int32_t measureFile(std::FILE* file) {
     return static_cast<int32_t>(end);
 }
 
-std::string unreadableFileReason(const char* path) {
-    if (path == nullptr) {
-        return "no file name";
-    }
-    errno = 0;
-    StdioFile file = openStdioFile(path);
-    if (!file) {
-        const int error = errno;
-        return std::string("cannot open ") + path +
-               (error != 0 ? std::string(": ") + std::strerror(error) : std::string());
-    }
-    const int32_t size = measureFile(file.get());
-    if (size == 0) {
-        return std::string(path) + " is empty";
-    }
-    if (size < 0) {
-        return std::string(path) + " is too large to read";
-    }
-    return std::string("cannot read ") + path;
+std::string unreadableFileMessage(const char* path, const std::string& reason) {
+    return std::string("cannot read ") + (path != nullptr ? path : "(no name)") + ": " + reason;
 }
 
 }  // namespace tavo

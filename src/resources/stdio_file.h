@@ -24,8 +24,8 @@ StdioFile openStdioFile(const char* path, std::string* whyNot = nullptr);
 // the size cannot be taken or does not fit a 32-bit count.
 int32_t measureFile(std::FILE* file);
 
-// Why a file could not be read whole, for the user: "cannot open <path>:
-// <system message>", "<path> is empty", ...
-std::string unreadableFileReason(const char* path);
+// A picture file's failure as the texture list shows it: "cannot read
+// <path>: <reason>".
+std::string unreadableFileMessage(const char* path, const std::string& reason);
 
 }  // namespace tavo

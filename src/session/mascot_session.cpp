@@ -73,10 +73,13 @@ void MascotSession::loadFirstCharacter(const std::string& characterPath) {
     }
     CharacterFolder folder;
     std::string error;
-    if (describeCharacterFolder(path, folder, error) &&
-        renderer_.loadScene(state_, kSurfaceWidth, kSurfaceHeight, folder.files, error)) {
-        currentFolder_ = folder.folder;
-        return;
+    LoadError loadError;
+    if (describeCharacterFolder(path, folder, error)) {
+        if (renderer_.loadScene(state_, kSurfaceWidth, kSurfaceHeight, folder.files, loadError)) {
+            currentFolder_ = folder.folder;
+            return;
+        }
+        error = loadError.describe();
     }
     if (renderer_.character() == nullptr) {
         renderer_.loadScene(state_, kSurfaceWidth, kSurfaceHeight);
@@ -158,8 +161,13 @@ void MascotSession::chooseCharacter(size_t index) {
     const std::string& path = choices_[index - 1].folder;
     CharacterFolder folder;
     std::string error;
-    if (!describeCharacterFolder(path, folder, error) || !renderer_.switchCharacter(state_, folder.files, error)) {
+    LoadError loadError;
+    if (!describeCharacterFolder(path, folder, error)) {
         host_.reportCharacterProblem(path, error, true);
+        return;
+    }
+    if (!renderer_.switchCharacter(state_, folder.files, loadError)) {
+        host_.reportCharacterProblem(path, loadError.describe(), true);
         return;
     }
     currentFolder_ = folder.folder;

@@ -2,32 +2,40 @@
 
 #include "formats/metasequoia/mqo_reader.h"
 #include "formats/metasequoia/motion_reader.h"
+#include "skeleton/motion_binding.h"
 
 namespace tavo {
 
 namespace {
 
-bool report(ReadError* error, const ReadError& reason) {
+bool report(LoadError* error, const LoadError& reason) {
     if (error != nullptr) {
         *error = reason;
     }
     return false;
 }
 
-bool report(ReadError* error, const char* message) {
-    return report(error, ReadError{0, message});
+bool report(LoadError* error, const char* message) {
+    LoadError reason;
+    reason.message = message;
+    return report(error, reason);
 }
 
 }  // namespace
 
 bool buildCharacter(std::unique_ptr<Character>& slot, ByteStream* modelStream,
-                    TextureManager& textures, float scale, ReadError* error) {
+                    TextureManager& textures, float scale, LoadError* error,
+                    LoadWarnings* warnings) {
     if (modelStream == nullptr) {
         return report(error, "no model to read");
     }
     MqoReader reader;
     auto model = std::make_unique<Model>();
-    if (!reader.readModel(modelStream, textures, *model, scale)) {
+    const bool read = reader.readModel(modelStream, textures, *model, scale);
+    if (warnings != nullptr) {
+        warnings->append(reader.warnings());
+    }
+    if (!read) {
         return report(error, reader.error());
     }
     // The mascot is drawn flat: material colours and textures, no lighting
@@ -44,7 +52,8 @@ bool buildCharacter(std::unique_ptr<Character>& slot, ByteStream* modelStream,
     return true;
 }
 
-bool loadCharacterMotions(Character* character, ByteStream* motionStream, ReadError* error) {
+bool loadCharacterMotions(Character* character, ByteStream* motionStream, LoadError* error,
+                          LoadWarnings* warnings) {
     if (character == nullptr || !character->model) {
         return report(error, "no model to give the motions to");
     }
@@ -56,11 +65,16 @@ bool loadCharacterMotions(Character* character, ByteStream* motionStream, ReadEr
         return report(error, "no motion set to read");
     }
     MotionReader reader;
-    const bool read = reader.readMotionSet(motionStream, *skeleton);
+    std::vector<Motion> motions;
+    const bool read = reader.readMotionSet(motionStream, motions);
     report(error, reader.error());
+    if (warnings != nullptr) {
+        warnings->append(reader.warnings());
+    }
     if (!read) {
         return false;
     }
+    attachMotions(*skeleton, std::move(motions));
     character->skeleton = std::move(skeleton);
     return true;
 }

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "model/model.h"
-#include "model/read_error.h"
+#include "resources/load_error.h"
 #include "skeleton/skeleton.h"
 
 namespace tavo {
@@ -19,14 +19,17 @@ struct Character {
 };
 
 // Reads a model; on success stores a new Character in slot. A given error
-// record receives why and where the model was refused.
+// record receives why and where the model was refused (its file is left to
+// the caller, who knows it); given warnings receive what the reader passed
+// over, each with its line.
 bool buildCharacter(std::unique_ptr<Character>& slot, ByteStream* modelStream,
-                    TextureManager& textures, float scale, ReadError* error = nullptr);
+                    TextureManager& textures, float scale, LoadError* error = nullptr,
+                    LoadWarnings* warnings = nullptr);
 // Builds the skeleton and reads the motions into it. A given error record
 // receives why they were refused, or, for a motion set that was cut short
-// (its earlier motions still load), where it was cut.
+// (its earlier motions still load), where it was cut; warnings as above.
 bool loadCharacterMotions(Character* character, ByteStream* motionStream,
-                          ReadError* error = nullptr);
+                          LoadError* error = nullptr, LoadWarnings* warnings = nullptr);
 void releaseCharacter(std::unique_ptr<Character>& slot);
 
 }  // namespace tavo

@@ -1,6 +1,5 @@
 #include "skeleton/character_file.h"
 
-#include "resources/stdio_file.h"
 #include "resources/memory_stream.h"
 #include "resources/texture_location.h"
 #include "resources/texture_manager.h"
@@ -8,20 +7,25 @@
 namespace tavo {
 
 bool buildCharacterFromFile(std::unique_ptr<Character>& slot, const std::string& modelPath,
-                            TextureManager& textures, float scale, std::string* openError,
-                            ReadError* readError) {
-    if (openError != nullptr) {
-        openError->clear();
-    }
+                            TextureManager& textures, float scale, LoadError* error,
+                            LoadWarnings* warnings) {
+    LoadError reason;
+    LoadWarnings read;
     MemoryStream stream;
-    if (stream.loadFile(modelPath.c_str()) == 0) {
-        if (openError != nullptr) {
-            *openError = unreadableFileReason(modelPath.c_str());
-        }
-        return false;
+    bool built = false;
+    if (stream.loadFile(modelPath.c_str(), &reason.message) != 0) {
+        TextureFolderScope folder(textures, modelFolderOf(modelPath));
+        built = buildCharacter(slot, &stream, textures, scale, &reason, &read);
     }
-    TextureFolderScope folder(textures, modelFolderOf(modelPath));
-    return buildCharacter(slot, &stream, textures, scale, readError);
+    if (warnings != nullptr) {
+        read.setFile(modelPath);
+        warnings->append(read);
+    }
+    if (!built && error != nullptr) {
+        *error = reason;
+        error->file = modelPath;
+    }
+    return built;
 }
 
 }  // namespace tavo

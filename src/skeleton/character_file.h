@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "resources/load_error.h"
 #include "skeleton/character.h"
 
 namespace tavo {
@@ -14,11 +15,10 @@ class TextureManager;
 // one place that folder is handed to the texture lookup, so every caller
 // that loads a model file (the mascot's character folders, tavo-inspect,
 // tavo-render) finds textures the same way. False when the file cannot be
-// read (openError, when given, says why) or the model reader rejects it
-// (openError left empty; readError, when given, has the reader's reason and
-// line).
+// read (the system's reason at the open) or the model reader rejects it (the
+// reader's reason and line); error, when given, then names the file too.
 bool buildCharacterFromFile(std::unique_ptr<Character>& slot, const std::string& modelPath,
-                            TextureManager& textures, float scale,
-                            std::string* openError = nullptr, ReadError* readError = nullptr);
+                            TextureManager& textures, float scale, LoadError* error = nullptr,
+                            LoadWarnings* warnings = nullptr);
 
 }  // namespace tavo

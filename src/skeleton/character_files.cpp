@@ -1,16 +1,11 @@
 #include "skeleton/character_files.h"
 
 #include "resources/memory_stream.h"
-#include "resources/stdio_file.h"
 #include "skeleton/character_file.h"
 
 namespace tavo {
 
 namespace {
-
-std::string located(const std::string& path, const ReadError& error, const char* otherwise) {
-    return path + ": " + (error.empty() ? std::string(otherwise) : error.describe());
-}
 
 // Root positions in the motions are model coordinates: they follow the scale.
 void scalePositionKeys(Skeleton& skeleton, float scale) {
@@ -21,6 +16,15 @@ void scalePositionKeys(Skeleton& skeleton, float scale) {
             }
         }
     }
+}
+
+bool refuse(LoadError& error, const std::string& file, LoadError reason, const char* otherwise) {
+    error = std::move(reason);
+    error.file = file;
+    if (error.message.empty()) {
+        error.message = otherwise;
+    }
+    return false;
 }
 
 }  // namespace
@@ -36,27 +40,33 @@ bool hasBoneObject(const Model& model) {
 
 bool loadCharacterFiles(const std::string& modelPath, const std::string& motionPath,
                         TextureManager& textures, float scale, std::unique_ptr<Character>& slot,
-                        std::string& error) {
+                        LoadError& error, LoadWarnings* warnings) {
     std::unique_ptr<Character> character;
-    std::string openError;
-    ReadError readError;
-    if (!buildCharacterFromFile(character, modelPath, textures, scale, &openError, &readError)) {
-        error = !openError.empty() ? openError : located(modelPath, readError, "not a Metasequoia text document");
-        return false;
+    LoadError reason;
+    if (!buildCharacterFromFile(character, modelPath, textures, scale, &reason, warnings)) {
+        return refuse(error, modelPath, reason, "not a Metasequoia text document");
     }
     if (!motionPath.empty()) {
         MemoryStream motions;
-        if (motions.loadFile(motionPath.c_str()) == 0) {
-            error = unreadableFileReason(motionPath.c_str());
-            return false;
+        if (motions.loadFile(motionPath.c_str(), &reason.message) == 0) {
+            return refuse(error, motionPath, reason, "the file cannot be read");
         }
         if (!hasBoneObject(*character->model)) {
-            error = motionPath + ": the model has no object named \"bone...\" to bind the motions to";
-            return false;
+            return refuse(error, motionPath, LoadError(),
+                          "the model has no object named \"bone...\" to bind the motions to");
         }
-        if (!loadCharacterMotions(character.get(), &motions, &readError)) {
-            error = located(motionPath, readError, "not a Mikoto motion text");
-            return false;
+        LoadWarnings read;
+        const bool loaded = loadCharacterMotions(character.get(), &motions, &reason, &read);
+        if (warnings != nullptr) {
+            // A motion set cut short still loads; where it was cut is a note.
+            if (loaded && !reason.empty()) {
+                read.add(reason);
+            }
+            read.setFile(motionPath);
+            warnings->append(read);
+        }
+        if (!loaded) {
+            return refuse(error, motionPath, reason, "not a Mikoto motion text");
         }
         if (scale != 1.0f) {
             scalePositionKeys(*character->skeleton, scale);

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "resources/load_error.h"
 #include "skeleton/character.h"
 
 namespace tavo {
@@ -14,10 +15,11 @@ class TextureManager;
 // build scale, then, when motionPath is not empty, the skeleton and the
 // motion set, whose position keys get the same scale. On success the new
 // character replaces slot; on failure slot is unchanged and error names the
-// file and the reason.
+// file, the place and the reason. Given warnings receive what the readers
+// passed over, and a note when the motion set was cut short.
 bool loadCharacterFiles(const std::string& modelPath, const std::string& motionPath,
                         TextureManager& textures, float scale, std::unique_ptr<Character>& slot,
-                        std::string& error);
+                        LoadError& error, LoadWarnings* warnings = nullptr);
 
 // True when the model has an object whose name begins with "bone".
 bool hasBoneObject(const Model& model);

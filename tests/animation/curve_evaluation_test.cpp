@@ -26,7 +26,7 @@ QuaternionTrack rotationTrack(std::vector<int32_t> frames, std::vector<Quaternio
     track.frames = std::move(frames);
     track.keys = std::move(keys);
     track.keyCount = static_cast<int32_t>(track.frames.size());
-    track.computeControlPoints();
+    computeControlPoints(track);
     return track;
 }
 
@@ -93,47 +93,47 @@ TEST(CurveSegmentTest, DegenerateTimingHoldsTheNearestKey) {
 TEST(VectorTrackTest, CatmullRomPassesThroughKeysAndWrapsItsNeighbours) {
     VectorTrack track = vectorTrack({0, 10, 20, 30}, {0, 1, 2, 3});
     // Keys are met exactly.
-    EXPECT_EQ(track.sample(10, 0, 40).x, 1.0f);
-    EXPECT_EQ(track.sample(20, 1, 40).y, 4.0f);
+    EXPECT_EQ(sampleTrack(track, 10, 0, 40).x, 1.0f);
+    EXPECT_EQ(sampleTrack(track, 20, 1, 40).y, 4.0f);
     // Between K0 and K1 the key before K0 is K3, looping or not:
     // 0.5 (-0.125 * 3 + 1.125 * 0 + 1.125 * 1 - 0.125 * 2) = 0.25.
-    EXPECT_FLOAT_EQ(track.sample(5, 0, 40).x, 0.25f);
-    EXPECT_FLOAT_EQ(track.sample(5, 1, 40).z, -0.25f);
+    EXPECT_FLOAT_EQ(sampleTrack(track, 5, 0, 40).x, 0.25f);
+    EXPECT_FLOAT_EQ(sampleTrack(track, 5, 1, 40).z, -0.25f);
     // Evenly spaced neighbours make the curve straight.
-    EXPECT_FLOAT_EQ(track.sample(15, 0, 40).x, 1.5f);
+    EXPECT_FLOAT_EQ(sampleTrack(track, 15, 0, 40).x, 1.5f);
     // Not looping: after the last key its value holds unchanged.
-    EXPECT_EQ(track.sample(35, 0, 40).x, 3.0f);
-    EXPECT_EQ(track.sample(40, 0, 40).x, 3.0f);
+    EXPECT_EQ(sampleTrack(track, 35, 0, 40).x, 3.0f);
+    EXPECT_EQ(sampleTrack(track, 40, 0, 40).x, 3.0f);
     // Looping: the wrap segment (30 -> 40 = first key) ends on the first key.
-    EXPECT_EQ(track.sample(40, 1, 40).x, 0.0f);
+    EXPECT_EQ(sampleTrack(track, 40, 1, 40).x, 0.0f);
     // Before the first key the first key holds.
     VectorTrack late = vectorTrack({5, 10}, {7, 9});
-    EXPECT_EQ(late.sample(0, 1, 20).x, 7.0f);
+    EXPECT_EQ(sampleTrack(late, 0, 1, 20).x, 7.0f);
 }
 
 TEST(VectorTrackTest, TracksWithoutUsableTimingNeverReadOutsideTheirKeys) {
     VectorTrack none;
-    EXPECT_EQ(none.sample(3, 1, 10).x, 0.0f);
+    EXPECT_EQ(sampleTrack(none, 3, 1, 10).x, 0.0f);
 
     VectorTrack single = vectorTrack({4}, {6});
     for (int32_t frame : {0, 4, 9, 100}) {
-        EXPECT_EQ(single.sample(frame, 1, 10).x, 6.0f);
-        EXPECT_EQ(single.sample(frame, 1, 0).x, 6.0f);
+        EXPECT_EQ(sampleTrack(single, frame, 1, 10).x, 6.0f);
+        EXPECT_EQ(sampleTrack(single, frame, 1, 0).x, 6.0f);
     }
 
     // A key count above the real array sizes is limited to them.
     VectorTrack lying = vectorTrack({0, 10}, {1, 2});
     lying.keyCount = 50;
-    EXPECT_EQ(lying.sample(30, 0, 40).x, 2.0f);
+    EXPECT_EQ(sampleTrack(lying, 30, 0, 40).x, 2.0f);
     lying.keyCount = -3;
-    EXPECT_EQ(lying.sample(30, 0, 40).x, 0.0f);
+    EXPECT_EQ(sampleTrack(lying, 30, 0, 40).x, 0.0f);
 }
 
 TEST(VectorTrackTest, StraightModeBlendsLinearly) {
     VectorTrack track = vectorTrack({0, 10, 20, 30}, {0, 4, 0, 8});
     track.spline = 0;
-    EXPECT_FLOAT_EQ(track.sample(5, 0, 40).x, 2.0f);
-    EXPECT_FLOAT_EQ(track.sample(35, 1, 40).x, 4.0f);
+    EXPECT_FLOAT_EQ(sampleTrack(track, 5, 0, 40).x, 2.0f);
+    EXPECT_FLOAT_EQ(sampleTrack(track, 35, 1, 40).x, 4.0f);
 }
 
 TEST(QuaternionTrackTest, EqualKeysGiveThatKeyEverywhere) {
@@ -144,8 +144,8 @@ TEST(QuaternionTrackTest, EqualKeysGiveThatKeyEverywhere) {
         expectQuat(point, key, 1e-6f);
     }
     for (int32_t frame = -3; frame <= 20; ++frame) {
-        expectQuat(track.sample(frame, 1, 20), key, 1e-6f);
-        expectQuat(track.sample(frame, 0, 20), key, 1e-6f);
+        expectQuat(sampleTrack(track, frame, 1, 20), key, 1e-6f);
+        expectQuat(sampleTrack(track, frame, 0, 20), key, 1e-6f);
     }
 }
 
@@ -154,14 +154,14 @@ TEST(QuaternionTrackTest, SquadMeetsItsKeysAndStaysNearUnitLength) {
                                           rotation(90, 1, 0, 0), rotation(150, 0, 1, 0)};
     QuaternionTrack track = rotationTrack({0, 10, 20, 30}, keys);
     for (size_t k = 0; k < keys.size(); ++k) {
-        expectQuat(track.sample(static_cast<int32_t>(10 * k), 1, 40), keys[k]);
+        expectQuat(sampleTrack(track, static_cast<int32_t>(10 * k), 1, 40), keys[k]);
     }
-    expectQuat(track.sample(40, 1, 40), keys[0]);  // the wrap segment closes the loop
+    expectQuat(sampleTrack(track, 40, 1, 40), keys[0]);  // the wrap segment closes the loop
     for (int32_t frame = 0; frame <= 40; ++frame) {
-        EXPECT_NEAR(length(track.sample(frame, 1, 40)), 1.0f, 0.02f) << frame;
+        EXPECT_NEAR(length(sampleTrack(track, frame, 1, 40)), 1.0f, 0.02f) << frame;
     }
     // Not looping: frames after the last key show it exactly.
-    const Quaternion last = track.sample(35, 0, 40);
+    const Quaternion last = sampleTrack(track, 35, 0, 40);
     EXPECT_EQ(last.x, keys[3].x);
     EXPECT_EQ(last.w, keys[3].w);
 }
@@ -169,16 +169,16 @@ TEST(QuaternionTrackTest, SquadMeetsItsKeysAndStaysNearUnitLength) {
 TEST(QuaternionTrackTest, MissingControlPointsAndSingleKeysAreSafe) {
     QuaternionTrack single = rotationTrack({0}, {rotation(40, 1, 0, 0)});
     EXPECT_TRUE(single.controlPoints.empty());
-    expectQuat(single.sample(7, 1, 20), rotation(40, 1, 0, 0));
+    expectQuat(sampleTrack(single, 7, 1, 20), rotation(40, 1, 0, 0));
 
     QuaternionTrack bare;
     bare.frames = {0, 10};
     bare.keys = {rotation(0, 0, 0, 1), rotation(90, 0, 0, 1)};
     bare.keyCount = 2;  // control points never computed
-    expectQuat(bare.sample(5, 0, 20), rotation(45, 0, 0, 1));
+    expectQuat(sampleTrack(bare, 5, 0, 20), rotation(45, 0, 0, 1));
 
     QuaternionTrack none;
-    expectQuat(none.sample(5, 1, 20), Quaternion());
+    expectQuat(sampleTrack(none, 5, 1, 20), Quaternion());
 }
 
 TEST(QuaternionTrackTest, StraightModeTakesTheShortArc) {
@@ -187,7 +187,7 @@ TEST(QuaternionTrackTest, StraightModeTakesTheShortArc) {
     track.keys = {rotation(0, 0, 0, 1), rotation(90, 0, 0, 1).scale(-1.0f)};
     track.keyCount = 2;
     track.spline = 0;
-    expectQuat(track.sample(5, 0, 20), rotation(45, 0, 0, 1));
+    expectQuat(sampleTrack(track, 5, 0, 20), rotation(45, 0, 0, 1));
 }
 
 TEST(QuaternionBlendTest, GreatArcBelowTheThresholdStraightAbove) {
@@ -229,7 +229,7 @@ TEST(QuaternionBlendTest, DotProductOfNinetyFiveHundredthsAsFloatIsStillOnTheArc
     track.keys = {a, b};
     track.keyCount = 2;
     track.spline = 0;
-    EXPECT_NEAR(length(track.sample(5, 0, 20)), 1.0f, 1e-6);
+    EXPECT_NEAR(length(sampleTrack(track, 5, 0, 20)), 1.0f, 1e-6);
 }
 
 TEST(QuaternionBlendTest, LogAndExpAreInverse) {

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <string>
 
+#include "animation/curve_evaluation.h"
 #include "animation/playback.h"
 #include "model/model.h"
 #include "formats/metasequoia/mqo_reader.h"
@@ -127,7 +128,7 @@ Motion swingMotion(const Skeleton& skeleton) {
             track.keys.push_back(multiplyPrecise(skeleton.bones[i].localRotation, swing));
         }
         track.keyCount = 5;
-        track.computeControlPoints();
+        computeControlPoints(track);
         motion.quaternionTracks.push_back(track);
     }
     return motion;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "resources/memory_stream.h"
+#include "skeleton/motion_binding.h"
 #include "skeleton/skeleton.h"
 
 namespace tavo {
@@ -84,7 +85,10 @@ bool read(const std::string& text, Skeleton& skeleton) {
     MemoryStream stream;
     stream.attach(text.data(), static_cast<int32_t>(text.size()));
     MotionReader reader;
-    return reader.readMotionSet(&stream, skeleton);
+    std::vector<Motion> motions;
+    const bool read = reader.readMotionSet(&stream, motions);
+    attachMotions(skeleton, std::move(motions));
+    return read;
 }
 
 void expectQuaternion(const Quaternion& q, float x, float y, float z, float w) {
@@ -221,7 +225,8 @@ TEST(MotionReaderTest, TheErrorRecordSaysWhereTheTextWasRefusedOrCut) {
         stream.attach(c.text.data(), static_cast<int32_t>(c.text.size()));
         Skeleton skeleton;
         MotionReader reader;
-        EXPECT_EQ(reader.readMotionSet(&stream, skeleton), c.ok);
+        std::vector<Motion> motions;
+        EXPECT_EQ(reader.readMotionSet(&stream, motions), c.ok);
         EXPECT_EQ(reader.error().describe(), c.message);
     }
 }

@@ -36,7 +36,7 @@ std::string newerDocument() {
 
 struct Loaded {
     bool ok = false;
-    ReadError error;
+    LoadError error;
     Model model;
     TextureManager textures;
 };

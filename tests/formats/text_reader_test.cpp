@@ -22,7 +22,9 @@ public:
     using TextReader::atEnd;
     using TextReader::peekByte;
     using TextReader::readFloat;
+    using TextReader::readFloatIfAny;
     using TextReader::readInt;
+    using TextReader::readIntIfAny;
     using TextReader::readLine;
     using TextReader::readQuoted;
     using TextReader::readToken;
@@ -138,26 +140,33 @@ TEST(TextReaderTest, ReadIntFollowsAtoi) {
         int32_t value;
         bool took;
         const char* rest;
+        bool whole;  // no warning
     };
     const Case cases[] = {
-        {"  \r\n\t42)", 42, true, ")"},
-        {"-17 5", -17, true, " 5"},
-        {"12-3x", 12, true, "x"},
-        {"-", 0, true, ""},
-        {"--5", 0, true, ""},
-        {"+5", 0, false, "+5"},
-        {"1.5", 1, true, ".5"},
-        {")", 0, false, ")"},
-        {"", 0, false, ""},
-        {"99999999999", 2147483647, true, ""},
-        {"-99999999999", -2147483647 - 1, true, ""},
+        {"  \r\n\t42)", 42, true, ")", true},
+        {"-17 5", -17, true, " 5", true},
+        {"12-3x", 12, true, "x", false},
+        {"-", 0, true, "", false},
+        {"--5", 0, true, "", false},
+        {"+5", 0, false, "+5", false},
+        {"1.5", 1, true, ".5", true},
+        {")", 0, false, ")", false},
+        {"", 0, false, "", false},
+        {"99999999999", 2147483647, true, "", false},
+        {"-99999999999", -2147483647 - 1, true, "", false},
     };
     for (const Case& c : cases) {
         Scanner s(c.text);
         int32_t value = 1234;
-        EXPECT_EQ(s.readInt(value), c.took) << c.text;
+        EXPECT_EQ(s.readInt(value, "n"), c.took) << c.text;
         EXPECT_EQ(value, c.value) << c.text;
         EXPECT_EQ(s.rest(), c.rest) << c.text;
+        EXPECT_EQ(s.warnings().empty(), c.whole) << c.text;
+
+        Scanner quiet(c.text);
+        EXPECT_EQ(quiet.readIntIfAny(value), c.took) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+        EXPECT_TRUE(quiet.warnings().empty()) << c.text;
     }
 }
 
@@ -180,7 +189,7 @@ TEST(TextReaderTest, ReadFloatTakesDigitsMinusAndDotOnly) {
     for (const Case& c : cases) {
         Scanner s(c.text);
         float value = 99.0f;
-        s.readFloat(value);
+        s.readFloatIfAny(value);
         EXPECT_EQ(value, c.value) << c.text;
         EXPECT_EQ(s.rest(), c.rest) << c.text;
     }
@@ -189,13 +198,13 @@ TEST(TextReaderTest, ReadFloatTakesDigitsMinusAndDotOnly) {
 TEST(TextReaderTest, NumbersStopAfterSixtyThreeBytes) {
     Scanner s(std::string(63, '1') + "2");
     float value = 0.0f;
-    s.readFloat(value);
+    s.readFloatIfAny(value);
     EXPECT_EQ(value, HUGE_VALF);  // 1.1e62 is beyond the float range
     EXPECT_EQ(s.rest(), "2");
 
     Scanner i(std::string(70, '7'));
     int32_t n = 0;
-    i.readInt(n);
+    i.readIntIfAny(n);
     EXPECT_EQ(n, 2147483647);
     EXPECT_EQ(i.rest(), "7777777");
 }
@@ -212,7 +221,7 @@ TEST(TextReaderTest, DecimalPointDoesNotDependOnTheLocale) {
     }
     Scanner s("0.25 ");
     float value = 0.0f;
-    s.readFloat(value);
+    s.readFloatIfAny(value);
     std::setlocale(LC_NUMERIC, saved.c_str());
     EXPECT_EQ(value, 0.25f);
     if (!switched) {

@@ -20,6 +20,7 @@
 #include "formats/metasequoia/motion_reader.h"
 #include "resources/memory_stream.h"
 #include "resources/texture_manager.h"
+#include "skeleton/motion_binding.h"
 #include "skeleton/skeleton.h"
 
 namespace {
@@ -115,7 +116,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Only a wrong header is refused; a text that ends early keeps the
     // motions completed before its end.
     const bool headerMatches = size >= 19 && memcmp(data, "Mikoto Motion Ver 2", 19) == 0;
-    const bool read = reader.readMotionSet(&stream, skeleton);
+    std::vector<tavo::Motion> motions;
+    const bool read = reader.readMotionSet(&stream, motions);
+    tavo::attachMotions(skeleton, std::move(motions));
     require(read == headerMatches);
     if (!read) {
         require(skeleton.motions.empty());

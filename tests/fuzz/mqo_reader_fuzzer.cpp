@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         checkModel(model, textures);
     } else {
         // A refusal says why, on a line the data has (or the one after it).
-        const tavo::ReadError& error = reader.error();
+        const tavo::LoadError& error = reader.error();
         require(!error.message.empty());
         size_t lines = 1;
         for (size_t i = 0; i < size; ++i) {

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <sys/wait.h>
 
 #include <cmath>
@@ -243,7 +245,7 @@ TEST_F(InspectTool, JsonReportDescribesTheRig) {
     EXPECT_TRUE(hasProblem(report, "anchor piece \"幽霊\" matches no bone"));
     EXPECT_TRUE(hasProblem(report, "object \"broken\": face 0 uses vertex 7"));
     EXPECT_TRUE(hasProblem(report, "only 1 motions"));
-    EXPECT_TRUE(hasProblem(report, "\"missing.png\" failed to load: cannot open " + path("missing.png")));
+    EXPECT_TRUE(hasProblem(report, "\"missing.png\" failed to load: cannot read " + path("missing.png")));
     EXPECT_EQ(report["problems"].items.size(), 6u);
 }
 
@@ -282,33 +284,54 @@ TEST_F(InspectTool, ModelAloneStillShowsTheSkeleton) {
     EXPECT_FALSE(hasProblem(report, "motions"));
 }
 
-// A file that cannot be read exits with 2 and says which file, why and on
+// A file that cannot be read exits with 1 and says which file, why and on
 // which line, on stderr and, with --json, as an "error" object.
-TEST_F(InspectTool, MissingOrRefusedFilesExitWithTwoAndSayWhy) {
-    EXPECT_EQ(run(path("absent.mqo")).status, 2);
-    EXPECT_NE(errorText().find(path("absent.mqo") + ": no such file"), std::string::npos)
+TEST_F(InspectTool, MissingOrRefusedFilesExitWithOneAndSayWhy) {
+    EXPECT_EQ(run(path("absent.mqo")).status, 1);
+    EXPECT_NE(errorText().find(path("absent.mqo") + ": No such file or directory"), std::string::npos)
         << errorText();
     write("bad.mqo", "Metasequoia Document\r\nFormat Text Ver 2.0\r\nEof\r\n");
-    EXPECT_EQ(run(path("bad.mqo")).status, 2);
+    EXPECT_EQ(run(path("bad.mqo")).status, 1);
     EXPECT_NE(errorText().find("bad.mqo: line 2: \"Format Text Ver 2.0\" is not read"),
               std::string::npos)
         << errorText();
     write("bad.mkm", "Mikoto Motion Ver 1\r\nEof\r\n");
-    EXPECT_EQ(run(path("rig.mqo") + " " + path("bad.mkm")).status, 2);
+    EXPECT_EQ(run(path("rig.mqo") + " " + path("bad.mkm")).status, 1);
     EXPECT_NE(errorText().find("bad.mkm: line 1: not a Mikoto motion text"), std::string::npos);
-    EXPECT_EQ(run(path("rig.mqo") + " " + path("absent.mkm")).status, 2);
+    EXPECT_EQ(run(path("rig.mqo") + " " + path("absent.mkm")).status, 1);
 
     std::string cut = rigText();
     const std::string lastFace = "\t\t4 V(10 14 15 11) M(2)\r\n";  // of the anchor object
     cut.erase(cut.find(lastFace), lastFace.size());
     write("cut.mqo", cut);
     const RunResult result = run("--json " + path("cut.mqo"));
-    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.status, 1);
     JsonValue report;
     ASSERT_TRUE(JsonParser(result.out).parse(report)) << result.out;
     EXPECT_EQ(report["error"]["file"].text, path("cut.mqo"));
     EXPECT_EQ(report["error"]["line"].number, 75.0);
     EXPECT_EQ(report["error"]["message"].text, "the face chunk ends before its 12 faces");
+}
+
+// Numbers that do not parse are read as they always were (the leading digits,
+// or 0) and listed as problems with their file and line.
+TEST_F(InspectTool, NumbersThatDoNotParseAreListedWithTheirLine) {
+    std::string text = rigText();
+    const size_t vertex = text.find("vertex ");
+    ASSERT_NE(vertex, std::string::npos);
+    const size_t first = text.find("\r\n", vertex) + 2;
+    const size_t end = text.find("\r\n", first);
+    const int line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + first, '\n'));
+    text.replace(first, end - first, "\t\t0.0 1-2 x");
+    write("numbers.mqo", text);
+    const RunResult result = run("--json " + path("numbers.mqo"));
+    EXPECT_EQ(result.status, 0) << errorText();
+    JsonValue report;
+    ASSERT_TRUE(JsonParser(result.out).parse(report)) << result.out;
+    const std::string where = path("numbers.mqo") + ": line " + std::to_string(line) + ": ";
+    EXPECT_TRUE(hasProblem(report, where + "\"1-2\" is not a number (the vertex's y); 1 is used"))
+        << result.out;
+    EXPECT_TRUE(hasProblem(report, where + "no number for the vertex's z; 0 is used")) << result.out;
 }
 
 // Ver 1.1 with "CodePage utf8": names are shown as written, and the rig

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "animation/playback.h"
-#include "model/read_error.h"
+#include "resources/load_error.h"
 #include "skeleton/character.h"
 
 namespace tavo {
@@ -15,26 +15,16 @@ class TextureManager;
 
 namespace tavo::inspect {
 
-// What went wrong with one file: the file and the reader's reason, with
-// the line where it applies (0 for a file that cannot be read at all).
-struct LoadError {
-    std::string file;
-    ReadError reason;
-
-    bool empty() const { return reason.empty(); }
-    // "file: line 17: the face chunk ends before its 12 faces"
-    std::string describe() const;
-};
-
-// Reads the model and, when a path is given, the motion set, from memory
-// streams over the files, through buildCharacter and loadCharacterMotions as
-// the mascot reads its embedded ones. Without a motion set the skeleton is
-// still built, with an empty motion list. False when a file is missing or
-// refused; error then says which and why. A motion set cut short still
-// loads the motions before the cut, and note says where it was cut.
+// Reads the model and, when a path is given, the motion set, through
+// loadCharacterFiles as the mascot reads a character folder. Without a
+// motion set the skeleton is still built, with an empty motion list. False
+// when a file is missing or refused; error then says which, where and why.
+// warnings receive what the readers passed over, each with its file and
+// line, and where a motion set was cut short (the motions before the cut
+// still load).
 bool loadInspectedCharacter(const std::string& modelPath, const std::string& motionPath,
                             TextureManager& textures, std::unique_ptr<Character>& character,
-                            LoadError& error, LoadError& note);
+                            LoadError& error, LoadWarnings& warnings);
 
 // World transforms of every bone after animateCharacter(motion, phase).
 struct PoseSnapshot {

@@ -301,13 +301,17 @@ std::string jsonErrorReport(const LoadError& error) {
     json.key("file");
     json.string(checkedUtf8(error.file));
     json.key("line");
-    if (error.reason.line > 0) {
-        json.integer(error.reason.line);
+    if (error.line > 0) {
+        json.integer(error.line);
     } else {
         json.null();
     }
+    if (!error.element.empty()) {
+        json.key("element");
+        json.string(checkedUtf8(error.element));
+    }
     json.key("message");
-    json.string(checkedUtf8(error.reason.message));
+    json.string(checkedUtf8(error.message));
     json.endObject();
     json.endObject();
     out += '\n';

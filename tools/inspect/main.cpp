@@ -2,11 +2,11 @@
 // same readers, texture manager and skeleton build as the mascot, and
 // reports what it found and what an author should fix.
 //
-// Exit status: 0 when the files loaded; 1 when there is no off-screen
-// OpenGL context for the textures; 2 when a file cannot be read (the message
-// names the file, the reason and, where one applies, the line; with --json
-// it is also written as {"error": ...}) or the arguments do not fit the
-// usage (the message begins "bad usage" and the usage follows).
+// Exit status: 0 when the files loaded; 1 when a file is missing or refused
+// (the message names the file, the reason and, where one applies, the line;
+// with --json it is also written as {"error": ...}) or there is no
+// off-screen OpenGL context for the textures; 2 when the arguments do not
+// fit the usage (the message begins "bad usage" and the usage follows).
 
 #include <cstdio>
 #include <memory>
@@ -28,7 +28,7 @@ namespace {
 
 constexpr int kLoaded = 0;
 constexpr int kNoContext = 1;
-constexpr int kUnreadable = 2;
+constexpr int kUnreadable = 1;
 constexpr int kBadUsage = 2;
 
 int fail(int status, const std::string& reason) {
@@ -65,9 +65,9 @@ int inspect(const InspectOptions& options) {
 
     std::unique_ptr<Character> character;
     LoadError error;
-    LoadError note;
+    LoadWarnings warnings;
     if (!loadInspectedCharacter(options.modelPath, options.motionPath, textures, character, error,
-                                note)) {
+                                warnings)) {
         return failToLoad(options, error);
     }
     if (options.pose && !poseMotionExists(options, *character)) {
@@ -87,9 +87,12 @@ int inspect(const InspectOptions& options) {
     input.problems =
         collectProblems(*input.model, input.skeleton, input.skin, !options.motionPath.empty(),
                         &textures);
-    if (!note.empty()) {
-        input.problems.insert(input.problems.begin(), checkedUtf8(note.describe()));
+    // What the readers passed over comes first, in the order of the files.
+    std::vector<std::string> read;
+    for (const LoadError& warning : warnings.list()) {
+        read.push_back(checkedUtf8(warning.describe()));
     }
+    input.problems.insert(input.problems.begin(), read.begin(), read.end());
     PoseSnapshot pose;
     if (options.pose) {
         pose = takePose(*character, options.poseMotion, options.posePhase);

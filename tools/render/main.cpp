@@ -43,28 +43,29 @@ std::string loadCharacter(const RenderOptions& options, tavo::FrameRenderer& fra
         if (frame.character() != nullptr) {
             return "";
         }
-        const tavo::ReadError& error = frame.modelError();
+        const tavo::LoadError& error = frame.sceneError();
         return "the embedded model: " + (error.empty() ? "not found" : error.describe());
     }
     tavo::FileStream motions;
-    if (!options.motionPath.empty() && motions.open(options.motionPath.c_str()) == 0) {
-        return "cannot open " + options.motionPath;
+    std::string whyNot;
+    if (!options.motionPath.empty() && motions.open(options.motionPath.c_str(), &whyNot) == 0) {
+        return tavo::loadError(options.motionPath, whyNot).describe();
     }
-    std::string openError;
     frame.loadSceneFromFile(state, kWidth, kHeight, options.modelPath,
-                            options.motionPath.empty() ? nullptr : &motions, &openError);
-    if (!openError.empty()) {
-        return openError;
-    }
+                            options.motionPath.empty() ? nullptr : &motions);
     if (frame.character() == nullptr) {
-        return options.modelPath + ": " + frame.modelError().describe();
+        return frame.sceneError().describe();
     }
     if (!options.motionPath.empty() && !frame.character()->skeleton) {
-        return options.motionPath + ": " + frame.motionError().describe();
+        tavo::LoadError error = frame.sceneError();
+        error.file = options.motionPath;
+        return error.describe();
     }
-    if (!frame.motionError().empty()) {
-        std::fprintf(stderr, "tavo-render: note: %s: %s\n", options.motionPath.c_str(),
-                     frame.motionError().describe().c_str());
+    for (tavo::LoadError note : frame.sceneWarnings().list()) {
+        if (note.file.empty()) {
+            note.file = options.motionPath;
+        }
+        std::fprintf(stderr, "tavo-render: note: %s\n", note.describe().c_str());
     }
     return "";
 }

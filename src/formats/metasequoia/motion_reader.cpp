@@ -3,8 +3,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "animation/curve_evaluation.h"
-#include "skeleton/skeleton.h"
 
 namespace tavo {
 
@@ -40,19 +38,7 @@ void alignHemispheres(std::vector<Quaternion>& keys) {
     }
 }
 
-void bindTracks(Motion& motion, const Skeleton& skeleton) {
-    for (QuaternionTrack& track : motion.quaternionTracks) {
-        track.boneIndex = -1;
-        for (size_t b = 0; b < skeleton.bones.size(); ++b) {
-            if (skeleton.bones[b].name == track.name) {
-                track.boneIndex = static_cast<int32_t>(b);
-                break;
-            }
-        }
-    }
-}
-
-bool MotionReader::readMotionSet(ByteStream* stream, Skeleton& skeleton) {
+bool MotionReader::readMotionSet(ByteStream* stream, std::vector<Motion>& motions) {
     setStream(stream);
     char header[kLineBufferSize];
     readLine(header, kLineBufferSize);
@@ -77,8 +63,7 @@ bool MotionReader::readMotionSet(ByteStream* stream, Skeleton& skeleton) {
                  "; the motions before it are kept");
             return true;
         }
-        bindTracks(motion, skeleton);
-        skeleton.motions.push_back(std::move(motion));
+        motions.push_back(std::move(motion));
     }
 }
 
@@ -90,10 +75,10 @@ bool MotionReader::readMotion(Motion& motion) {
     readQuoted(motion.name);
     readToken(key);  // "endframe"
     skipPast('=');
-    readInt(motion.endFrame);
+    readInt(motion.endFrame, "the end frame");
     skipPast('\n');
     skipPast('=');  // "loop ="
-    readInt(motion.loop);
+    readInt(motion.loop, "the loop value");
     skipPast('\n');
 
     std::string word;
@@ -139,11 +124,11 @@ bool MotionReader::readQuaternionTrack(QuaternionTrack& track) {
     readTrackHead(track.name);
     while (nextKeyFollows()) {
         int32_t frame = 0;
-        readInt(frame);
+        readInt(frame, "the key's frame");
         skipPast('(');
         float v[4] = {0.0f, 0.0f, 0.0f, 0.0f};
         for (float& component : v) {
-            readFloat(component);
+            readFloat(component, "the rotation key");
         }
         track.frames.push_back(frame);
         track.keys.push_back(normalizeKey(v[0], v[1], v[2], v[3]));
@@ -151,7 +136,6 @@ bool MotionReader::readQuaternionTrack(QuaternionTrack& track) {
     }
     track.keyCount = static_cast<int32_t>(track.frames.size());
     alignHemispheres(track.keys);
-    track.computeControlPoints();
     return skipPast('}');
 }
 
@@ -159,12 +143,12 @@ bool MotionReader::readVectorTrack(VectorTrack& track) {
     readTrackHead(track.name);
     while (nextKeyFollows()) {
         int32_t frame = 0;
-        readInt(frame);
+        readInt(frame, "the key's frame");
         skipPast('(');
         Vec3 value;
-        readFloat(value.x);
-        readFloat(value.y);
-        readFloat(value.z);
+        readFloat(value.x, "the position key");
+        readFloat(value.y, "the position key");
+        readFloat(value.z, "the position key");
         track.frames.push_back(frame);
         track.values.push_back(value);
         skipPast(')');

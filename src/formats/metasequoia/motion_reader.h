@@ -1,21 +1,24 @@
 #pragma once
 
+#include <vector>
+
 #include "formats/metasequoia/text_reader.h"
 #include "motion/motion.h"
 
 namespace tavo {
 
 class ByteStream;
-struct Skeleton;
 
-// Reads a Mikoto text motion set and appends one Motion per "Motion" block
-// to the skeleton, binding rotation tracks to its bones by name.
+// Reads a Mikoto text motion set and appends one Motion per "Motion" block.
+// Rotation tracks keep their bone names (bindTracks gives them bone indices
+// once a skeleton is built) and their keys, made unit length and aligned to
+// one hemisphere; their control points are left to the curve evaluation.
 class MotionReader : public TextReader {
 public:
     // False only for a wrong header. Data that ends early ends the reading;
     // the motions completed before that point are kept, and error() notes
     // where the text was cut.
-    bool readMotionSet(ByteStream* stream, Skeleton& skeleton);
+    bool readMotionSet(ByteStream* stream, std::vector<Motion>& motions);
 
 private:
     // Each returns false when the data ended before the block's closing "}".
@@ -36,7 +39,5 @@ private:
 Quaternion normalizeKey(float x, float y, float z, float w);
 // Negates every key whose dot product with the key before it is negative.
 void alignHemispheres(std::vector<Quaternion>& keys);
-// Gives each rotation track the index of the first bone of the same name, or -1.
-void bindTracks(Motion& motion, const Skeleton& skeleton);
 
 }  // namespace tavo

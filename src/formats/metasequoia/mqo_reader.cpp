@@ -134,7 +134,7 @@ void MqoReader::readCodePage(Model& model) {
 
 bool MqoReader::readMaterialChunk(TextureManager& textures, Model& model) {
     int32_t count = 0;
-    readInt(count);
+    readInt(count, "the material count");
     if (!skipPast('{')) {
         return fail(endsInside("the material chunk"));
     }
@@ -192,7 +192,7 @@ bool MqoReader::readObjectHead(ModelObject& object, float scale, bool& ended) {
             return readRawVertices(object);
         }
         if (word == "visible") {
-            readInt(object.visible);
+            readInt(object.visible, "the object's visible value");
         }
         if (!skipStatement()) {
             return false;
@@ -230,7 +230,7 @@ bool MqoReader::findFaceChunk(bool& ended) {
 
 bool MqoReader::readFaceChunk(ModelObject& object) {
     int32_t count = 0;
-    readInt(count);
+    readInt(count, "the face count");
     object.faces.reserve(reserveLimit(count, kMinFaceBytes));
     if (!skipPast('{')) {
         return false;
@@ -270,7 +270,7 @@ bool MqoReader::finishObject() {
 
 bool MqoReader::readTextVertices(ModelObject& object, float scale) {
     int32_t count = 0;
-    readInt(count);
+    readInt(count, "the vertex count");
     object.vertices.reserve(reserveLimit(count, kMinTextVertexBytes));
     if (!skipPast('{')) {
         return false;
@@ -278,11 +278,11 @@ bool MqoReader::readTextVertices(ModelObject& object, float scale) {
     for (int32_t i = 0; i < count; ++i) {
         Vec3 v;
         // A vertex without any number means the list ended early.
-        if (!readFloat(v.x)) {
+        if (!readFloatIfAny(v.x)) {
             break;
         }
-        readFloat(v.y);
-        readFloat(v.z);
+        readFloat(v.y, "the vertex's y");
+        readFloat(v.z, "the vertex's z");
         object.addVertex(Vec3(v.x * scale, v.y * scale, v.z * scale));
     }
     return skipPast('}');
@@ -290,7 +290,7 @@ bool MqoReader::readTextVertices(ModelObject& object, float scale) {
 
 bool MqoReader::readRawVertices(ModelObject& object) {
     int32_t count = 0;
-    readInt(count);
+    readInt(count, "the vertex byte count");
     object.vertices.reserve(reserveLimit(count, kRawVertexBytes));
     skipPast('\n');  // rest of the "BVertex" line
     skipPast('\n');  // the "Vector" line
@@ -307,7 +307,7 @@ bool MqoReader::readRawVertices(ModelObject& object) {
 
 bool MqoReader::readFace(Face& face) {
     int32_t corners = 0;
-    readInt(corners);
+    readInt(corners, "the face's corner count");
     if (atLineEnd()) {
         return true;  // a corner count without attributes
     }
@@ -319,27 +319,27 @@ bool MqoReader::readFace(Face& face) {
             face.indices.reserve(reserveLimit(corners, kMinIndexBytes));
             for (int32_t i = 0; i < corners; ++i) {
                 int32_t index = 0;
-                if (!readInt(index)) {
+                if (!readIntIfAny(index)) {
                     break;
                 }
                 face.indices.push_back(index);
             }
         } else if (name == "M") {
-            readInt(face.material);
+            readInt(face.material, "the face's material");
         } else if (name == "UV") {
             face.uvs.reserve(reserveLimit(corners, kMinUvPairBytes));
             for (int32_t i = 0; i < corners; ++i) {
                 UvPair pair;
-                if (!readFloat(pair.u)) {
+                if (!readFloatIfAny(pair.u)) {
                     break;
                 }
-                readFloat(pair.v);
+                readFloat(pair.v, "the corner's v");
                 face.uvs.push_back(pair);
             }
         } else {
             // UID(...), COL(...), CRS(...) and any other face attribute.
             float dropped = 0.0f;
-            readFloat(dropped);
+            readFloatIfAny(dropped);
         }
         skipAttributeRest();
         if (atLineEnd()) {
@@ -362,18 +362,18 @@ bool MqoReader::readMaterial(Material& material) {
         skipPast('(');
         if (keyword == "col") {
             for (float& channel : material.color) {
-                readFloat(channel);
+                readFloat(channel, "the material's colour");
             }
         } else if (keyword == "dif") {
-            readFloat(material.diffuse);
+            readFloat(material.diffuse, "the material's dif");
         } else if (keyword == "amb") {
-            readFloat(material.ambient);
+            readFloat(material.ambient, "the material's amb");
         } else if (keyword == "emi") {
-            readFloat(material.emissive);
+            readFloat(material.emissive, "the material's emi");
         } else if (keyword == "spc") {
-            readFloat(material.specular);
+            readFloat(material.specular, "the material's spc");
         } else if (keyword == "power") {
-            readFloat(material.power);
+            readFloat(material.power, "the material's power");
         } else if (keyword == "tex") {
             readQuoted(material.textureName);
         } else if (keyword == "aplane") {
@@ -384,7 +384,7 @@ bool MqoReader::readMaterial(Material& material) {
         } else {
             // UID(...), COL(...), CRS(...) and any other face attribute.
             float dropped = 0.0f;
-            readFloat(dropped);
+            readFloatIfAny(dropped);
         }
         skipAttributeRest();
         if (atLineEnd()) {

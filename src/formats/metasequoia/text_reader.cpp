@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "resources/byte_stream.h"
@@ -29,9 +30,13 @@ bool isNumberByte(int32_t c, bool allowDot) {
 // Decimal text to int the way atoi reads it (leading "-", digits up to the
 // first other byte, 0 when there are none), independent of the C locale.
 // Values beyond the 32-bit range are clamped instead of wrapping.
-int32_t decimalToInt(const char* text, int32_t length) {
+// whole tells whether every byte was part of the number and it was in range.
+int32_t decimalToInt(const char* text, int32_t length, bool& whole) {
     int64_t value = 0;
     const auto result = std::from_chars(text, text + length, value);
+    whole = result.ec == std::errc() && result.ptr == text + length &&
+            value >= std::numeric_limits<int32_t>::min() &&
+            value <= std::numeric_limits<int32_t>::max();
     if (result.ec == std::errc::result_out_of_range) {
         return text[0] == '-' ? std::numeric_limits<int32_t>::min()
                               : std::numeric_limits<int32_t>::max();
@@ -48,9 +53,10 @@ int32_t decimalToInt(const char* text, int32_t length) {
 // locale (a desktop toolkit may switch the process to one whose decimal
 // separator is not "."). 63 bytes always fit a double; magnitudes beyond
 // the float range become infinity.
-float decimalToFloat(const char* text, int32_t length) {
+float decimalToFloat(const char* text, int32_t length, bool& whole) {
     double value = 0.0;
     const auto result = std::from_chars(text, text + length, value, std::chars_format::fixed);
+    whole = result.ec == std::errc() && result.ptr == text + length;
     if (result.ec != std::errc()) {
         return 0.0f;
     }
@@ -66,7 +72,8 @@ void TextReader::setStream(ByteStream* stream) {
     stream_ = stream;
     line_ = 1;
     lastByteLine_ = 1;
-    error_ = ReadError();
+    error_ = LoadError();
+    warnings_.clear();
 }
 
 bool TextReader::fail(const std::string& message) {
@@ -221,18 +228,62 @@ int32_t TextReader::collectNumber(char* text, bool allowDot) {
     return length;
 }
 
-bool TextReader::readInt(int32_t& value) {
+bool TextReader::readInt(int32_t& value, const char* what) {
     char text[kNumberLimit + 1];
     const int32_t length = collectNumber(text, false);
-    value = length > 0 ? decimalToInt(text, length) : 0;
+    bool whole = false;
+    value = length > 0 ? decimalToInt(text, length, whole) : 0;
+    if (!whole) {
+        warnAboutNumber(text, length, what, std::to_string(value));
+    }
     return length > 0;
 }
 
-bool TextReader::readFloat(float& value) {
+bool TextReader::readFloat(float& value, const char* what) {
     char text[kNumberLimit + 1];
     const int32_t length = collectNumber(text, true);
-    value = length > 0 ? decimalToFloat(text, length) : 0.0f;
+    bool whole = false;
+    value = length > 0 ? decimalToFloat(text, length, whole) : 0.0f;
+    if (!whole) {
+        char used[32];
+        std::snprintf(used, sizeof used, "%g", static_cast<double>(value));
+        warnAboutNumber(text, length, what, used);
+    }
     return length > 0;
+}
+
+bool TextReader::readIntIfAny(int32_t& value) {
+    char text[kNumberLimit + 1];
+    const int32_t length = collectNumber(text, false);
+    bool whole = false;
+    value = length > 0 ? decimalToInt(text, length, whole) : 0;
+    return length > 0;
+}
+
+bool TextReader::readFloatIfAny(float& value) {
+    char text[kNumberLimit + 1];
+    const int32_t length = collectNumber(text, true);
+    bool whole = false;
+    value = length > 0 ? decimalToFloat(text, length, whole) : 0.0f;
+    return length > 0;
+}
+
+void TextReader::warnAboutNumber(const char* text, int32_t length, const char* what,
+                                 const std::string& used) {
+    if (length == 0) {
+        warn(std::string("no number for ") + what + "; " + used + " is used");
+        return;
+    }
+    // The bytes are digits, "-" and "." only, so they can be shown as they are.
+    warn(std::string("\"") + std::string(text, static_cast<size_t>(length)) + "\" is not a number (" +
+         what + "); " + used + " is used");
+}
+
+void TextReader::warn(const std::string& message) {
+    LoadError warning;
+    warning.line = atEnd() ? lastByteLine_ : line_;
+    warning.message = message;
+    warnings_.add(std::move(warning));
 }
 
 void TextReader::skipBlanks() {

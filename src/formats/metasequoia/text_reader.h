@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "model/read_error.h"
+#include "resources/load_error.h"
 
 namespace tavo {
 
@@ -19,7 +19,11 @@ public:
 
     // Why and where the last document was refused or cut short; empty when
     // it read completely.
-    const ReadError& error() const { return error_; }
+    const LoadError& error() const { return error_; }
+    // What the last document held that could not be taken as written, each
+    // with its line (a number that does not parse, for example); reading
+    // went on as it always does.
+    const LoadWarnings& warnings() const { return warnings_; }
 
 protected:
     // Starts a document: line 1, no error.
@@ -37,6 +41,8 @@ protected:
     // Records a note when nothing was recorded yet, for a document that
     // still counts as read (the motions completed before a cut are kept).
     void note(const std::string& message) { fail(message); }
+    // Records a warning at the current line.
+    void warn(const std::string& message);
 
     // The next byte (0-255) without consuming it, or -1 at the end.
     int32_t peekByte() const;
@@ -59,9 +65,16 @@ protected:
     void readQuoted(std::string& text);
     // True when the byte was found, false when the data ended first.
     bool skipPast(char byte);
-    // Both return true when at least one byte of a number was taken.
-    bool readInt(int32_t& value);
-    bool readFloat(float& value);
+    // Both return true when at least one byte of a number was taken. The
+    // value is what atoi or strtod would make of the bytes (0 for none).
+    // When the bytes are no number, or not all of one, a warning at this
+    // line names `what` and the value used.
+    bool readInt(int32_t& value, const char* what);
+    bool readFloat(float& value, const char* what);
+    // The same without a warning: for lists that end at the first byte
+    // that is no number.
+    bool readIntIfAny(int32_t& value);
+    bool readFloatIfAny(float& value);
 
     // Consumes spaces, tabs and line breaks.
     void skipBlanks();
@@ -84,11 +97,14 @@ private:
     // Consumes blanks, then collects up to 63 bytes that are digits, "-" or,
     // when allowDot is set, ".". Returns the number of bytes collected.
     int32_t collectNumber(char* text, bool allowDot);
+    void warnAboutNumber(const char* text, int32_t length, const char* what,
+                         const std::string& used);
 
     ByteStream* stream_ = nullptr;
     int32_t line_ = 1;
     int32_t lastByteLine_ = 1;  // the line of the byte read last
-    ReadError error_;
+    LoadError error_;
+    LoadWarnings warnings_;
 };
 
 }  // namespace tavo
