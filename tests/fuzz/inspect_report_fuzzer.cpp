@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "checked_utf8.h"
 #include "inspected_character.h"
 #include "json_report.h"
 #include "problem_list.h"
@@ -100,10 +101,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     tavo::TextureManager textures;  // no loaders: no GL context is needed
     std::unique_ptr<tavo::Character> character;
-    LoadError error;
-    LoadError note;
+    tavo::LoadError error;
+    tavo::LoadWarnings warnings;
     if (!loadInspectedCharacter(modelPath(), motionsGiven ? motionPath() : std::string(),
-                                textures, character, error, note)) {
+                                textures, character, error, warnings)) {
         require(!error.empty());
         require(tavo::fuzz::isValidJson(jsonErrorReport(error)));
         return 0;
@@ -119,6 +120,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         report.skin = summarizeSkin(*report.model, *built);
     }
     report.problems = collectProblems(*report.model, report.skeleton, report.skin, motionsGiven);
+    require(warnings.list().size() <= tavo::LoadWarnings::kMaxWarnings + 1);
+    for (const tavo::LoadError& warning : warnings.list()) {
+        report.problems.push_back(checkedUtf8(warning.describe()));
+    }
     PoseSnapshot pose;
     if (character->skeleton && character->skeleton->motionCount() > 0) {
         pose = takePose(*character, 0, 0.5f);
