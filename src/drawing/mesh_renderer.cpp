@@ -341,7 +341,7 @@ bool MeshRenderer::applyMaterial(const Model& model, int32_t materialIndex) {
             glEnable(GL_TEXTURE_2D);
             glEnableClientState(GL_TEXTURE_COORD_ARRAY);
             if (textureManager_ != nullptr) {
-                textureManager_->bindTexture(material->textureIndex);
+                glTextures_.bind(*textureManager_, material->textureIndex);
             }
             setAlphaTest(cutOut);
             textured = true;
@@ -375,7 +375,7 @@ bool MeshRenderer::applyOutlineMaterial(const Model& model, int32_t materialInde
             glEnable(GL_TEXTURE_2D);
             glEnableClientState(GL_TEXTURE_COORD_ARRAY);
             if (textureManager_ != nullptr) {
-                textureManager_->bindTexture(material->textureIndex);
+                glTextures_.bind(*textureManager_, material->textureIndex);
             }
             setAlphaTest(isCutOut(material->textureIndex));
             glDisableClientState(GL_COLOR_ARRAY);

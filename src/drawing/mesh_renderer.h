@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "drawing/gl_textures.h"
 #include "drawing/model_renderer.h"
 #include "math/matrix4.h"
 #include "math/vec3.h"
@@ -28,7 +29,11 @@ class MeshRenderer : public ModelRenderer {
 public:
     MeshRenderer() = default;
 
-    int32_t initialize() override { return 0; }
+    // A new texture manager was attached: the uploads of the previous one go.
+    int32_t initialize() override {
+        glTextures_.release();
+        return 0;
+    }
     int32_t drawModel(const Model& model, const Skeleton* skeleton) override;
 
     void drawCharacter(const Character* character);
@@ -65,6 +70,8 @@ private:
     void pushModelView();
     void popModelView();
 
+    // The attached manager's textures as the GL has them.
+    GlTextures glTextures_;
     // The model-view matrix of the object being drawn, read once per object
     // when lighting is on.
     Matrix4 modelView_;

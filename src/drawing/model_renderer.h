@@ -8,8 +8,10 @@ class Model;
 class TextureManager;
 struct Skeleton;
 
-// What the program draws a model with. The texture manager is attached once,
-// when the image loaders are registered at start-up.
+// What the program draws a model with. A texture manager is attached when
+// the image loaders are registered at start-up, and again whenever a
+// character with textures of its own comes or goes; initialize() runs then,
+// with the GL context current.
 class ModelRenderer {
 public:
     ModelRenderer() = default;

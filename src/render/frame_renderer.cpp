@@ -84,9 +84,7 @@ void FrameRenderer::beginScene(int32_t width, int32_t height) {
     sceneError_ = LoadError();
     sceneWarnings_.clear();
     setupProjection(width, height);
-    ImageLoader* loaders[kImageLoaderCount];
-    makeImageLoaders(loaders);
-    objects_.registerImageLoaders(loaders, kImageLoaderCount);
+    objects_.registerImageLoaders();
 }
 
 const VerticalExtent& FrameRenderer::embeddedExtent() {
@@ -125,9 +123,7 @@ bool FrameRenderer::switchCharacter(MascotState& state, const CharacterFiles& fi
         return false;
     }
     auto textures = std::make_unique<TextureManager>();
-    ImageLoader* loaders[kImageLoaderCount];
-    makeImageLoaders(loaders);
-    textures->setLoaders(loaders, kImageLoaderCount);
+    textures->setLoaders(makeImageLoaders());
     std::unique_ptr<Character> loaded;
     LoadWarnings warnings;
     if (!loadCharacterFiles(files.modelPath, files.motionPath, *textures, placement.scale, loaded, error,

@@ -8,8 +8,8 @@ ProgramObjects::ProgramObjects() = default;
 // loaders) first, then the mesh renderer.
 ProgramObjects::~ProgramObjects() = default;
 
-int32_t ProgramObjects::registerImageLoaders(ImageLoader* const* loaders, int32_t count) {
-    textureManager.setLoaders(loaders, count);
+int32_t ProgramObjects::registerImageLoaders(std::vector<std::unique_ptr<ImageLoader>> loaders) {
+    textureManager.setLoaders(std::move(loaders));
     meshRenderer.attachTextureManager(&textureManager);
     return 1;
 }

@@ -3,11 +3,14 @@
 #include <cstdint>
 
 #include "drawing/mesh_renderer.h"
+#include <memory>
+#include <vector>
+
+#include "resources/image_loaders.h"
 #include "resources/texture_manager.h"
 
 namespace tavo {
 
-class ImageLoader;
 
 // The program-lifetime objects: the mesh renderer is made first and the
 // texture manager second, so the manager (its textures and loaders) is
@@ -23,9 +26,9 @@ public:
     MeshRenderer meshRenderer;
     TextureManager textureManager;
 
-    // Hands the loaders to the texture manager (which owns them from then on)
-    // and attaches the manager to the mesh renderer.
-    int32_t registerImageLoaders(ImageLoader* const* loaders, int32_t count);
+    // Gives the texture manager the image loaders (the program's own unless
+    // others are given) and attaches it to the mesh renderer.
+    int32_t registerImageLoaders(std::vector<std::unique_ptr<ImageLoader>> loaders = makeImageLoaders());
 };
 
 }  // namespace tavo

@@ -7,11 +7,13 @@
 
 namespace tavo {
 
-void makeImageLoaders(ImageLoader* (&loaders)[kImageLoaderCount]) {
-    loaders[0] = new PngResourceLoader();
-    loaders[1] = new JpegLoader();
-    loaders[2] = new BmpLoader();
-    loaders[3] = new TgaLoader();
+std::vector<std::unique_ptr<ImageLoader>> makeImageLoaders() {
+    std::vector<std::unique_ptr<ImageLoader>> loaders;
+    loaders.push_back(std::make_unique<PngResourceLoader>());
+    loaders.push_back(std::make_unique<JpegLoader>());
+    loaders.push_back(std::make_unique<BmpLoader>());
+    loaders.push_back(std::make_unique<TgaLoader>());
+    return loaders;
 }
 
 }  // namespace tavo

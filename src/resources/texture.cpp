@@ -6,38 +6,9 @@
 #include <limits>
 #include <new>
 
-#include "resources/gl_api.h"
-
-#if defined(_WIN32)
-#define TAVO_GL_CALL __stdcall
-#else
-#define TAVO_GL_CALL
-#endif
-
 namespace tavo {
 
 namespace {
-
-using CompressedTexImage2D = void(TAVO_GL_CALL*)(GLenum target, GLint level, GLenum internalFormat,
-                                                 GLsizei width, GLsizei height, GLint border,
-                                                 GLsizei imageSize, const void* data);
-
-// The largest side a texture may have (beyond what OpenGL implementations
-// accept); keeps every size computation in range.
-constexpr int32_t kMaxTextureSide = 1 << 14;
-
-GLenum internalFormatFor(int32_t format) {
-    switch (format) {
-    case 1:
-        return GL_COMPRESSED_RGBA_S3TC_DXT1_EXT;
-    case 2:
-        return GL_COMPRESSED_RGBA_S3TC_DXT3_EXT;
-    case 3:
-        return GL_COMPRESSED_RGBA_S3TC_DXT5_EXT;
-    default:
-        return GL_RGBA8;
-    }
-}
 
 // One pixel's four bytes as floats, in byte order.
 struct Channels {
@@ -73,23 +44,7 @@ SamplePoint samplePoint(int32_t d, int32_t n, int32_t sourceCount) {
 
 }  // namespace
 
-Texture::~Texture() {
-    if (glName != 0) {
-        const GLuint name = glName;
-        glDeleteTextures(1, &name);
-    }
-}
-
-void Texture::bind() {
-    if (glName == 0) {
-        GLuint name = 0;
-        glGenTextures(1, &name);
-        glName = name;
-    }
-    glBindTexture(GL_TEXTURE_2D, glName);
-}
-
-void Texture::upload(int32_t w, int32_t h, const uint8_t* source, int32_t format) {
+void Texture::setPicture(int32_t w, int32_t h, const uint8_t* source, int32_t format) {
     if (source == nullptr || w < 1 || h < 1 || w > kMaxTextureSide || h > kMaxTextureSide) {
         return;
     }
@@ -113,10 +68,12 @@ void Texture::upload(int32_t w, int32_t h, const uint8_t* source, int32_t format
         // Too large for this machine: the texture stays without an image.
         std::vector<uint8_t>().swap(pixels);
         width = height = paddedWidth = paddedHeight = 0;
+        storage = Storage::None;
         return;
     }
-    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(internalFormatFor(format)), paddedWidth,
-                 paddedHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    storage = Storage::Rgba;
+    this->format = format;
+    compressedKind = 0;
 }
 
 // Stretches the width x height picture in the top-left corner of the padded
@@ -152,38 +109,27 @@ void Texture::resampleBilinear() {
     height = targetHeight;
 }
 
-void Texture::uploadCompressed(int32_t w, int32_t h, const uint8_t* data, int32_t kind) {
-    GLenum format = 0;
-    int32_t blockSize = 0;
-    switch (kind) {
-    case 1:
-        format = GL_COMPRESSED_RGBA_S3TC_DXT1_EXT;
-        blockSize = 8;
-        break;
-    case 2:
-        format = GL_COMPRESSED_RGBA_S3TC_DXT3_EXT;
-        blockSize = 16;
-        break;
-    case 3:
-        format = GL_COMPRESSED_RGBA_S3TC_DXT5_EXT;
-        blockSize = 16;
-        break;
-    default:
+void Texture::setCompressed(int32_t w, int32_t h, const uint8_t* data, int32_t kind) {
+    const int32_t blockSize = kind == 1 ? 8 : kind == 2 || kind == 3 ? 16 : 0;
+    if (blockSize == 0 || data == nullptr || w < 1 || h < 1 || w > kMaxTextureSide ||
+        h > kMaxTextureSide) {
         return;
     }
-    if (data == nullptr || w < 1 || h < 1 || w > kMaxTextureSide || h > kMaxTextureSide) {
-        return;
-    }
-    // Looked up on every call: the function belongs to the current context.
-    auto compressedTexImage2D =
-        reinterpret_cast<CompressedTexImage2D>(lookupGlFunction("glCompressedTexImage2DARB"));
     const int32_t imageSize = compressedImageSize(w, h, blockSize);
-    if (compressedTexImage2D == nullptr || imageSize < 0) {
+    if (imageSize < 0) {
         return;
     }
+    try {
+        pixels.assign(data, data + imageSize);
+    } catch (const std::bad_alloc&) {
+        std::vector<uint8_t>().swap(pixels);
+        return;
+    }
+    storage = Storage::Compressed;
+    compressedKind = kind;
+    format = kind;
     width = paddedWidth = w;
     height = paddedHeight = h;
-    compressedTexImage2D(GL_TEXTURE_2D, 0, format, w, h, 0, imageSize, data);
 }
 
 int32_t nextPowerOfTwo(int32_t n) {

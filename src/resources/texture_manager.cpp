@@ -5,7 +5,6 @@
 
 #include "resources/cp932_text.h"
 #include "resources/file_stream.h"
-#include "resources/gl_api.h"
 #include "resources/texture_location.h"
 
 namespace tavo {
@@ -41,32 +40,6 @@ UploadPlan uploadPlanFor(int32_t layout) {
     }
 }
 
-void setWrapMode(int32_t wrapMode) {
-    GLenum mode = 0;
-    if (wrapMode == 0) {
-        mode = GL_REPEAT;
-    } else if (wrapMode == 1) {
-        mode = GL_CLAMP;
-    } else {
-        return;
-    }
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLfloat>(mode));
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLfloat>(mode));
-}
-
-void setFilterMode(int32_t filterMode) {
-    GLenum mode = 0;
-    if (filterMode == 0) {
-        mode = GL_NEAREST;
-    } else if (filterMode == 1) {
-        mode = GL_LINEAR;
-    } else {
-        return;
-    }
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLfloat>(mode));
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLfloat>(mode));
-}
-
 // A picture with any texel below half alpha is cut out: such texels are not
 // drawn (the renderer's alpha test). Others draw as before.
 bool hasCutOutTexels(const ImageDescription& image) {
@@ -91,7 +64,7 @@ std::vector<uint8_t> readHead(const std::string& path) {
     return head;
 }
 
-void uploadImage(Texture& texture, const ImageDescription& image) {
+void takeImage(Texture& texture, const ImageDescription& image) {
     const UploadPlan plan = uploadPlanFor(image.layout);
     if (!plan.known || image.pixels == nullptr) {
         return;
@@ -100,12 +73,12 @@ void uploadImage(Texture& texture, const ImageDescription& image) {
         if (image.bitsPerPixel != 32) {
             return;  // these layouts are 4 bytes a pixel; anything else would be overread
         }
-        texture.upload(image.width, image.height, image.pixels, plan.format);
+        texture.setPicture(image.width, image.height, image.pixels, plan.format);
         texture.imageWidth = image.width;
         texture.imageHeight = image.height;
         texture.cutOut = image.width > 0 && image.height > 0 && hasCutOutTexels(image);
     } else if (plan.format != 0) {
-        texture.uploadCompressed(image.width, image.height, image.pixels, plan.compressedKind);
+        texture.setCompressed(image.width, image.height, image.pixels, plan.compressedKind);
         texture.imageWidth = image.width;
         texture.imageHeight = image.height;
     }
@@ -156,7 +129,7 @@ int32_t TextureManager::createTexture(const char* name, int32_t wrapMode, int32_
     } else {
         recordFailure(name, "");
     }
-    return addTexture(name, texture.release(), reload);
+    return addTexture(name, std::move(texture), reload);
 }
 
 bool TextureManager::loadPicture(const char* name, Texture& texture, int32_t wrapMode,
@@ -194,10 +167,9 @@ bool TextureManager::loadPicture(const char* name, Texture& texture, int32_t wra
         }
         ImageDescription image;
         loader->describe(image);
-        texture.bind();
-        setWrapMode(wrapMode);
-        setFilterMode(filterMode);
-        uploadImage(texture, image);
+        texture.wrapMode = wrapMode;
+        texture.filterMode = filterMode;
+        takeImage(texture, image);
         loader->release();
         return true;
     }
@@ -227,43 +199,28 @@ const TextureFailure* TextureManager::failureFor(const std::string& name) const 
     return nullptr;
 }
 
-int32_t TextureManager::addTexture(const char* name, Texture* texture, bool reload) {
-    std::unique_ptr<Texture> owned(texture);
-    if (name == nullptr || owned == nullptr) {
+int32_t TextureManager::addTexture(const char* name, std::unique_ptr<Texture> texture, bool reload) {
+    if (name == nullptr || texture == nullptr) {
         return -1;
     }
     const int32_t existing = findName(name);
     if (existing >= 0 && reload) {
-        if (textures_[existing].get() != texture) {
-            textures_[existing] = std::move(owned);
-        } else {
-            owned.release();  // already held in this entry
-        }
-        names_[existing] = name;
-        folders_[existing] = modelFolder_;
+        textures_[existing] = std::move(texture);
+        ++revisions_[existing];
         return existing;
     }
-    textures_.push_back(std::move(owned));
+    textures_.push_back(std::move(texture));
     names_.emplace_back(name);
     folders_.push_back(modelFolder_);
+    revisions_.push_back(0);
     return static_cast<int32_t>(textures_.size()) - 1;
 }
 
-void TextureManager::bindTexture(int32_t index) {
-    if (index < 0 || index >= textureCount()) {
-        return;
-    }
-    textures_[index]->bind();
-}
-
-void TextureManager::setLoaders(ImageLoader* const* loaders, int32_t count) {
+void TextureManager::setLoaders(std::vector<std::unique_ptr<ImageLoader>> loaders) {
     loaders_.clear();
-    if (loaders == nullptr) {
-        return;
-    }
-    for (int32_t i = 0; i < count; ++i) {
-        if (loaders[i] != nullptr) {
-            loaders_.emplace_back(loaders[i]);
+    for (std::unique_ptr<ImageLoader>& loader : loaders) {
+        if (loader) {
+            loaders_.push_back(std::move(loader));
         }
     }
 }
@@ -272,6 +229,7 @@ void TextureManager::clear() {
     textures_.clear();
     names_.clear();
     folders_.clear();
+    revisions_.clear();
     loaders_.clear();
     failures_.clear();
 }
@@ -281,6 +239,10 @@ const Texture* TextureManager::texture(int32_t index) const {
         return nullptr;
     }
     return textures_[index].get();
+}
+
+uint32_t TextureManager::revision(int32_t index) const {
+    return index >= 0 && index < textureCount() ? revisions_[index] : 0;
 }
 
 const std::string& TextureManager::name(int32_t index) const {

@@ -22,7 +22,9 @@ struct TextureFailure {
 };
 
 // Turns image file names into textures and hands out indices (-1 for none).
-// Owns every texture and every registered loader.
+// Owns every texture and every registered loader. It decodes pictures only:
+// the GL sees them when the drawing side uploads them (drawing/gl_textures.h),
+// so a model can be read without a GL context.
 //
 // A name is looked up in the model folder set at the time (see
 // TextureFolderScope; none for the embedded model) and read by the loaders
@@ -37,17 +39,19 @@ public:
     TextureManager& operator=(const TextureManager&) = delete;
 
     int32_t createTexture(const char* name, int32_t wrapMode, int32_t filterMode, bool reload);
-    // Takes ownership of texture (also when it returns -1 for a null name).
-    int32_t addTexture(const char* name, Texture* texture, bool reload);
-    void bindTexture(int32_t index);
+    // -1 for a null name or texture.
+    int32_t addTexture(const char* name, std::unique_ptr<Texture> texture, bool reload);
 
-    // Takes ownership of the loaders; a count of 0 or less leaves none.
-    void setLoaders(ImageLoader* const* loaders, int32_t count);
+    // Replaces the loaders; null entries are left out.
+    void setLoaders(std::vector<std::unique_ptr<ImageLoader>> loaders);
     void clear();  // destroys every texture and loader
 
     int32_t textureCount() const { return static_cast<int32_t>(textures_.size()); }
     const Texture* texture(int32_t index) const;
     const std::string& name(int32_t index) const;
+    // Counts the replacements of the texture at index (a reload), so that an
+    // upload of the old picture is known to be stale; 0 for a bad index.
+    uint32_t revision(int32_t index) const;
 
     // The folder texture names are looked up in ("" for as written).
     const std::string& modelFolder() const { return modelFolder_; }
@@ -69,6 +73,7 @@ private:
     std::vector<std::unique_ptr<Texture>> textures_;
     std::vector<std::string> names_;
     std::vector<std::string> folders_;  // parallel to names_
+    std::vector<uint32_t> revisions_;   // parallel to names_
     std::vector<std::unique_ptr<ImageLoader>> loaders_;
     std::vector<TextureFailure> failures_;
     std::string modelFolder_;

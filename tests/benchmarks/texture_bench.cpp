@@ -4,10 +4,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <vector>
 
+#include "drawing/gl_textures.h"
 #include "resources/png_resource_loader.h"
 #include "resources/texture.h"
+#include "resources/texture_manager.h"
 #include "support/offscreen_gl_context.h"
 
 namespace tavo {
@@ -36,11 +39,14 @@ void BM_UploadTexture(benchmark::State& state) {
         return;
     }
     const std::vector<uint8_t> picture(static_cast<size_t>(width) * height * 4, 0x80);
+    // Prepared (padded and stretched) and uploaded, as a model's texture is.
     for (auto _ : state) {
-        Texture texture;
-        texture.bind();
-        texture.upload(width, height, picture.data(), 0);
-        benchmark::DoNotOptimize(texture.pixels.data());
+        TextureManager manager;
+        GlTextures gl;
+        auto texture = std::make_unique<Texture>();
+        texture->setPicture(width, height, picture.data(), 0);
+        gl.bind(manager, manager.addTexture("picture.png", std::move(texture), false));
+        benchmark::DoNotOptimize(manager.texture(0)->pixels.data());
     }
 }
 BENCHMARK(BM_UploadTexture)->Args({512, 512})->Args({300, 200})->Unit(benchmark::kMillisecond);

@@ -97,12 +97,10 @@ ModelObject makeRectangle(float x0, float y0, float x1, float y1, int32_t materi
 }
 
 // An RGBA picture (rows top first) as a texture sampled without filtering.
-Texture* makeTexture(int32_t width, int32_t height, const std::vector<uint8_t>& rgba) {
-    auto* texture = new Texture();
-    texture->bind();
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    texture->upload(width, height, rgba.data(), 0);
+std::unique_ptr<Texture> makeTexture(int32_t width, int32_t height, const std::vector<uint8_t>& rgba) {
+    auto texture = std::make_unique<Texture>();
+    texture->filterMode = 0;
+    texture->setPicture(width, height, rgba.data(), 0);
     return texture;
 }
 
@@ -144,8 +142,7 @@ TEST_F(MeshRendererTest, TexturedRectangleShowsItsPictureRightSideUp) {
         }
     }
     TextureManager textures;
-    Texture* texture = makeTexture(8, 8, picture);
-    ASSERT_EQ(textures.addTexture("picture.png", texture, false), 0);
+    ASSERT_EQ(textures.addTexture("picture.png", makeTexture(8, 8, picture), false), 0);
     renderer.attachTextureManager(&textures);
 
     Model model = plainModel();
@@ -171,9 +168,10 @@ TEST_F(MeshRendererTest, CutOutTexelsAreNotDrawn) {
         }
     }
     TextureManager textures;
-    Texture* texture = makeTexture(8, 8, picture);
+    std::unique_ptr<Texture> owned = makeTexture(8, 8, picture);
+    Texture* texture = owned.get();
     texture->cutOut = true;
-    textures.addTexture("leaf.png", texture, false);
+    textures.addTexture("leaf.png", std::move(owned), false);
     renderer.attachTextureManager(&textures);
 
     Model model = plainModel();

@@ -110,9 +110,7 @@ private:
     void renew() {
         objects_.reset();
         objects_ = std::make_unique<tavo::ProgramObjects>();
-        tavo::ImageLoader* loaders[tavo::kImageLoaderCount];
-        tavo::makeImageLoaders(loaders);
-        objects_->registerImageLoaders(loaders, tavo::kImageLoaderCount);
+        objects_->registerImageLoaders();
     }
 
     tavo::test::OffscreenGlContext context_;

@@ -190,8 +190,10 @@ TEST(ProgramObjects, OwnTheirLoadersAndCanBeMadeAndDestroyedRepeatedly) {
                   static_cast<void*>(&objects->textureManager));
         EXPECT_EQ(objects->meshRenderer.textureManager(), nullptr);
 
-        ImageLoader* loaders[] = {new CountingLoader(), new CountingLoader()};
-        EXPECT_EQ(objects->registerImageLoaders(loaders, 2), 1);
+        std::vector<std::unique_ptr<ImageLoader>> loaders;
+        loaders.push_back(std::make_unique<CountingLoader>());
+        loaders.push_back(std::make_unique<CountingLoader>());
+        EXPECT_EQ(objects->registerImageLoaders(std::move(loaders)), 1);
         EXPECT_EQ(objects->meshRenderer.textureManager(), &objects->textureManager);
         EXPECT_EQ(liveLoaders, 2);
         objects.reset();

@@ -244,11 +244,10 @@ TEST(PngResourceLoader, ServesTheEmbeddedTextureByItsBareName) {
 }
 
 TEST(PngResourceLoader, EmbeddedTextureBecomesAFullSizeTexture) {
-    test::OffscreenGlContext context;
-    ASSERT_TRUE(context.valid());
     TextureManager manager;
-    ImageLoader* loaders[] = {new PngResourceLoader};
-    manager.setLoaders(loaders, 1);
+    std::vector<std::unique_ptr<ImageLoader>> loaders;
+    loaders.push_back(std::make_unique<PngResourceLoader>());
+    manager.setLoaders(std::move(loaders));
     const int32_t index = manager.createTexture("tavo.png", 0, 1, false);
     ASSERT_EQ(index, 0);
     const Texture* texture = manager.texture(index);

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "drawing/gl_textures.h"
 #include "resources/gl_api.h"
 #include "resources/texture_manager.h"
 #include "support/offscreen_gl_context.h"
@@ -63,10 +65,14 @@ private:
 class TextureManagerTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(context.valid()); }
-    void TearDown() override { manager.clear(); }  // textures go while GL is current
+    void TearDown() override { gl.release(); }  // uploads go while GL is current
 
     void useLoaders(std::vector<ImageLoader*> loaders) {
-        manager.setLoaders(loaders.data(), static_cast<int32_t>(loaders.size()));
+        std::vector<std::unique_ptr<ImageLoader>> owned;
+        for (ImageLoader* loader : loaders) {
+            owned.emplace_back(loader);
+        }
+        manager.setLoaders(std::move(owned));
     }
 
     static GLint boundTexture() {
@@ -77,6 +83,7 @@ protected:
 
     test::OffscreenGlContext context;
     TextureManager manager;
+    GlTextures gl;
     LoaderLog log;
 };
 
@@ -93,7 +100,7 @@ TEST_F(TextureManagerTest, SameNameLoadsOnceAndLetterCaseMatters) {
 
     const Texture* texture = manager.texture(first);
     ASSERT_NE(texture, nullptr);
-    EXPECT_NE(texture->glName, 0u);
+    EXPECT_EQ(gl.nameOf(first), 0u) << "nothing is uploaded before it is drawn";
     EXPECT_EQ(texture->paddedWidth, 2);
     ASSERT_EQ(texture->pixels.size(), 16u);
     EXPECT_EQ(texture->pixels[15], 9);
@@ -102,19 +109,21 @@ TEST_F(TextureManagerTest, SameNameLoadsOnceAndLetterCaseMatters) {
 TEST_F(TextureManagerTest, ReloadReplacesTheTextureUnderTheSameIndex) {
     useLoaders({new ScriptedLoader(log, "png", true)});
     const int32_t index = manager.createTexture("a.png", 0, 1, false);
-    const Texture* before = manager.texture(index);
-    const uint32_t oldName = before->glName;
+    gl.bind(manager, index);
+    const uint32_t oldName = gl.nameOf(index);
     EXPECT_EQ(manager.createTexture("a.png", 0, 1, true), index);
     EXPECT_EQ(manager.textureCount(), 1);
     EXPECT_EQ(log.loadedPaths.size(), 2u);
-    EXPECT_EQ(glIsTexture(oldName), GL_FALSE);  // the replaced texture was destroyed
+    gl.bind(manager, index);
+    EXPECT_EQ(glIsTexture(oldName), GL_FALSE) << "the replaced picture's upload was destroyed";
+    EXPECT_NE(gl.nameOf(index), 0u);
 
-    Texture* own = new Texture;
-    EXPECT_EQ(manager.addTexture("a.png", own, true), index);
-    EXPECT_EQ(manager.texture(index), own);
-    EXPECT_EQ(manager.addTexture("a.png", own, true), index);  // same object kept
-    EXPECT_EQ(manager.texture(index), own);
-    EXPECT_EQ(manager.addTexture("b.png", new Texture, false), 1);
+    auto own = std::make_unique<Texture>();
+    const Texture* ownPointer = own.get();
+    EXPECT_EQ(manager.addTexture("a.png", std::move(own), true), index);
+    EXPECT_EQ(manager.texture(index), ownPointer);
+    EXPECT_EQ(manager.addTexture("a.png", nullptr, true), -1);
+    EXPECT_EQ(manager.addTexture("b.png", std::make_unique<Texture>(), false), 1);
 }
 
 TEST_F(TextureManagerTest, NamesWithoutAUsableExtension) {
@@ -141,7 +150,7 @@ TEST_F(TextureManagerTest, UnacceptedExtensionStillGetsAnImagelessTexture) {
     const Texture* texture = manager.texture(0);
     ASSERT_NE(texture, nullptr);
     EXPECT_TRUE(texture->pixels.empty());
-    EXPECT_EQ(texture->glName, 0u);
+    EXPECT_FALSE(texture->hasPicture());
 
     TextureManager empty;
     EXPECT_EQ(empty.createTexture("x.png", 0, 1, false), 0);  // no loaders at all
@@ -165,27 +174,30 @@ TEST_F(TextureManagerTest, FailedLoadsGiveMinusOneAndLaterLoadersAreTried) {
 TEST_F(TextureManagerTest, BindTextureOutOfRangeBindsNothing) {
     useLoaders({new ScriptedLoader(log, "png", true)});
     const int32_t index = manager.createTexture("a.png", 0, 1, false);
-    manager.bindTexture(index);
+    gl.bind(manager, index);
     const GLint bound = boundTexture();
-    EXPECT_EQ(static_cast<uint32_t>(bound), manager.texture(index)->glName);
+    EXPECT_EQ(static_cast<uint32_t>(bound), gl.nameOf(index));
     glBindTexture(GL_TEXTURE_2D, 0);
-    manager.bindTexture(-1);
-    manager.bindTexture(1);
+    gl.bind(manager, -1);
+    gl.bind(manager, 1);
     EXPECT_EQ(boundTexture(), 0);
-    manager.bindTexture(index);
-    EXPECT_EQ(boundTexture(), bound);
+    gl.bind(manager, index);
+    EXPECT_EQ(boundTexture(), bound) << "uploaded once, bound again";
+    GLint width = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    EXPECT_EQ(width, 2);
 }
 
 TEST_F(TextureManagerTest, WrapAndFilterModesAreSetOnTheTexture) {
     useLoaders({new ScriptedLoader(log, "png", true)});
-    manager.bindTexture(manager.createTexture("clamped.png", 1, 0, false));
+    gl.bind(manager, manager.createTexture("clamped.png", 1, 0, false));
     GLint value = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &value);
     EXPECT_EQ(value, GL_CLAMP);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &value);
     EXPECT_EQ(value, GL_NEAREST);
 
-    manager.bindTexture(manager.createTexture("other.png", 5, 9, false));
+    gl.bind(manager, manager.createTexture("other.png", 5, 9, false));
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &value);
     EXPECT_EQ(value, GL_REPEAT);  // untouched default
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &value);
@@ -198,7 +210,7 @@ TEST_F(TextureManagerTest, LayoutsWithoutAnUploadAndNon32BitPixelsLeaveNoImage) 
     for (const char* name : {"x.a", "x.b", "x.c"}) {
         const int32_t index = manager.createTexture(name, 0, 1, false);
         ASSERT_GE(index, 0) << name;
-        manager.bindTexture(index);
+        gl.bind(manager, index);
         GLint width = -1;
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
         EXPECT_EQ(width, 0) << name;
@@ -207,18 +219,21 @@ TEST_F(TextureManagerTest, LayoutsWithoutAnUploadAndNon32BitPixelsLeaveNoImage) 
     EXPECT_EQ(log.releases, 3);
 }
 
-TEST_F(TextureManagerTest, ClearDestroysLoadersAndTextures) {
+TEST_F(TextureManagerTest, ClearDestroysLoadersAndTexturesAndReleaseTheUploads) {
     useLoaders({new ScriptedLoader(log, "png", true), nullptr, new ScriptedLoader(log, "tga", true)});
     manager.createTexture("a.png", 0, 1, false);
-    const uint32_t name = manager.texture(0)->glName;
+    gl.bind(manager, 0);
+    const uint32_t name = gl.nameOf(0);
+    ASSERT_NE(name, 0u);
+    gl.release();
+    EXPECT_EQ(glIsTexture(name), GL_FALSE);
+    EXPECT_EQ(gl.nameOf(0), 0u);
     manager.clear();
     EXPECT_EQ(log.destroyed, 2);
     EXPECT_EQ(manager.textureCount(), 0);
-    EXPECT_EQ(glIsTexture(name), GL_FALSE);
     EXPECT_EQ(manager.texture(0), nullptr);
     EXPECT_EQ(manager.name(0), "");
-    manager.setLoaders(nullptr, 3);
-    manager.setLoaders(nullptr, 0);
+    manager.setLoaders({});
 }
 
 }  // namespace

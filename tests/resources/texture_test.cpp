@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
+#include "drawing/gl_textures.h"
 #include "resources/gl_api.h"
 #include "resources/texture.h"
+#include "resources/texture_manager.h"
 #include "support/offscreen_gl_context.h"
 
 namespace tavo {
@@ -55,21 +58,32 @@ TEST(TextureSizes, PowersOfTwoAndCompressedBlocks) {
     EXPECT_EQ(compressedImageSize(65536, 65536, 16), -1);
 }
 
+// A prepared texture as the drawing side uploads it: through a manager that
+// holds it and the GL uploads of that manager.
 class TextureUpload : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(context.valid()); }
+    void TearDown() override { gl.release(); }
+
+    // Hands the texture to the manager and binds it, uploading it.
+    void upload(std::unique_ptr<Texture> texture) {
+        const int32_t index = manager.addTexture("picture.png", std::move(texture), true);
+        gl.bind(manager, index);
+    }
+
     test::OffscreenGlContext context;
+    TextureManager manager;
+    GlTextures gl;
 };
 
 TEST_F(TextureUpload, PowerOfTwoPictureIsUploadedAsItIs) {
     const std::vector<uint8_t> picture = coordinatePicture(512, 512);
-    Texture texture;
-    texture.bind();
-    ASSERT_NE(texture.glName, 0u);
-    texture.upload(512, 512, picture.data(), 0);
-    EXPECT_EQ(texture.width, 512);
-    EXPECT_EQ(texture.paddedHeight, 512);
-    EXPECT_EQ(texture.pixels, picture);
+    auto texture = std::make_unique<Texture>();
+    texture->setPicture(512, 512, picture.data(), 0);
+    EXPECT_EQ(texture->width, 512);
+    EXPECT_EQ(texture->paddedHeight, 512);
+    EXPECT_EQ(texture->pixels, picture);
+    upload(std::move(texture));
     EXPECT_EQ(levelParameter(GL_TEXTURE_WIDTH), 512);
     EXPECT_EQ(levelParameter(GL_TEXTURE_HEIGHT), 512);
     EXPECT_EQ(levelParameter(GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA8);
@@ -81,9 +95,9 @@ TEST_F(TextureUpload, PowerOfTwoPictureIsUploadedAsItIs) {
 
 TEST_F(TextureUpload, OddSizeIsStretchedOverThePaddedSize) {
     const std::vector<uint8_t> picture = coordinatePicture(300, 200);
-    Texture texture;
-    texture.bind();
-    texture.upload(300, 200, picture.data(), 0);
+    auto owned = std::make_unique<Texture>();
+    Texture& texture = *owned;
+    texture.setPicture(300, 200, picture.data(), 0);
     EXPECT_EQ(texture.paddedWidth, 512);
     EXPECT_EQ(texture.paddedHeight, 256);
     EXPECT_EQ(texture.width, 512);
@@ -99,15 +113,15 @@ TEST_F(TextureUpload, OddSizeIsStretchedOverThePaddedSize) {
     EXPECT_EQ(texel(texture, 0, 255)[2], 199);
     EXPECT_EQ(texel(texture, 511, 0)[0], 299 & 0xFF);
     EXPECT_EQ(texel(texture, 511, 0)[1], 299 >> 8);
+    upload(std::move(owned));
     EXPECT_EQ(levelParameter(GL_TEXTURE_WIDTH), 512);
     EXPECT_EQ(levelParameter(GL_TEXTURE_HEIGHT), 256);
 }
 
-TEST_F(TextureUpload, SingleColumnKeepsItsColumnAndBlendsRows) {
+TEST(TexturePreparation, SingleColumnKeepsItsColumnAndBlendsRows) {
     const uint8_t picture[] = {0, 10, 20, 30,  100, 110, 120, 130,  200, 210, 220, 230};
     Texture texture;
-    texture.bind();
-    texture.upload(1, 3, picture, 0);
+    texture.setPicture(1, 3, picture, 0);
     EXPECT_EQ(texture.paddedWidth, 1);
     EXPECT_EQ(texture.paddedHeight, 4);
     ASSERT_EQ(texture.pixels.size(), 16u);
@@ -120,25 +134,31 @@ TEST_F(TextureUpload, SingleColumnKeepsItsColumnAndBlendsRows) {
     EXPECT_EQ(texel(texture, 0, 2)[0], 133);
 }
 
-TEST_F(TextureUpload, InvalidPicturesUploadNothing) {
+TEST(TexturePreparation, InvalidPicturesLeaveNone) {
     Texture texture;
-    texture.bind();
     const uint8_t pixel[4] = {1, 2, 3, 4};
-    texture.upload(0, 1, pixel, 0);
-    texture.upload(1, -3, pixel, 0);
-    texture.upload(1, 1, nullptr, 0);
-    texture.upload(16385, 1, pixel, 0);  // refused before the source is read
-    texture.uploadCompressed(1, 16385, pixel, 1);
+    texture.setPicture(0, 1, pixel, 0);
+    texture.setPicture(1, -3, pixel, 0);
+    texture.setPicture(1, 1, nullptr, 0);
+    texture.setPicture(16385, 1, pixel, 0);  // refused before the source is read
+    texture.setCompressed(1, 16385, pixel, 1);
+    texture.setCompressed(4, 4, pixel, 4);  // no such kind
+    texture.setCompressed(4, 4, pixel, 0);
     EXPECT_TRUE(texture.pixels.empty());
+    EXPECT_FALSE(texture.hasPicture());
     EXPECT_EQ(texture.width, 0);
 }
 
-TEST_F(TextureUpload, BindMakesOneNameAndKeepsIt) {
-    Texture texture;
-    texture.bind();
-    const uint32_t name = texture.glName;
-    texture.bind();
-    EXPECT_EQ(texture.glName, name);
+TEST_F(TextureUpload, AnUploadIsMadeOnceAndBoundAgain) {
+    const uint8_t pixel[4] = {1, 2, 3, 4};
+    auto texture = std::make_unique<Texture>();
+    texture->setPicture(1, 1, pixel, 0);
+    upload(std::move(texture));
+    const uint32_t name = gl.nameOf(0);
+    ASSERT_NE(name, 0u);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    gl.bind(manager, 0);
+    EXPECT_EQ(gl.nameOf(0), name);
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(static_cast<uint32_t>(bound), name);
@@ -149,9 +169,10 @@ TEST_F(TextureUpload, CompressedDxt1UsesTheBlockImageSize) {
         GTEST_SKIP() << "no glCompressedTexImage2DARB in this GL";
     }
     const std::vector<uint8_t> blocks(16, 0x55);
-    Texture texture;
-    texture.bind();
-    texture.uploadCompressed(5, 3, blocks.data(), 1);
+    auto texture = std::make_unique<Texture>();
+    texture->setCompressed(5, 3, blocks.data(), 1);
+    EXPECT_EQ(texture->pixels.size(), 16u) << "the blocks are kept until they are uploaded";
+    upload(std::move(texture));
     while (glGetError() != GL_NO_ERROR) {
     }
     const GLint width = levelParameter(GL_TEXTURE_WIDTH);
@@ -161,16 +182,6 @@ TEST_F(TextureUpload, CompressedDxt1UsesTheBlockImageSize) {
     EXPECT_EQ(width, 5);
     EXPECT_EQ(levelParameter(GL_TEXTURE_INTERNAL_FORMAT), GL_COMPRESSED_RGBA_S3TC_DXT1_EXT);
     EXPECT_EQ(levelParameter(GL_TEXTURE_COMPRESSED_IMAGE_SIZE), 16);
-    EXPECT_TRUE(texture.pixels.empty());  // compressed data is not copied
-}
-
-TEST_F(TextureUpload, UnknownCompressedKindUploadsNothing) {
-    const std::vector<uint8_t> blocks(64, 0);
-    Texture texture;
-    texture.bind();
-    texture.uploadCompressed(4, 4, blocks.data(), 4);
-    texture.uploadCompressed(4, 4, blocks.data(), 0);
-    EXPECT_EQ(levelParameter(GL_TEXTURE_WIDTH), 0);
 }
 
 }  // namespace

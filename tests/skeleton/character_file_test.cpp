@@ -57,9 +57,7 @@ TEST(CharacterFile, FindsTexturesBesideTheModelByContent) {
                                 "gone.tga"})));
 
     TextureManager textures;
-    ImageLoader* loaders[kImageLoaderCount];
-    makeImageLoaders(loaders);
-    textures.setLoaders(loaders, kImageLoaderCount);
+        textures.setLoaders(makeImageLoaders());
     std::unique_ptr<Character> character;
     LoadError error;
     ASSERT_TRUE(buildCharacterFromFile(character, (root / "bob.mqo").string(), textures, 1.0f, &error));

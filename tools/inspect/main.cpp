@@ -4,8 +4,7 @@
 //
 // Exit status: 0 when the files loaded; 1 when a file is missing or refused
 // (the message names the file, the reason and, where one applies, the line;
-// with --json it is also written as {"error": ...}) or there is no
-// off-screen OpenGL context for the textures; 2 when the arguments do not
+// with --json it is also written as {"error": ...}); 2 when the arguments do not
 // fit the usage (the message begins "bad usage" and the usage follows).
 
 #include <cstdio>
@@ -17,7 +16,6 @@
 #include "inspected_character.h"
 #include "json_report.h"
 #include "problem_list.h"
-#include "render/offscreen_gl_surface.h"
 #include "report_input.h"
 #include "resources/image_loaders.h"
 #include "resources/texture_manager.h"
@@ -27,7 +25,6 @@ namespace tavo::inspect {
 namespace {
 
 constexpr int kLoaded = 0;
-constexpr int kNoContext = 1;
 constexpr int kUnreadable = 1;
 constexpr int kBadUsage = 2;
 
@@ -52,16 +49,9 @@ bool poseMotionExists(const InspectOptions& options, const Character& character)
 }
 
 int inspect(const InspectOptions& options) {
-    // The context outlives the texture manager: textures are freed while it
-    // is still current.
-    OffscreenGlSurface context(16, 16);
-    if (!context.valid()) {
-        return fail(kNoContext, "no off-screen OpenGL context (OSMesa) for the textures");
-    }
+    // Pictures are decoded, never uploaded: no GL context is needed.
     TextureManager textures;
-    ImageLoader* loaders[kImageLoaderCount];
-    makeImageLoaders(loaders);
-    textures.setLoaders(loaders, kImageLoaderCount);
+    textures.setLoaders(makeImageLoaders());
 
     std::unique_ptr<Character> character;
     LoadError error;
