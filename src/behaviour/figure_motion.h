@@ -30,6 +30,12 @@ void applyRotationRates(MascotState& state);
 // the pitch returns towards 0 by 4 degrees a frame.
 void settlePitch(MascotState& state);
 
+// A new character plays its clip at its pace.
+inline void followCharacter(MascotState& state, int32_t clip, float phaseRate) {
+    state.motionIndex = clip;
+    state.phaseRate = phaseRate;
+}
+
 // Before a frame is drawn: the phase follows the elapsed time and the
 // rotations their rates.
 inline void advanceFigure(MascotState& state, uint32_t elapsedMs) {

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "animation/character_pose.h"
+#include "character/character_data.h"
 #include "math/matrix4.h"
 #include "math/quaternion.h"
 #include "resources/gl_api.h"
 #include "resources/texture_manager.h"
-#include "skeleton/character.h"
-#include "skeleton/skeleton.h"
 
 namespace tavo {
 
@@ -89,13 +89,7 @@ void disableTexturing() {
 
 }  // namespace
 
-void MeshRenderer::drawCharacter(const Character* character) {
-    if (character != nullptr && character->model) {
-        drawModel(*character->model, character->skeleton.get());
-    }
-}
-
-int32_t MeshRenderer::drawModel(const Model& model, const Skeleton* skeleton) {
+void MeshRenderer::prepareArrays(const Model& model) {
     if (!model.useMaterials) {
         // No material sets up the texture-coordinate and colour arrays, and
         // this renderer supplies no data for them then: keep GL from reading
@@ -103,53 +97,65 @@ int32_t MeshRenderer::drawModel(const Model& model, const Skeleton* skeleton) {
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glDisableClientState(GL_COLOR_ARRAY);
     }
-    if (skeleton == nullptr) {
-        for (const ModelObject& object : model.objects) {
-            if (object.visible != 0) {
-                drawObject(model, object);
-            }
-        }
-        return 0;
-    }
+}
 
-    boneDrawn_.assign(skeleton->bones.size(), 0);
-    for (int32_t root : skeleton->rootBones) {
-        drawBoneTree(model, root, *skeleton, 0);
-    }
-    const size_t posedCount = std::min(model.skinnedObjects.size(), model.posedObjects.size());
-    for (size_t i = 0; i < posedCount; ++i) {
-        drawObject(model, model.posedObjects[i]);
+int32_t MeshRenderer::drawModel(const Model& model) {
+    prepareArrays(model);
+    for (const ModelObject& object : model.objects) {
+        if (object.visible != 0) {
+            drawObject(model, object);
+        }
     }
     return 0;
 }
 
-void MeshRenderer::drawBone(const Model& model, int32_t boneIndex, const Skeleton& skeleton) {
-    boneDrawn_.assign(skeleton.bones.size(), 0);
-    drawBoneTree(model, boneIndex, skeleton, 0);
-}
-
-void MeshRenderer::drawBoneTree(const Model& model, int32_t boneIndex, const Skeleton& skeleton,
-                                int32_t depth) {
-    if (!indexWithin(boneIndex, skeleton.bones.size()) || depth >= kMaxBoneDepth) {
+void MeshRenderer::drawCharacter(const CharacterData& character, const CharacterPose& pose) {
+    const Model& model = character.model;
+    if (!character.hasRig()) {
+        drawModel(model);
         return;
     }
-    const Bone& bone = skeleton.bones[static_cast<size_t>(boneIndex)];
-    uint8_t& drawn = boneDrawn_[static_cast<size_t>(boneIndex)];
-    if (bone.isLink() || drawn != 0) {
+    prepareArrays(model);
+    const Rig& rig = character.rig;
+    if (!pose.fits(rig)) {
+        return;
+    }
+    boneDrawn_.assign(rig.joints.size(), 0);
+    for (int32_t root : rig.roots) {
+        drawJointTree(model, rig, pose, root, 0);
+    }
+    const size_t skinnedCount = std::min(model.skinnedObjects.size(), pose.skinned.size());
+    for (size_t i = 0; i < skinnedCount; ++i) {
+        drawObject(model, pose.skinned[i]);
+    }
+}
+
+void MeshRenderer::drawJointTree(const Model& model, const Rig& rig, const CharacterPose& pose,
+                                 int32_t jointIndex, int32_t depth) {
+    if (!indexWithin(jointIndex, rig.joints.size()) || depth >= kMaxBoneDepth) {
+        return;
+    }
+    const Joint& joint = rig.joints[static_cast<size_t>(jointIndex)];
+    uint8_t& drawn = boneDrawn_[static_cast<size_t>(jointIndex)];
+    if (!joint.carriesMeshes || drawn != 0) {
         return;
     }
     drawn = 1;
 
+    const JointTransform& local = pose.local.joints[static_cast<size_t>(jointIndex)];
     pushModelView();
-    glTranslatef(bone.localPosition.x, bone.localPosition.y, bone.localPosition.z);
-    glMultMatrixf(bone.localRotation.toMatrix4().m);
-    for (int32_t objectIndex : bone.rigidObjects) {
+    glTranslatef(local.translation.x, local.translation.y, local.translation.z);
+    glMultMatrixf(local.rotation.toMatrix4().m);
+    if (!local.hasUnitScale()) {
+        glScalef(local.scale.x, local.scale.y, local.scale.z);
+    }
+    for (int32_t objectIndex : joint.rigidObjects) {
         if (indexWithin(objectIndex, model.objects.size())) {
             drawObject(model, model.objects[static_cast<size_t>(objectIndex)]);
         }
     }
-    for (int32_t child : bone.children) {
-        drawBoneTree(model, child, skeleton, depth + 1);
+    for (int32_t child : joint.children) {
+        drawJointTree(model, rig, pose, child, depth + 1);
     }
     popModelView();
 }

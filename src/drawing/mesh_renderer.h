@@ -11,12 +11,13 @@
 
 namespace tavo {
 
-struct Bone;
-struct Character;
+struct CharacterData;
+struct CharacterPose;
+struct Rig;
 
-// Draws models with OpenGL 1.1 client-side vertex arrays: rigid objects
-// through the bone tree under the matrix stack, skinned objects from their
-// posed copies. Each object is drawn as faces, an optional outline hull and
+// Draws characters with OpenGL 1.1 client-side vertex arrays: rigid objects
+// through the rig's joint tree under the matrix stack (each joint's local
+// pose), skinned objects from their skinned copies in the pose. Each object is drawn as faces, an optional outline hull and
 // line segments. Faces and hulls are indexed draws over each group's
 // distinct corners (IndexedTriangles); segments are expanded per end. The
 // per-frame positions and colours go to scratch arrays that are kept for the
@@ -34,11 +35,11 @@ public:
         glTextures_.release();
         return 0;
     }
-    int32_t drawModel(const Model& model, const Skeleton* skeleton) override;
+    int32_t drawModel(const Model& model) override;
 
-    void drawCharacter(const Character* character);
-    // Draws a bone's rigid objects and its subtree under its local transform.
-    void drawBone(const Model& model, int32_t boneIndex, const Skeleton& skeleton);
+    // The character in a pose of its rig (poseCharacter); a character
+    // without a rig is drawn as modelled.
+    void drawCharacter(const CharacterData& character, const CharacterPose& pose);
     void drawObject(const Model& model, const ModelObject& object);
 
     // Sets colour, texture and client arrays for a material; true when textured.
@@ -53,13 +54,14 @@ public:
     Vec3 lightVertex(const Model& model, int32_t materialIndex, const Vec3& position,
                      const Vec3& normal) const;
 
-    // Deepest bone chain that is followed; deeper bones are not drawn.
+    // Deepest joint chain that is followed; deeper joints are not drawn.
     static constexpr int32_t kMaxBoneDepth = 256;
 
 private:
     bool isCutOut(int32_t textureIndex) const;  // the texture has texels that are not drawn
-    void drawBoneTree(const Model& model, int32_t boneIndex, const Skeleton& skeleton,
-                      int32_t depth);
+    void drawJointTree(const Model& model, const Rig& rig, const CharacterPose& pose,
+                       int32_t joint, int32_t depth);
+    void prepareArrays(const Model& model);
     void drawFaces(const Model& model, const ModelObject& object);
     void drawOutline(const Model& model, const ModelObject& object);
     void drawLines(const Model& model, const ModelObject& object);
@@ -82,7 +84,7 @@ private:
     IndexedTriangles layout_;
     std::vector<uint32_t> reversed_;  // the outline's indices, wound the other way
 
-    // Bones already drawn in this pass over the tree: a bone listed twice,
+    // Joints already drawn in this pass over the tree: a joint listed twice,
     // or a cycle, is drawn only once.
     std::vector<uint8_t> boneDrawn_;
     // Matrices saved in software once the GL model-view stack is full.

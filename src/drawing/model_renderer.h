@@ -6,7 +6,6 @@ namespace tavo {
 
 class Model;
 class TextureManager;
-struct Skeleton;
 
 // What the program draws a model with. A texture manager is attached when
 // the image loaders are registered at start-up, and again whenever a
@@ -20,8 +19,8 @@ public:
     ModelRenderer& operator=(const ModelRenderer&) = delete;
 
     virtual int32_t initialize() = 0;
-    // Draws the model in its current pose; skeleton may be null. Returns 0.
-    virtual int32_t drawModel(const Model& model, const Skeleton* skeleton) = 0;
+    // Draws every visible object of the model as modelled. Returns 0.
+    virtual int32_t drawModel(const Model& model) = 0;
 
     // Stores the manager and returns what initialize() returns.
     int32_t attachTextureManager(TextureManager* manager) {

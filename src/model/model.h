@@ -14,7 +14,14 @@ struct UvPair {
     float v = 0.0f;
 };
 
-// One line of a "Material" chunk.
+// How a material's alpha is used.
+enum class AlphaMode : uint8_t {
+    Opaque,  // as the colour and texture give it
+    Mask,    // texels below alphaCutoff are not drawn, the rest opaque
+    Blend,   // blended over what lies behind
+};
+
+// One line of a "Material" chunk, or a material of any other format.
 struct Material {
     std::string name;
     float color[4] = {0.0f, 0.0f, 0.0f, 0.0f};
@@ -27,6 +34,10 @@ struct Material {
     std::string textureName;
     std::string alphaPlaneName;
     int32_t textureIndex = -1;
+    AlphaMode alphaMode = AlphaMode::Opaque;
+    float alphaCutoff = 0.5f;
+    bool doubleSided = false;
+    bool unlit = false;  // drawn in its own colour even where lighting is on
 };
 
 // One polygon as read: corner indices and optional per-corner UVs.
@@ -81,6 +92,16 @@ struct VertexInfluence {
     std::vector<float> weights;
 };
 
+// Per-vertex offsets that a weight blends into an object: vertex i moves by
+// weight times positionDeltas[i] (and its normal by normalDeltas[i], where
+// the target has them).
+struct MorphTarget {
+    std::string name;
+    std::vector<Vec3> positionDeltas;
+    std::vector<Vec3> normalDeltas;
+    float defaultWeight = 0.0f;
+};
+
 class ModelObject {
 public:
     ModelObject() = default;
@@ -108,6 +129,9 @@ public:
     std::vector<IndexedTriangles> indexedGroups;
     std::vector<LineGroup> lineGroups;
     std::vector<VertexInfluence> vertexInfluences;
+    // RGBA per vertex, multiplied with the material colour; empty for none.
+    std::vector<float> vertexColors;
+    std::vector<MorphTarget> morphTargets;
     int32_t visible = 0;
 };
 
@@ -127,7 +151,7 @@ public:
 
     std::vector<Material> materials;
     std::vector<ModelObject> objects;
-    std::vector<ModelObject> posedObjects;
+    // The objects that are skinned over the rig, by index.
     std::vector<int32_t> skinnedObjects;
     TextEncoding nameEncoding = TextEncoding::Cp932;
 

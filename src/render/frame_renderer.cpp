@@ -2,102 +2,123 @@
 
 #include <vector>
 
-#include "animation/playback.h"
+#include "animation/posing.h"
 #include "render/program_objects.h"
 #include "resources/gl_api.h"
-#include "resources/memory_stream.h"
 #include "resources/image_loaders.h"
+#include "resources/memory_stream.h"
 #include "resources/texture_manager.h"
-#include "skeleton/character_file.h"
-#include "skeleton/character_files.h"
-#include "skeleton/skeleton.h"
 
 namespace tavo {
 
 namespace {
 
-void setPlaybackRate(MascotState& state, const Character* character) {
-    state.phaseRate = 1.0f;
-    // The played motion runs at the pace of motion 0. An end frame that gives
-    // no usable rate keeps the default.
+// The played clip runs at the pace of clip 0. A clip that gives no usable
+// rate keeps the default.
+float playbackRateOf(const CharacterData* character) {
     const MotionTiming timing = queryMotionTiming(character, 0);
-    if (timing.rate > 0.0f) {
-        state.phaseRate = timing.rate;
+    return timing.rate > 0.0f ? timing.rate : 1.0f;
+}
+
+// The format whose models begin like the stream; the stream is left at its start.
+const CharacterFormat* formatOfStream(MemoryStream& stream) {
+    uint8_t head[64];
+    const int32_t got = stream.read(head, static_cast<int32_t>(sizeof head));
+    stream.seek(0, 0);
+    for (const CharacterFormat* format : characterFormats()) {
+        if (got > 0 && format->recognizes(head, static_cast<size_t>(got))) {
+            return format;
+        }
     }
+    return nullptr;
 }
 
 }  // namespace
+
+bool readEmbeddedCharacter(TextureManager& textures, CharacterData& data, LoadError& error,
+                           LoadWarnings* warnings, bool withMotions) {
+    MemoryStream model;
+    MemoryStream motions;
+    if (model.openResource("TAVO_MQO", "MQO") == 0) {
+        error = loadError("", "the built-in model is missing");
+        return false;
+    }
+    const CharacterFormat* format = formatOfStream(model);
+    if (format == nullptr) {
+        error = loadError("", "the built-in model is in no format this program reads");
+        return false;
+    }
+    const bool motionsFound = withMotions && motions.openResource("TAVO_MKM", "MKM") != 0;
+    return format->readStreams(model, motionsFound ? &motions : nullptr, textures, data, error,
+                               warnings);
+}
 
 FrameRenderer::FrameRenderer(ProgramObjects& objects) : objects_(objects) {}
 
 FrameRenderer::~FrameRenderer() { releaseCharacter(); }
 
-// The embedded character: one stream opens the model and, once the character
-// is built from it, the motion set.
-void FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height) {
+void FrameRenderer::loadScene(int32_t width, int32_t height) {
     beginScene(width, height);
-    MemoryStream stream;
-    if (stream.openResource("TAVO_MQO", "MQO") != 0 && buildFrom(stream) &&
-        stream.openResource("TAVO_MKM", "MKM") != 0) {
-        loadMotionsFrom(state, stream);
-    }
+    loadEmbedded();
     finishScene();
 }
 
-void FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height,
-                              ByteStream* model, ByteStream* motions) {
+bool FrameRenderer::loadScene(int32_t width, int32_t height, const CharacterFiles& files,
+                              LoadError& error) {
     beginScene(width, height);
-    if (model != nullptr && buildFrom(*model) && motions != nullptr) {
-        loadMotionsFrom(state, *motions);
-    }
-    finishScene();
-}
-
-bool FrameRenderer::loadScene(MascotState& state, int32_t width, int32_t height,
-                              const CharacterFiles& files, LoadError& error) {
-    beginScene(width, height);
-    const bool loaded = switchCharacter(state, files, error);
+    const bool loaded = switchCharacter(files, error);
     if (!loaded) {
-        MemoryStream stream;
-        if (stream.openResource("TAVO_MQO", "MQO") != 0 && buildFrom(stream) &&
-            stream.openResource("TAVO_MKM", "MKM") != 0) {
-            loadMotionsFrom(state, stream);
-        }
+        loadEmbedded();
     }
     finishScene();
     return loaded;
 }
 
-void FrameRenderer::loadSceneFromFile(MascotState& state, int32_t width, int32_t height,
-                                      const std::string& modelPath, ByteStream* motions) {
+bool FrameRenderer::loadSceneFrom(int32_t width, int32_t height, const CharacterSource& source,
+                                  LoadError& error) {
     beginScene(width, height);
-    if (buildCharacterFromFile(character_, modelPath, objects_.textureManager, 1.0f, &sceneError_,
-                               &sceneWarnings_) &&
-        motions != nullptr) {
-        loadMotionsFrom(state, *motions);
+    auto data = std::make_unique<CharacterData>();
+    const bool loaded =
+        readCharacter(source, objects_.textureManager, *data, error, &sceneWarnings_);
+    if (loaded) {
+        adopt(std::move(data), nullptr);
+        playedClip_ = defaultMotion(character_.get());
+        playbackRate_ = playbackRateOf(character_.get());
     }
     finishScene();
+    return loaded;
 }
 
 void FrameRenderer::beginScene(int32_t width, int32_t height) {
     releaseCharacter();
-    sceneError_ = LoadError();
     sceneWarnings_.clear();
     setupProjection(width, height);
     objects_.registerImageLoaders();
 }
 
+bool FrameRenderer::loadEmbedded() {
+    auto data = std::make_unique<CharacterData>();
+    LoadError error;
+    if (!readEmbeddedCharacter(objects_.textureManager, *data, error, &sceneWarnings_)) {
+        sceneWarnings_.add(error);
+        return false;
+    }
+    adopt(std::move(data), nullptr);
+    playedClip_ = 3;
+    playbackRate_ = playbackRateOf(character_.get());
+    return true;
+}
+
 const VerticalExtent& FrameRenderer::embeddedExtent() {
     if (!embeddedExtent_) {
-        // Measured without textures: a manager without loaders decodes nothing.
+        // Measured as modelled, without textures: a manager without loaders
+        // decodes nothing, and the rig is not derived.
         TextureManager noTextures;
-        std::unique_ptr<Character> embedded;
-        MemoryStream stream;
-        if (stream.openResource("TAVO_MQO", "MQO") != 0 && buildCharacter(embedded, &stream, noTextures, 1.0f)) {
-            embeddedExtent_ = visibleExtent(*embedded->model);
-        } else {
-            embeddedExtent_ = VerticalExtent();
-        }
+        CharacterData embedded;
+        LoadError ignored;
+        embeddedExtent_ = readEmbeddedCharacter(noTextures, embedded, ignored, nullptr, false)
+                              ? visibleExtent(embedded.model)
+                              : VerticalExtent();
     }
     return *embeddedExtent_;
 }
@@ -109,29 +130,29 @@ bool FrameRenderer::placeFiles(const CharacterFiles& files, CharacterPlacement& 
         return true;
     }
     TextureManager noTextures;
-    std::unique_ptr<Character> probe;
-    if (!loadCharacterFiles(files.modelPath, "", noTextures, 1.0f, probe, error)) {
+    CharacterData probe;
+    if (!readCharacter(CharacterSource{files.modelPath, "", 1.0f}, noTextures, probe, error)) {
         return false;
     }
-    placement = fitToReference(visibleExtent(*probe->model), embeddedExtent());
+    placement = fitToReference(visibleExtent(probe.model), embeddedExtent());
     return true;
 }
 
-bool FrameRenderer::switchCharacter(MascotState& state, const CharacterFiles& files, LoadError& error) {
+bool FrameRenderer::switchCharacter(const CharacterFiles& files, LoadError& error) {
     CharacterPlacement placement;
     if (!placeFiles(files, placement, error)) {
         return false;
     }
     auto textures = std::make_unique<TextureManager>();
     textures->setLoaders(makeImageLoaders());
-    std::unique_ptr<Character> loaded;
+    auto loaded = std::make_unique<CharacterData>();
     LoadWarnings warnings;
-    if (!loadCharacterFiles(files.modelPath, files.motionPath, *textures, placement.scale, loaded, error,
-                            &warnings)) {
+    if (!readCharacter(CharacterSource{files.modelPath, files.motionPath, placement.scale}, *textures,
+                       *loaded, error, &warnings)) {
         return false;
     }
-    int32_t motion = files.motion >= 0 ? files.motion : defaultMotion(loaded.get());
-    const int32_t count = loaded->skeleton ? loaded->skeleton->motionCount() : 0;
+    const int32_t motion = files.motion >= 0 ? files.motion : defaultMotion(loaded.get());
+    const int32_t count = loaded->hasRig() ? loaded->clipCount() : 0;
     if (files.motion >= 0 && files.motion >= count) {
         error = loadError(files.motionPath.empty() ? files.modelPath : files.motionPath,
                           "motion " + std::to_string(files.motion) +
@@ -140,35 +161,38 @@ bool FrameRenderer::switchCharacter(MascotState& state, const CharacterFiles& fi
     }
     // The old character goes first, then the textures it was drawn with.
     releaseCharacter();
-    character_ = std::move(loaded);
+    adopt(std::move(loaded), std::move(textures));
     sceneWarnings_ = std::move(warnings);
-    ownTextures_ = std::move(textures);
-    objects_.meshRenderer.attachTextureManager(ownTextures_.get());
     lift_ = placement.lift;
     chooseBlending();
-    state.motionIndex = motion;
-    setPlaybackRate(state, character_.get());
+    playedClip_ = motion;
+    playbackRate_ = playbackRateOf(character_.get());
     return true;
 }
 
-void FrameRenderer::switchToEmbedded(MascotState& state) {
+void FrameRenderer::switchToEmbedded() {
     releaseCharacter();
-    MemoryStream stream;
-    if (stream.openResource("TAVO_MQO", "MQO") != 0 && buildFrom(stream)) {
-        state.phaseRate = 1.0f;
-        if (stream.openResource("TAVO_MKM", "MKM") != 0) {
-            loadMotionsFrom(state, stream);
-        }
-    }
+    playedClip_ = 3;
+    playbackRate_ = 1.0f;
+    loadEmbedded();
     chooseBlending();
-    state.motionIndex = 3;
+}
+
+void FrameRenderer::adopt(std::unique_ptr<CharacterData> data, std::unique_ptr<TextureManager> textures) {
+    character_ = std::move(data);
+    pose_.reset(*character_);
+    needsNormals_ = drawingNeedsNormals(*character_);
+    if (textures) {
+        ownTextures_ = std::move(textures);
+        objects_.meshRenderer.attachTextureManager(ownTextures_.get());
+    }
 }
 
 // Blending stays off for a character that draws only opaque pixels; its
 // textures are its own for a character read from files.
 void FrameRenderer::chooseBlending() {
     const TextureManager& textures = ownTextures_ ? *ownTextures_ : objects_.textureManager;
-    blend_ = !character_ || !character_->model || !drawsOnlyOpaque(*character_->model, textures);
+    blend_ = !character_ || !drawsOnlyOpaque(character_->model, textures);
 }
 
 void FrameRenderer::finishScene() {
@@ -182,33 +206,6 @@ void FrameRenderer::finishScene() {
     glDepthMask(GL_TRUE);
 }
 
-bool FrameRenderer::buildFrom(ByteStream& model) {
-    const bool built =
-        buildCharacter(character_, &model, objects_.textureManager, 1.0f, &sceneError_,
-                       &sceneWarnings_);
-    model.close();
-    return built;
-}
-
-void FrameRenderer::loadMotionsFrom(MascotState& state, ByteStream& motions) {
-    LoadError reason;
-    const bool loaded = loadCharacterMotions(character_.get(), &motions, &reason, &sceneWarnings_);
-    motions.close();
-    if (!loaded) {
-        sceneError_ = reason;
-    } else if (!reason.empty()) {
-        sceneWarnings_.add(reason);  // cut short; the earlier motions are kept
-    }
-    if (loaded) {
-        // The played motion runs at the pace of motion 0. An end frame that
-        // gives no usable rate keeps the default.
-        const MotionTiming timing = queryMotionTiming(character_.get(), 0);
-        if (timing.rate > 0.0f) {
-            state.phaseRate = timing.rate;
-        }
-    }
-}
-
 void FrameRenderer::renderFrame(const MascotState& state) {
     glClearColor(0.0f, 0.0f, 1.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -219,7 +216,9 @@ void FrameRenderer::renderFrame(const MascotState& state) {
     glRotatef(state.yaw, 0.0f, 1.0f, 0.0f);
     glTranslatef(0.0f, -140.0f + lift_, 0.0f);
 
-    animateCharacter(character_.get(), state.motionIndex, state.phase);
+    if (character_) {
+        poseCharacter(*character_, state.motionIndex, state.phase, needsNormals_, pose_);
+    }
 
     glEnable(GL_TEXTURE_2D);
     if (blend_) {
@@ -227,14 +226,17 @@ void FrameRenderer::renderFrame(const MascotState& state) {
     }
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnableClientState(GL_VERTEX_ARRAY);
-    objects_.meshRenderer.drawCharacter(character_.get());
+    if (character_) {
+        objects_.meshRenderer.drawCharacter(*character_, pose_);
+    }
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
     glFlush();
 }
 
 void FrameRenderer::releaseCharacter() {
-    tavo::releaseCharacter(character_);
+    character_.reset();
+    pose_ = CharacterPose();
     if (ownTextures_) {
         objects_.meshRenderer.attachTextureManager(&objects_.textureManager);
         ownTextures_.reset();
@@ -242,21 +244,21 @@ void FrameRenderer::releaseCharacter() {
     lift_ = 0.0f;
 }
 
-int32_t defaultMotion(const Character* character) {
-    const bool fourOrMore = character != nullptr && character->skeleton && character->skeleton->motionCount() >= 4;
+int32_t defaultMotion(const CharacterData* character) {
+    const bool fourOrMore = character != nullptr && character->hasRig() && character->clipCount() >= 4;
     return fourOrMore ? 3 : 0;
 }
 
-MotionTiming queryMotionTiming(const Character* character, int32_t motion) {
+MotionTiming queryMotionTiming(const CharacterData* character, int32_t clip) {
     MotionTiming timing;
-    if (character == nullptr || !character->skeleton || motion < 0 ||
-        motion >= character->skeleton->motionCount()) {
+    if (character == nullptr || !character->hasRig() || clip < 0 || clip >= character->clipCount()) {
         return timing;
     }
-    timing.endFrame = character->skeleton->motions[static_cast<size_t>(motion)].endFrame;
-    if (timing.endFrame > 0) {
-        timing.rate = 60.0f / static_cast<float>(timing.endFrame);
-        timing.inverseEndFrame = 1.0f / static_cast<float>(timing.endFrame);
+    const Clip& played = character->clips[static_cast<size_t>(clip)];
+    timing.endFrame = played.endFrame;
+    timing.rate = played.cyclesPerSecond();
+    if (played.frameBased && played.endFrame > 0) {
+        timing.inverseEndFrame = 1.0f / static_cast<float>(played.endFrame);
     }
     return timing;
 }

@@ -8,8 +8,8 @@ namespace {
 
 bool textureOpaque(const TextureManager& textures, int32_t index) {
     const Texture* texture = textures.texture(index);
-    if (texture == nullptr || texture->pixels.empty()) {
-        return false;  // no copy of its pixels to look at (compressed): count it translucent
+    if (texture == nullptr || texture->storage != Texture::Storage::Rgba) {
+        return false;  // no RGBA pixels to look at (none, or compressed): count it translucent
     }
     for (size_t i = 3; i < texture->pixels.size(); i += 4) {
         if (texture->pixels[i] != 255) {

@@ -4,10 +4,11 @@
 #include <cmath>
 #include <vector>
 
-#include "settings/profile_file.h"
+#include "formats/character_format.h"
 #include "resources/ascii_case.h"
 #include "resources/directory_listing.h"
 #include "resources/memory_stream.h"
+#include "settings/profile_file.h"
 
 namespace tavo {
 
@@ -16,10 +17,15 @@ namespace {
 const char kIniName[] = "character.ini";
 const char kSection[] = "Character";
 
-bool hasExtension(const std::string& name, const char* extension) {
-    const size_t length = std::char_traits<char>::length(extension);
-    return name.size() > length &&
-           compareIgnoringAsciiCase(name.c_str() + name.size() - length, extension) == 0;
+// The endings the readers take, for messages: ".mqo", or ".a or .b".
+std::string endingsOf(bool models) {
+    std::string text;
+    for (const CharacterFormat* format : characterFormats()) {
+        for (const std::string& ending : models ? format->modelExtensions() : format->motionExtensions()) {
+            text += (text.empty() ? "" : " or ") + ending;
+        }
+    }
+    return text;
 }
 
 bool isSeparator(char c) { return c == '/' || c == pathSeparator(); }
@@ -37,11 +43,12 @@ std::string join(const std::string& folder, const std::string& name) {
     return folder + pathSeparator() + name;
 }
 
-// The files of a folder with the given extension (any letter case).
-std::vector<std::string> filesEndingIn(const std::vector<DirectoryEntry>& entries, const char* extension) {
+// The files of a folder that some reader takes as models (or as motions).
+std::vector<std::string> characterFiles(const std::vector<DirectoryEntry>& entries, bool models) {
     std::vector<std::string> found;
     for (const DirectoryEntry& entry : entries) {
-        if (!entry.isDirectory && hasExtension(entry.name, extension)) found.push_back(entry.name);
+        const bool wanted = models ? isCharacterModelName(entry.name) : isCharacterMotionName(entry.name);
+        if (!entry.isDirectory && wanted) found.push_back(entry.name);
     }
     return found;
 }
@@ -114,8 +121,8 @@ bool describeCharacterFolder(const std::string& path, CharacterFolder& character
         error = "there is no such file or folder";
         return false;
     }
-    if (kind == PathKind::File && !hasExtension(full, ".mqo")) {
-        error = "not a character folder or an .mqo file";
+    if (kind == PathKind::File && !isCharacterModelName(full)) {
+        error = "not a character folder or a model file (" + endingsOf(true) + ")";
         return false;
     }
     character.folder = kind == PathKind::Directory ? full : parentOf(full);
@@ -123,18 +130,18 @@ bool describeCharacterFolder(const std::string& path, CharacterFolder& character
     if (kind == PathKind::File) {
         character.files.modelPath = full;
     } else {
-        const std::vector<std::string> models = filesEndingIn(entries, ".mqo");
+        const std::vector<std::string> models = characterFiles(entries, true);
         if (models.size() != 1) {
-            error = models.empty() ? "the folder holds no .mqo model"
-                                   : "the folder holds more than one .mqo model (" + listed(models) +
-                                         "): name one of them";
+            error = models.empty() ? "the folder holds no " + endingsOf(true) + " model"
+                                   : "the folder holds more than one " + endingsOf(true) + " model (" +
+                                         listed(models) + "): name one of them";
             return false;
         }
         character.files.modelPath = join(character.folder, models.front());
     }
-    const std::vector<std::string> motions = filesEndingIn(entries, ".mkm");
+    const std::vector<std::string> motions = characterFiles(entries, false);
     if (motions.size() > 1) {
-        error = "the folder holds more than one .mkm motion set (" + listed(motions) + ")";
+        error = "the folder holds more than one " + endingsOf(false) + " motion set (" + listed(motions) + ")";
         return false;
     }
     if (!motions.empty()) character.files.motionPath = join(character.folder, motions.front());
@@ -145,7 +152,7 @@ bool describeCharacterFolder(const std::string& path, CharacterFolder& character
 
 std::string characterLabel(const std::string& folder) {
     const std::vector<DirectoryEntry> entries = listDirectory(folder);
-    if (filesEndingIn(entries, ".mqo").empty()) return std::string();
+    if (characterFiles(entries, true).empty()) return std::string();
     const ProfileFile ini = readIni(folder, entries);
     const auto name = ini.getString(kSection, "Name");
     return name && !name->empty() ? *name : baseName(folder);

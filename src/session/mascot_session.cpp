@@ -68,21 +68,25 @@ WindowPosition MascotSession::drawStartPosition(uint32_t now) {
 void MascotSession::loadFirstCharacter(const std::string& characterPath) {
     const std::string& path = !characterPath.empty() ? characterPath : rememberedFolder_;
     if (path.empty()) {
-        renderer_.loadScene(state_, kSurfaceWidth, kSurfaceHeight);
+        renderer_.loadScene(kSurfaceWidth, kSurfaceHeight);
+        followCharacter(state_, renderer_.playedClip(), renderer_.playbackRate());
         return;
     }
     CharacterFolder folder;
     std::string error;
     LoadError loadError;
     if (describeCharacterFolder(path, folder, error)) {
-        if (renderer_.loadScene(state_, kSurfaceWidth, kSurfaceHeight, folder.files, loadError)) {
+        const bool loaded = renderer_.loadScene(kSurfaceWidth, kSurfaceHeight, folder.files, loadError);
+        followCharacter(state_, renderer_.playedClip(), renderer_.playbackRate());
+        if (loaded) {
             currentFolder_ = folder.folder;
             return;
         }
         error = loadError.describe();
     }
     if (renderer_.character() == nullptr) {
-        renderer_.loadScene(state_, kSurfaceWidth, kSurfaceHeight);
+        renderer_.loadScene(kSurfaceWidth, kSurfaceHeight);
+        followCharacter(state_, renderer_.playedClip(), renderer_.playbackRate());
     }
     // A character asked for on the command line gets a box; a remembered one
     // that is gone is only noted.
@@ -153,7 +157,8 @@ void MascotSession::chooseCharacter(size_t index) {
         return;
     }
     if (index == 0) {
-        renderer_.switchToEmbedded(state_);
+        renderer_.switchToEmbedded();
+        followCharacter(state_, renderer_.playedClip(), renderer_.playbackRate());
         currentFolder_.clear();
         rememberedFolder_.clear();
         return;
@@ -166,10 +171,11 @@ void MascotSession::chooseCharacter(size_t index) {
         host_.reportCharacterProblem(path, error, true);
         return;
     }
-    if (!renderer_.switchCharacter(state_, folder.files, loadError)) {
+    if (!renderer_.switchCharacter(folder.files, loadError)) {
         host_.reportCharacterProblem(path, loadError.describe(), true);
         return;
     }
+    followCharacter(state_, renderer_.playedClip(), renderer_.playbackRate());
     currentFolder_ = folder.folder;
     rememberedFolder_ = folder.folder;
 }

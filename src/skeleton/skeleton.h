@@ -7,7 +7,6 @@
 #include "math/quaternion.h"
 #include "math/vec3.h"
 #include "motion/motion.h"
-#include "skeleton/skinning_pose.h"
 
 namespace tavo {
 
@@ -34,8 +33,6 @@ struct Skeleton {
     std::vector<Bone> bones;
     std::vector<Motion> motions;
     std::vector<int32_t> rootBones;
-    // The pose the skinned objects were last blended with (animation).
-    SkinningPose pose;
 
     int32_t boneCount() const { return static_cast<int32_t>(bones.size()); }
     int32_t motionCount() const { return static_cast<int32_t>(motions.size()); }

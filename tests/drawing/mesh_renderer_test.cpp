@@ -4,11 +4,11 @@
 
 #include <vector>
 
+#include "animation/character_pose.h"
+#include "character/character_data.h"
 #include "resources/gl_api.h"
 #include "resources/texture.h"
 #include "resources/texture_manager.h"
-#include "skeleton/character.h"
-#include "skeleton/skeleton.h"
 #include "support/offscreen_gl_context.h"
 
 namespace tavo {
@@ -121,7 +121,7 @@ TEST_F(MeshRendererTest, MaterialColoursAndMissingMaterialsDrawWhiteUntextured) 
 
     TextureManager textures;
     renderer.attachTextureManager(&textures);
-    renderer.drawModel(model, nullptr);
+    renderer.drawModel(model);
 
     EXPECT_EQ(colorAt(0.0f, 0.75f), kWhite);
     EXPECT_EQ(colorAt(0.0f, 0.0f), (std::vector<int>{255, 0, 0}));
@@ -150,7 +150,7 @@ TEST_F(MeshRendererTest, TexturedRectangleShowsItsPictureRightSideUp) {
     model.materials[0].textureIndex = 0;
     model.objects.push_back(makeRectangle(-0.8f, -0.8f, 0.8f, 0.8f, 0));
     glEnable(GL_TEXTURE_2D);
-    renderer.drawModel(model, nullptr);
+    renderer.drawModel(model);
 
     EXPECT_EQ(colorAt(0.0f, 0.5f), (std::vector<int>{255, 0, 0}));
     EXPECT_EQ(colorAt(0.0f, -0.49f), (std::vector<int>{0, 255, 0}));
@@ -179,12 +179,12 @@ TEST_F(MeshRendererTest, CutOutTexelsAreNotDrawn) {
     model.materials[0].color[3] = 0.3f;
     model.materials[0].textureIndex = 0;
     model.objects.push_back(makeRectangle(-0.8f, -0.8f, 0.8f, 0.8f, 0));
-    renderer.drawModel(model, nullptr);
+    renderer.drawModel(model);
     EXPECT_EQ(colorAt(0.0f, 0.5f), (std::vector<int>{0, 0, 0})) << "alpha 127: not drawn";
     EXPECT_EQ(colorAt(0.0f, -0.5f), (std::vector<int>{255, 0, 0})) << "alpha 128: drawn";
 
     texture->cutOut = false;
-    renderer.drawModel(model, nullptr);
+    renderer.drawModel(model);
     EXPECT_EQ(colorAt(0.0f, 0.5f), (std::vector<int>{255, 0, 0}));
     EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
 }
@@ -211,7 +211,7 @@ TEST_F(MeshRendererTest, TrianglesWithoutUvSampleTheTopLeftTexel) {
     }
     model.objects.push_back(object);
     glEnable(GL_TEXTURE_2D);
-    renderer.drawModel(model, nullptr);
+    renderer.drawModel(model);
 
     EXPECT_EQ(colorAt(0.5f, -0.5f), (std::vector<int>{255, 0, 0}));
 }
@@ -221,7 +221,7 @@ TEST_F(MeshRendererTest, WithoutSkeletonOnlyVisibleObjectsAreDrawn) {
     model.objects.push_back(makeRectangle(-1.0f, 0.0f, 1.0f, 1.0f, -1));
     model.objects.push_back(makeRectangle(-1.0f, -1.0f, 1.0f, 0.0f, -1));
     model.objects[1].visible = 0;
-    renderer.drawModel(model, nullptr);
+    renderer.drawModel(model);
 
     EXPECT_TRUE(drawnAt(0.0f, 0.5f));
     EXPECT_FALSE(drawnAt(0.0f, -0.5f));
@@ -234,7 +234,7 @@ TEST_F(MeshRendererTest, MaterialsOffLeaveColourAndTextureStateAlone) {
     model.objects.push_back(makeRectangle(-1.0f, -1.0f, 1.0f, 1.0f, 0));
     glColor3f(0.0f, 1.0f, 0.0f);
     glDisable(GL_TEXTURE_2D);
-    renderer.drawModel(model, nullptr);
+    renderer.drawModel(model);
 
     EXPECT_EQ(colorAt(0.0f, 0.0f), (std::vector<int>{0, 255, 0}));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
@@ -254,7 +254,7 @@ TEST_F(MeshRendererTest, PrimitivesWithIndicesOutsideTheObjectAreSkipped) {
     object.lineGroups.push_back({segment});
     model.objects.push_back(object);
 
-    renderer.drawModel(model, nullptr);
+    renderer.drawModel(model);
     EXPECT_TRUE(drawnAt(-0.5f, 0.0f));
     EXPECT_FALSE(drawnAt(0.5f, 0.0f));
 
@@ -263,7 +263,7 @@ TEST_F(MeshRendererTest, PrimitivesWithIndicesOutsideTheObjectAreSkipped) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     model.useLighting = true;
     model.objects[0].normals.clear();
-    renderer.drawModel(model, nullptr);
+    renderer.drawModel(model);
     EXPECT_FALSE(drawnAt(-0.5f, 0.0f));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
@@ -275,15 +275,15 @@ TEST_F(MeshRendererTest, OutlineHullIsReversedPushedOutAndTintedFromTheMaterial)
     // Wound the other way, so that only the reversed hull faces the viewer.
     model.objects.push_back(makeRectangle(-0.5f, -0.5f, 0.5f, 0.5f, 0, false));
 
-    renderer.drawModel(model, nullptr);
+    renderer.drawModel(model);
     EXPECT_FALSE(drawnAt(0.0f, 0.0f)) << "outline width 0 draws no hull";
 
     model.outlineWidth = -1.0f;
-    renderer.drawModel(model, nullptr);
+    renderer.drawModel(model);
     EXPECT_FALSE(drawnAt(0.0f, 0.0f)) << "a negative width draws no hull";
 
     model.outlineWidth = 0.5f;
-    renderer.drawModel(model, nullptr);
+    renderer.drawModel(model);
     // 0.5 * 1 + 0.3, 0.43 * 0 + 0.3, 0.4 * 0 + 0.3
     const std::vector<int> c = colorAt(0.0f, 0.0f);
     EXPECT_NEAR(c[0], 204, 1);
@@ -304,7 +304,7 @@ TEST_F(MeshRendererTest, LineSegmentsAreDrawnAlsoWithOutlineOnly) {
     object.lineGroups.push_back({segment});
     model.objects.push_back(object);
 
-    renderer.drawModel(model, nullptr);
+    renderer.drawModel(model);
     EXPECT_EQ(colorAt(0.0f, 0.01f), kWhite);
     EXPECT_FALSE(drawnAt(0.0f, 0.5f));
 }
@@ -362,71 +362,93 @@ TEST_F(MeshRendererTest, LitFacesAndLinesTakeTheirColoursFromTheLighting) {
     object.lineGroups.push_back({segment});
     model.objects.push_back(object);
 
-    renderer.drawModel(model, nullptr);
+    renderer.drawModel(model);
     EXPECT_EQ(colorAt(0.0f, 0.5f), (std::vector<int>{0, 255, 0}));
     EXPECT_EQ(colorAt(0.0f, -0.49f), (std::vector<int>{0, 255, 0}));
 }
 
-// Skeleton tests: bone 0 lifts its rigid object into the upper half.
-class SkeletonDrawingTest : public MeshRendererTest {
+// Rig tests: joint 0 lifts its rigid object into the upper half.
+class RigDrawingTest : public MeshRendererTest {
 protected:
-    static Bone makeBone(float y) {
-        Bone bone;
-        bone.sideVertex = 2;  // a bone, not a link
-        bone.localPosition = {0.0f, y, 0.0f};
-        return bone;
+    static Joint makeJoint(float y) {
+        Joint joint;
+        joint.rest.translation = {0.0f, y, 0.0f};
+        return joint;
+    }
+    // Draws the model through the rig in its rest pose, with the given
+    // skinned copies.
+    void drawRig(Model model, Rig rig, std::vector<ModelObject> skinned = {}) {
+        CharacterData data;
+        data.model = std::move(model);
+        data.rig = std::move(rig);
+        CharacterPose pose;
+        pose.reset(data);
+        pose.skinned = std::move(skinned);
+        renderer.drawCharacter(data, pose);
     }
 };
 
-TEST_F(SkeletonDrawingTest, OnlyBoundRigidObjectsAndPosedCopiesAreDrawn) {
+TEST_F(RigDrawingTest, OnlyBoundRigidObjectsAndSkinnedCopiesAreDrawn) {
     Model model = plainModel();
     model.objects.push_back(makeRectangle(-1.0f, 0.0f, -0.5f, 0.5f, -1));   // 0: rigid, lifted
     model.objects.push_back(makeRectangle(-0.25f, 0.0f, 0.25f, 0.5f, -1));  // 1: unbound
     model.objects.push_back(makeRectangle(0.5f, 0.0f, 1.0f, 0.5f, -1));     // 2: skinned
     model.skinnedObjects = {2};
-    model.posedObjects.push_back(makeRectangle(0.5f, -1.0f, 1.0f, -0.5f, -1));
 
-    Skeleton skeleton;
-    skeleton.bones.push_back(makeBone(0.5f));
-    skeleton.bones[0].rigidObjects = {0};
-    skeleton.rootBones = {0};
-    renderer.drawModel(model, &skeleton);
+    Rig rig;
+    rig.joints.push_back(makeJoint(0.5f));
+    rig.joints[0].rigidObjects = {0};
+    rig.roots = {0};
+    drawRig(model, rig, {makeRectangle(0.5f, -1.0f, 1.0f, -0.5f, -1)});
 
-    EXPECT_TRUE(drawnAt(-0.75f, 0.75f)) << "rigid object under its bone";
+    EXPECT_TRUE(drawnAt(-0.75f, 0.75f)) << "rigid object under its joint";
     EXPECT_FALSE(drawnAt(-0.75f, 0.25f)) << "rigid object at its own coordinates";
     EXPECT_FALSE(drawnAt(0.0f, 0.25f)) << "unbound object";
     EXPECT_FALSE(drawnAt(0.75f, 0.25f)) << "skinned object itself";
-    EXPECT_TRUE(drawnAt(0.75f, -0.75f)) << "posed copy";
+    EXPECT_TRUE(drawnAt(0.75f, -0.75f)) << "skinned copy";
 }
 
-TEST_F(SkeletonDrawingTest, ALinkAmongTheRootsDrawsNothing) {
+TEST_F(RigDrawingTest, AJointWithoutMeshesAmongTheRootsDrawsNothing) {
     Model model = plainModel();
     model.objects.push_back(makeRectangle(-1.0f, -1.0f, 1.0f, 0.0f, -1));
-    Skeleton skeleton;
-    skeleton.bones.push_back(makeBone(0.0f));
-    skeleton.bones[0].sideVertex = -1;
-    skeleton.bones[0].rigidObjects = {0};
-    skeleton.bones[0].children = {1};
-    skeleton.bones.push_back(makeBone(1.0f));
-    skeleton.bones[1].rigidObjects = {0};
-    skeleton.rootBones = {0};
-    renderer.drawModel(model, &skeleton);
+    Rig rig;
+    rig.joints.push_back(makeJoint(0.0f));
+    rig.joints[0].carriesMeshes = false;
+    rig.joints[0].rigidObjects = {0};
+    rig.joints[0].children = {1};
+    rig.joints.push_back(makeJoint(1.0f));
+    rig.joints[1].rigidObjects = {0};
+    rig.roots = {0};
+    drawRig(model, rig);
 
     EXPECT_FALSE(drawnAt(0.0f, -0.5f));
-    EXPECT_FALSE(drawnAt(0.0f, 0.5f)) << "the link's children are not reached";
+    EXPECT_FALSE(drawnAt(0.0f, 0.5f)) << "the children of a joint without meshes are not reached";
 }
 
-TEST_F(SkeletonDrawingTest, BadBoneAndObjectIndicesAndCyclesAreSkipped) {
+TEST_F(RigDrawingTest, ScaledJointsScaleTheirObjects) {
+    Model model = plainModel();
+    model.objects.push_back(makeRectangle(-0.25f, -0.25f, 0.25f, 0.25f, -1));
+    Rig rig;
+    rig.joints.push_back(makeJoint(0.0f));
+    rig.joints[0].rest.scale = {3.0f, 1.0f, 1.0f};
+    rig.joints[0].rigidObjects = {0};
+    rig.roots = {0};
+    drawRig(model, rig);
+    EXPECT_TRUE(drawnAt(0.6f, 0.0f)) << "three times as wide";
+    EXPECT_FALSE(drawnAt(0.0f, 0.5f)) << "no taller";
+}
+
+TEST_F(RigDrawingTest, BadJointAndObjectIndicesAndCyclesAreSkipped) {
     Model model = plainModel();
     model.objects.push_back(makeRectangle(-1.0f, -1.0f, 0.0f, -0.5f, -1));
-    Skeleton skeleton;
-    skeleton.bones.push_back(makeBone(0.0f));
-    skeleton.bones.push_back(makeBone(0.0f));
-    skeleton.bones[0].rigidObjects = {-1, 5, 0};
-    skeleton.bones[0].children = {1, 9, -2};
-    skeleton.bones[1].children = {0, 1};  // a cycle back to the root and itself
-    skeleton.rootBones = {-1, 0, 17, 0};
-    renderer.drawModel(model, &skeleton);
+    Rig rig;
+    rig.joints.push_back(makeJoint(0.0f));
+    rig.joints.push_back(makeJoint(0.0f));
+    rig.joints[0].rigidObjects = {-1, 5, 0};
+    rig.joints[0].children = {1, 9, -2};
+    rig.joints[1].children = {0, 1};  // a cycle back to the root and itself
+    rig.roots = {-1, 0, 17, 0};
+    drawRig(model, rig);
 
     EXPECT_TRUE(drawnAt(-0.5f, -0.75f));
     GLint depth = 0;
@@ -435,21 +457,21 @@ TEST_F(SkeletonDrawingTest, BadBoneAndObjectIndicesAndCyclesAreSkipped) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(SkeletonDrawingTest, ChainsDeeperThanTheMatrixStackArePlacedAndBalanced) {
+TEST_F(RigDrawingTest, ChainsDeeperThanTheMatrixStackArePlacedAndBalanced) {
     const int32_t chain = 100;
     Model model = plainModel();
     model.objects.push_back(makeRectangle(-1.0f, -1.0f, 0.0f, -0.9f, -1));
-    Skeleton skeleton;
+    Rig rig;
     for (int32_t i = 0; i < chain; ++i) {
-        skeleton.bones.push_back(makeBone(0.01f));  // 100 steps lift it by 1.0
+        rig.joints.push_back(makeJoint(0.01f));  // 100 steps lift it by 1.0
         if (i + 1 < chain) {
-            skeleton.bones[static_cast<size_t>(i)].children = {i + 1};
+            rig.joints[static_cast<size_t>(i)].children = {i + 1};
         }
     }
-    skeleton.bones.back().rigidObjects = {0};
-    skeleton.rootBones = {0};
+    rig.joints.back().rigidObjects = {0};
+    rig.roots = {0};
     glTranslatef(0.0f, 0.0f, 0.0f);
-    renderer.drawModel(model, &skeleton);
+    drawRig(model, rig);
 
     EXPECT_TRUE(drawnAt(-0.5f, 0.05f));
     EXPECT_FALSE(drawnAt(-0.5f, -0.95f));
@@ -462,17 +484,19 @@ TEST_F(SkeletonDrawingTest, ChainsDeeperThanTheMatrixStackArePlacedAndBalanced) 
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(SkeletonDrawingTest, DrawCharacterDrawsTheModelThroughItsSkeleton) {
-    Character character;
-    character.model = std::make_unique<Model>(plainModel());
-    character.model->objects.push_back(makeRectangle(-1.0f, -1.0f, 1.0f, 0.0f, -1));
-    renderer.drawCharacter(&character);
+TEST_F(RigDrawingTest, ACharacterWithoutARigIsDrawnAsModelled) {
+    CharacterData data;
+    data.model = plainModel();
+    data.model.objects.push_back(makeRectangle(-1.0f, -1.0f, 1.0f, 0.0f, -1));
+    CharacterPose pose;
+    pose.reset(data);
+    renderer.drawCharacter(data, pose);
     EXPECT_TRUE(drawnAt(0.0f, -0.5f));
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    character.skeleton = std::make_unique<Skeleton>();  // binds nothing
-    renderer.drawCharacter(&character);
-    renderer.drawCharacter(nullptr);
+    data.rig.joints.push_back(makeJoint(0.0f));  // binds nothing
+    pose.reset(data);
+    renderer.drawCharacter(data, pose);
     EXPECT_FALSE(drawnAt(0.0f, -0.5f));
 }
 

@@ -230,6 +230,21 @@ class FigureWindow:
     def geometry(self):
         return self.desktop.geometry(self.window)
 
+    def wait_for_steps(self, count=2, timeout=5.0):
+        """Waits until the window has moved count times: the frame steps run
+        again. A choice from the menu (a character that is read) keeps the
+        previous picture on the screen until the steps resume."""
+        deadline = time.time() + timeout
+        last = self.geometry()[:2]
+        moves = 0
+        while moves < count and time.time() < deadline:
+            time.sleep(0.05)
+            now = self.geometry()[:2]
+            if now != last:
+                moves += 1
+                last = now
+        return moves >= count
+
     def figure(self, picture, geometry):
         """Opaque pixels of the window: those that hide the root pattern."""
         x, y, w, h = geometry

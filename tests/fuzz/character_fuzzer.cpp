@@ -14,7 +14,8 @@
 #include <memory>
 #include <vector>
 
-#include "animation/playback.h"
+#include "animation/posing.h"
+#include "formats/metasequoia/metasequoia_format.h"
 #include "drawing/mesh_renderer.h"
 #include "render/program_objects.h"
 #include "resources/gl_api.h"
@@ -194,14 +195,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     // The program plays motion 3; motion 0 sets its timing.
+    const tavo::CharacterData records = tavo::characterDataOf(*character);
+    tavo::CharacterPose pose;
+    pose.reset(records);
     static const int32_t kMotions[] = {3, 0};
     static const float kPhases[] = {0.0f, 0.4f, 0.999f, 1.0f};
     for (int32_t motion : kMotions) {
         for (float phase : kPhases) {
-            tavo::animateCharacter(character.get(), motion, phase);
+            tavo::poseCharacter(records, motion, phase, tavo::drawingNeedsNormals(records), pose);
             beginFrame();
             const ModelViewGuard guard;
-            objects.meshRenderer.drawCharacter(character.get());
+            objects.meshRenderer.drawCharacter(records, pose);
             guard.check();
         }
     }

@@ -15,7 +15,8 @@
 #include <cstring>
 #include <vector>
 
-#include "animation/playback.h"
+#include "animation/posing.h"
+#include "formats/metasequoia/metasequoia_format.h"
 #include "formats/metasequoia/mqo_reader.h"
 #include "formats/metasequoia/motion_reader.h"
 #include "resources/memory_stream.h"
@@ -130,12 +131,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int32_t index = 0; index < skeleton.motionCount(); ++index) {
         checkMotion(skeleton.motions[index], skeleton);
     }
+    tavo::CharacterData records;
+    records.model = fixed.model;
+    records.rig = tavo::rigOf(skeleton);
+    for (int32_t index = 0; index < played; ++index) {
+        records.clips.push_back(tavo::clipOf(skeleton.motions[index], skeleton));
+    }
+    tavo::CharacterPose pose;
+    pose.reset(records);
     for (int32_t index = 0; index < played; ++index) {
         for (float phase : kPhases) {
-            tavo::applyMotion(skeleton, index, phase);
+            require(tavo::poseCharacter(records, index, phase, true, pose));
         }
-        tavo::skinCharacter(fixed.model, skeleton);
     }
-    fixed.model.posedObjects.clear();
     return 0;
 }

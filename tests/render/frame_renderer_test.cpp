@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "behaviour/figure_motion.h"
 #include "render/program_objects.h"
 #include "resources/gl_api.h"
 #include "resources/image_loader.h"
 #include "resources/memory_stream.h"
-#include "skeleton/skeleton.h"
+#include "support/temp_directory.h"
 #include "support/offscreen_gl_context.h"
 
 namespace tavo {
@@ -82,7 +84,8 @@ int opaquePixels(const OffscreenGlSurface& surface) {
 }
 
 TEST_F(SceneLoading, TheEmbeddedCharacterLoadsAndIsDrawn) {
-    frame.loadScene(state, 400, 360);
+    frame.loadScene(400, 360);
+    followCharacter(state, frame.playedClip(), frame.playbackRate());
 
     ASSERT_NE(frame.character(), nullptr);
     EXPECT_EQ(objects.meshRenderer.textureManager(), &objects.textureManager);
@@ -98,11 +101,12 @@ TEST_F(SceneLoading, TheEmbeddedCharacterLoadsAndIsDrawn) {
 
     // The motion set is opened after the model: the played motion (index 3)
     // is there, and the playback rate comes from motion 0.
-    const Skeleton* skeleton = frame.character()->skeleton.get();
-    ASSERT_NE(skeleton, nullptr);
-    ASSERT_GT(skeleton->motionCount(), state.motionIndex);
-    ASSERT_GT(skeleton->motions[0].endFrame, 0);
-    EXPECT_FLOAT_EQ(state.phaseRate, 60.0f / static_cast<float>(skeleton->motions[0].endFrame));
+    const CharacterData* character = frame.character();
+    ASSERT_NE(character, nullptr);
+    ASSERT_TRUE(character->hasRig());
+    ASSERT_GT(character->clipCount(), state.motionIndex);
+    ASSERT_GT(character->clips[0].endFrame, 0);
+    EXPECT_FLOAT_EQ(state.phaseRate, 60.0f / static_cast<float>(character->clips[0].endFrame));
 
     // Seen from the front or from behind, something of it shows.
     int drawn = 0;
@@ -115,7 +119,7 @@ TEST_F(SceneLoading, TheEmbeddedCharacterLoadsAndIsDrawn) {
 
     // Its materials and texture are opaque, so it is drawn without blending;
     // one translucent material (or no materials at all) brings blending back.
-    Model& model = *frame.character()->model;
+    Model model = frame.character()->model;
     EXPECT_TRUE(drawsOnlyOpaque(model, objects.textureManager));
     model.materials.back().color[3] = 0.5f;
     EXPECT_FALSE(drawsOnlyOpaque(model, objects.textureManager));
@@ -127,30 +131,39 @@ TEST_F(SceneLoading, TheEmbeddedCharacterLoadsAndIsDrawn) {
 }
 
 TEST_F(SceneLoading, AnUnreadableModelLeavesNoCharacterAndEmptyFrames) {
-    const char garbage[] = "Metasequoia Document\nFormat Binary\n";
-    MemoryStream model;
-    model.attach(garbage, static_cast<int32_t>(sizeof garbage - 1));
-    MemoryStream motions;
-    motions.attach(garbage, static_cast<int32_t>(sizeof garbage - 1));
-    frame.loadScene(state, 400, 360, &model, &motions);
+    test::TempDirectory folder;
+    const auto write = [&](const char* name, const char* text) {
+        const std::string path = (folder.path() / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    };
+    const std::string path = write("garbage.mqo", "Metasequoia Document\nFormat Binary\n");
+    LoadError error;
+    EXPECT_FALSE(frame.loadSceneFrom(400, 360, CharacterSource{path, "", 1.0f}, error));
     EXPECT_EQ(frame.character(), nullptr);
     EXPECT_EQ(state.phaseRate, 1.0f);
+    EXPECT_EQ(error.file, path);
+    EXPECT_EQ(error.line, 2);
 
-    frame.loadScene(state, 400, 360, nullptr, nullptr);
+    const std::string other = write("model.glb", "glTF\x02");
+    EXPECT_FALSE(frame.loadSceneFrom(400, 360, CharacterSource{other, "", 1.0f}, error));
+    EXPECT_EQ(error.describe(), other + ": not a character model in a format this program reads");
     EXPECT_EQ(frame.character(), nullptr);
     renderKeyed();
     EXPECT_TRUE(everyPixelTransparentBlack(gl));
 }
 
 TEST(MotionTiming, ComesFromTheEndFrameOfTheMotion) {
-    Character character;
-    character.model = std::make_unique<Model>();
-    EXPECT_EQ(queryMotionTiming(&character, 0).endFrame, 0) << "no skeleton";
+    CharacterData character;
+    character.clips.resize(2);
+    EXPECT_EQ(queryMotionTiming(&character, 0).endFrame, 0) << "no rig";
 
-    character.skeleton = std::make_unique<Skeleton>();
-    character.skeleton->motions.resize(2);
-    character.skeleton->motions[0].endFrame = 15;
-    character.skeleton->motions[1].endFrame = 0;
+    character.rig.joints.resize(1);
+    for (Clip& clip : character.clips) {
+        clip.frameBased = true;
+    }
+    character.clips[0].endFrame = 15;
+    character.clips[1].endFrame = 0;
 
     const MotionTiming timing = queryMotionTiming(&character, 0);
     EXPECT_EQ(timing.endFrame, 15);
@@ -166,6 +179,11 @@ TEST(MotionTiming, ComesFromTheEndFrameOfTheMotion) {
         EXPECT_EQ(queryMotionTiming(&character, missing).rate, 0.0f) << missing;
     }
     EXPECT_EQ(queryMotionTiming(nullptr, 0).rate, 0.0f);
+
+    // A clip timed in seconds runs once in its duration.
+    character.clips[1].frameBased = false;
+    character.clips[1].duration = 0.5f;
+    EXPECT_FLOAT_EQ(queryMotionTiming(&character, 1).rate, 2.0f);
 }
 
 // Counts the loaders alive, to see who destroys them and when.

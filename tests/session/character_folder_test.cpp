@@ -48,7 +48,7 @@ TEST(CharacterFolder, DescribesAFolderOrItsModelAndSaysWhatIsWrong) {
         return error;
     };
     EXPECT_EQ(reason((temp.path() / "nobody").string()), "there is no such file or folder");
-    EXPECT_EQ(reason((pip / "pip.mkm").string()), "not a character folder or an .mqo file");
+    EXPECT_EQ(reason((pip / "pip.mkm").string()), "not a character folder or a model file (.mqo)");
     writeFile(pip / "character.ini", "[Character]\nScale=big\n");
     EXPECT_EQ(reason(pip.string()), "character.ini: Scale=big is not a positive number");
     writeFile(pip / "character.ini", "[Character]\nMotion=-1\n");

@@ -202,3 +202,4 @@ TEST_F(SessionTest, AModelOfAnySizeFillsTheWindowLikeTheEmbeddedCharacter) {
 
 }  // namespace
 }  // namespace tavo
+

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "animation/playback.h"
 #include "resources/memory_stream.h"
 #include "resources/texture_manager.h"
 #include "skeleton/character.h"
+#include "support/posed_document.h"
 
 namespace tavo {
 namespace {
@@ -164,9 +164,10 @@ TEST(LoadCharacterMotions, BuildsTheSkeletonAndBindsTheTracks) {
 
     // The identity key turns the chest from its rest pose onto the model
     // axes, and the band turns with it about the origin.
-    animateCharacter(slot.get(), 0, 0.0f);
-    ASSERT_EQ(slot->model->posedObjects.size(), 1u);
-    const Vec3 posed = slot->model->posedObjects[0].vertices[0];
+    test::PosedDocument posedCharacter(*slot);
+    ASSERT_TRUE(posedCharacter.pose(0, 0.0f));
+    ASSERT_EQ(posedCharacter.skinned().size(), 1u);
+    const Vec3 posed = posedCharacter.skinned()[0].vertices[0];
     const Vec3 expected =
         rotateByInverse(skeleton.bones[0].restRotation, Vec3(1.0f, 1.0f, 0.5f));
     EXPECT_NEAR(posed.x, expected.x, 1e-5f);

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "animation/playback.h"
 #include "skeleton/skeleton.h"
 #include "rig_fixtures.h"
+#include "support/posed_document.h"
 #include "support/vector_expectations.h"
 
 namespace tavo {
@@ -28,7 +28,7 @@ bool lists(const std::vector<int32_t>& list, int32_t value) {
 void expectRestPose(const Skeleton& skeleton, const std::vector<int32_t>& bones,
                     float positionTolerance = 1e-4f, float rotationTolerance = 1e-5f) {
     for (int32_t i : bones) {
-        const WorldTransform world = computeWorldTransform(skeleton, i);
+        const test::BoneWorld world = test::restWorldOf(skeleton, i);
         expectVec(world.position, skeleton.bones[i].restHead, positionTolerance);
         expectQuat(world.rotation, skeleton.bones[i].restRotation, rotationTolerance);
     }
@@ -304,7 +304,7 @@ TEST(Hierarchy, CycleOfBonesIsBrokenAtTheFirstBone) {
     EXPECT_EQ(skeleton.bones[1].parent, 0);
     EXPECT_EQ(skeleton.rootBones, std::vector<int32_t>{0});
     expectForest(skeleton);
-    const WorldTransform world = computeWorldTransform(skeleton, 1);
+    const test::BoneWorld world = test::restWorldOf(skeleton, 1);
     expectVec(world.position, skeleton.bones[1].restHead, 1e-4f);
 }
 

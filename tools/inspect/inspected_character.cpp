@@ -1,7 +1,12 @@
 #include "inspected_character.h"
 
+#include "animation/clip_sampling.h"
+#include "animation/posing.h"
+#include "formats/character_format.h"
+#include "formats/metasequoia/metasequoia_format.h"
 #include "resources/memory_stream.h"
 #include "skeleton/character_files.h"
+#include "skeleton/skeleton.h"
 
 namespace tavo::inspect {
 namespace {
@@ -13,6 +18,10 @@ const char kEmptyMotionSet[] = "Mikoto Motion Ver 2\r\nEof\r\n";
 bool loadInspectedCharacter(const std::string& modelPath, const std::string& motionPath,
                             TextureManager& textures, std::unique_ptr<Character>& character,
                             LoadError& error, LoadWarnings& warnings) {
+    const CharacterFormat* format = findCharacterFormat(modelPath, &error);
+    if (format == nullptr) {
+        return false;
+    }
     if (!loadCharacterFiles(modelPath, motionPath, textures, 1.0f, character, error, &warnings)) {
         return false;
     }
@@ -25,20 +34,24 @@ bool loadInspectedCharacter(const std::string& modelPath, const std::string& mot
     return true;
 }
 
-PoseSnapshot takePose(Character& character, int32_t motion, float phase) {
-    PoseSnapshot pose;
-    pose.motion = motion;
-    pose.phase = phase;
+PoseSnapshot takePose(const Character& character, int32_t motion, float phase) {
+    PoseSnapshot snapshot;
+    snapshot.motion = motion;
+    snapshot.phase = phase;
     if (!character.skeleton || motion < 0 || motion >= character.skeleton->motionCount()) {
-        return pose;
+        return snapshot;
     }
-    const Skeleton& skeleton = *character.skeleton;
-    pose.frame = phaseToFrame(phase, skeleton.motions[motion].endFrame);
-    animateCharacter(&character, motion, phase);
-    for (int32_t i = 0; i < skeleton.boneCount(); ++i) {
-        pose.bones.push_back(computeWorldTransform(skeleton, i));
+    snapshot.frame = phaseToFrame(phase, character.skeleton->motions[motion].endFrame);
+    const CharacterData data = characterDataOf(character);
+    CharacterPose pose;
+    pose.reset(data);
+    if (!poseCharacter(data, motion, phase, false, pose)) {
+        return snapshot;
     }
-    return pose;
+    for (size_t i = 0; i < data.rig.joints.size(); ++i) {
+        snapshot.bones.push_back({pose.model.positions[i], pose.model.rotations[i]});
+    }
+    return snapshot;
 }
 
 }  // namespace tavo::inspect

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "animation/playback.h"
+#include "math/quaternion.h"
+#include "math/vec3.h"
 #include "resources/load_error.h"
 #include "skeleton/character.h"
 
@@ -15,8 +16,9 @@ class TextureManager;
 
 namespace tavo::inspect {
 
-// Reads the model and, when a path is given, the motion set, through
-// loadCharacterFiles as the mascot reads a character folder. Without a
+// Reads the model and, when a path is given, the motion set, as the mascot
+// reads a character folder: the format is the one the registry finds for the
+// model, and the Metasequoia document is kept for the report. Without a
 // motion set the skeleton is still built, with an empty motion list. False
 // when a file is missing or refused; error then says which, where and why.
 // warnings receive what the readers passed over, each with its file and
@@ -26,7 +28,14 @@ bool loadInspectedCharacter(const std::string& modelPath, const std::string& mot
                             TextureManager& textures, std::unique_ptr<Character>& character,
                             LoadError& error, LoadWarnings& warnings);
 
-// World transforms of every bone after animateCharacter(motion, phase).
+// A bone's place in model space.
+struct WorldTransform {
+    Vec3 position;
+    Quaternion rotation;
+};
+
+// World transforms of every bone when the character is posed as the mascot
+// poses it: motion at phase.
 struct PoseSnapshot {
     int32_t motion = 0;
     float phase = 0.0f;
@@ -34,6 +43,6 @@ struct PoseSnapshot {
     std::vector<WorldTransform> bones;
 };
 
-PoseSnapshot takePose(Character& character, int32_t motion, float phase);
+PoseSnapshot takePose(const Character& character, int32_t motion, float phase);
 
 }  // namespace tavo::inspect

@@ -56,7 +56,16 @@ bool writeFuwari(const std::string& dir) {
 
 }  // namespace
 
+const char kUsage[] =
+    "usage: tavo-make-character [--character tavo|fuwari] OUTDIR\n"
+    "Writes the built-in character (tavo) or Fuwari into OUTDIR.\n"
+    "Exit status: 0 written, 1 a file could not be written, 2 bad usage.\n";
+
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     std::string character = "tavo";
     int next = 1;
     if (argc == 4 && std::strcmp(argv[1], "--character") == 0) {
@@ -64,7 +73,7 @@ int main(int argc, char** argv) {
         next = 3;
     }
     if (argc != next + 1 || (character != "tavo" && character != "fuwari")) {
-        std::fprintf(stderr, "usage: tavo-make-character [--character tavo|fuwari] OUTDIR\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     const std::string dir = std::string(argv[next]) + "/";

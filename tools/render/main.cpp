@@ -6,6 +6,7 @@
 // Exit status: 0 done, 1 a file could not be read or written, 2 bad usage.
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,10 @@
 #include "render/offscreen_gl_surface.h"
 #include "render/program_objects.h"
 #include "render_options.h"
-#include "resources/file_stream.h"
 #include "resources/gl_api.h"
 #include "rgba_png_writer.h"
 #include "rig_overlay.h"
-#include "skeleton/skeleton.h"
+#include "skeleton/character.h"
 #include "square_icon.h"
 #include "top_down_rgba.h"
 
@@ -36,47 +36,33 @@ int fail(const std::string& message) {
 
 // Loads the character the options name; an empty string on success, else
 // what went wrong.
-std::string loadCharacter(const RenderOptions& options, tavo::FrameRenderer& frame,
-                          tavo::MascotState& state) {
+std::string loadCharacter(const RenderOptions& options, tavo::FrameRenderer& frame) {
     if (options.modelPath.empty()) {
-        frame.loadScene(state, kWidth, kHeight);
+        frame.loadScene(kWidth, kHeight);
         if (frame.character() != nullptr) {
             return "";
         }
-        const tavo::LoadError& error = frame.sceneError();
-        return "the embedded model: " + (error.empty() ? "not found" : error.describe());
+        const std::vector<tavo::LoadError>& notes = frame.sceneWarnings().list();
+        return "the embedded model: " + (notes.empty() ? "not found" : notes.front().describe());
     }
-    tavo::FileStream motions;
-    std::string whyNot;
-    if (!options.motionPath.empty() && motions.open(options.motionPath.c_str(), &whyNot) == 0) {
-        return tavo::loadError(options.motionPath, whyNot).describe();
-    }
-    frame.loadSceneFromFile(state, kWidth, kHeight, options.modelPath,
-                            options.motionPath.empty() ? nullptr : &motions);
-    if (frame.character() == nullptr) {
-        return frame.sceneError().describe();
-    }
-    if (!options.motionPath.empty() && !frame.character()->skeleton) {
-        tavo::LoadError error = frame.sceneError();
-        error.file = options.motionPath;
+    tavo::LoadError error;
+    if (!frame.loadSceneFrom(kWidth, kHeight,
+                             tavo::CharacterSource{options.modelPath, options.motionPath, 1.0f}, error)) {
         return error.describe();
     }
-    for (tavo::LoadError note : frame.sceneWarnings().list()) {
-        if (note.file.empty()) {
-            note.file = options.motionPath;
-        }
+    for (const tavo::LoadError& note : frame.sceneWarnings().list()) {
         std::fprintf(stderr, "tavo-render: note: %s\n", note.describe().c_str());
     }
     return "";
 }
 
 // Whether the chosen motion can be played; explains on stderr when not.
-bool checkMotion(const RenderOptions& options, const tavo::Character& character) {
-    if (!character.skeleton) {
+bool checkMotion(const RenderOptions& options, const tavo::CharacterData& character) {
+    if (!character.hasRig()) {
         std::fprintf(stderr, "tavo-render: note: no motions loaded, drawing the modelled pose\n");
         return true;
     }
-    const int32_t count = character.skeleton->motionCount();
+    const int32_t count = character.clipCount();
     if (options.motion >= count) {
         std::fprintf(stderr, "tavo-render: motion %d does not exist (%d motions)\n",
                      static_cast<int>(options.motion), static_cast<int>(count));
@@ -101,7 +87,7 @@ int run(const RenderOptions& options) {
     tavo::ProgramObjects objects;
     tavo::FrameRenderer frame(objects);
     tavo::MascotState state;
-    const std::string problem = loadCharacter(options, frame, state);
+    const std::string problem = loadCharacter(options, frame);
     if (!problem.empty()) {
         return fail(problem);
     }
@@ -110,6 +96,14 @@ int run(const RenderOptions& options) {
         return 1;
     }
 
+    std::unique_ptr<tavo::Character> rigDocument;
+    if (options.showRig || options.showAnchors) {
+        tavo::LoadError error;
+        if (!tavo::render_tool::loadRigDocument(options.modelPath, options.motionPath, rigDocument,
+                                                error)) {
+            return fail("--show-rig and --show-anchors draw Metasequoia rigs: " + error.describe());
+        }
+    }
     state.motionIndex = options.motion;
     const std::vector<std::string> names = tavo::render_tool::frameFileNames(options);
     const std::vector<float> phases = tavo::render_tool::framePhases(options);
@@ -122,9 +116,10 @@ int run(const RenderOptions& options) {
         state.pitchRate = 0.0f;
         state.yawRate = 0.0f;
         frame.renderFrame(state);
-        if (options.showRig || options.showAnchors) {
-            tavo::render_tool::drawRigOverlay(*frame.character(), options.showRig,
-                                              options.showAnchors);
+        if (rigDocument) {
+            const bool posed = frame.character()->hasRig() && rigDocument->skeleton;
+            tavo::render_tool::drawRigOverlay(*rigDocument, posed ? &frame.pose().model : nullptr,
+                                              options.showRig, options.showAnchors);
         }
         surface.finishFrame();
         tavo::applyColorKey(surface.pixels(), kWidth, kHeight);

@@ -2,10 +2,13 @@
 
 #include <vector>
 
-#include "animation/playback.h"
 #include "resources/gl_api.h"
+#include "animation/character_pose.h"
+#include "resources/memory_stream.h"
+#include "resources/texture_manager.h"
 #include "skeleton/anchors.h"
 #include "skeleton/character.h"
+#include "skeleton/character_files.h"
 #include "skeleton/skeleton.h"
 
 namespace tavo::render_tool {
@@ -26,9 +29,9 @@ struct BoneMotion {
     Vec3 apply(const Vec3& p) const { return rotateByUnit(turn, p - restHead) + position; }
 };
 
-std::vector<BoneMotion> boneMotions(const Skeleton* skeleton) {
+std::vector<BoneMotion> boneMotions(const Skeleton* skeleton, const ModelPose* pose) {
     std::vector<BoneMotion> motions;
-    if (skeleton == nullptr) {
+    if (skeleton == nullptr || pose == nullptr || pose->positions.size() != skeleton->bones.size()) {
         return motions;
     }
     for (int32_t b = 0; b < skeleton->boneCount(); ++b) {
@@ -37,9 +40,8 @@ std::vector<BoneMotion> boneMotions(const Skeleton* skeleton) {
             motions.push_back({Quaternion(), Vec3(), Vec3()});
             continue;
         }
-        const WorldTransform world = computeWorldTransform(*skeleton, b);
-        motions.push_back(
-            {multiplyPrecise(world.rotation, bone.restRotation.conjugate()), bone.restHead, world.position});
+        motions.push_back({multiplyPrecise(pose->rotations[b], bone.restRotation.conjugate()),
+                           bone.restHead, pose->positions[b]});
     }
     return motions;
 }
@@ -162,10 +164,10 @@ void drawAnchors(const Model& model, const Skeleton* skeleton, const std::vector
 
 }  // namespace
 
-void drawRigOverlay(const Character& character, bool bones, bool anchors) {
+void drawRigOverlay(const Character& character, const ModelPose* pose, bool bones, bool anchors) {
     const Model& model = *character.model;
-    const Skeleton* skeleton = character.skeleton.get();
-    const std::vector<BoneMotion> motions = boneMotions(skeleton);
+    const Skeleton* skeleton = pose != nullptr ? character.skeleton.get() : nullptr;
+    const std::vector<BoneMotion> motions = boneMotions(skeleton, pose);
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT | GL_POINT_BIT | GL_COLOR_BUFFER_BIT);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
@@ -185,6 +187,24 @@ void drawRigOverlay(const Character& character, bool bones, bool anchors) {
         drawModelledBones(*boneFaces);
     }
     glPopAttrib();
+}
+
+bool loadRigDocument(const std::string& modelPath, const std::string& motionPath,
+                     std::unique_ptr<Character>& document, LoadError& error) {
+    TextureManager noTextures;  // the overlay draws no textures
+    if (!modelPath.empty()) {
+        return loadCharacterFiles(modelPath, motionPath, noTextures, 1.0f, document, error);
+    }
+    MemoryStream stream;
+    if (stream.openResource("TAVO_MQO", "MQO") == 0 ||
+        !buildCharacter(document, &stream, noTextures, 1.0f, &error)) {
+        error.file = "the built-in model";
+        return false;
+    }
+    if (stream.openResource("TAVO_MKM", "MKM") != 0) {
+        loadCharacterMotions(document.get(), &stream);
+    }
+    return true;
 }
 
 }  // namespace tavo::render_tool

@@ -230,9 +230,8 @@ int32_t TextReader::collectNumber(char* text, bool allowDot) {
 
 bool TextReader::readInt(int32_t& value, const char* what) {
     char text[kNumberLimit + 1];
-    const int32_t length = collectNumber(text, false);
     bool whole = false;
-    value = length > 0 ? decimalToInt(text, length, whole) : 0;
+    const int32_t length = takeInt(text, value, whole);
     if (!whole) {
         warnAboutNumber(text, length, what, std::to_string(value));
     }
@@ -241,9 +240,8 @@ bool TextReader::readInt(int32_t& value, const char* what) {
 
 bool TextReader::readFloat(float& value, const char* what) {
     char text[kNumberLimit + 1];
-    const int32_t length = collectNumber(text, true);
     bool whole = false;
-    value = length > 0 ? decimalToFloat(text, length, whole) : 0.0f;
+    const int32_t length = takeFloat(text, value, whole);
     if (!whole) {
         char used[32];
         std::snprintf(used, sizeof used, "%g", static_cast<double>(value));
@@ -254,18 +252,28 @@ bool TextReader::readFloat(float& value, const char* what) {
 
 bool TextReader::readIntIfAny(int32_t& value) {
     char text[kNumberLimit + 1];
-    const int32_t length = collectNumber(text, false);
     bool whole = false;
-    value = length > 0 ? decimalToInt(text, length, whole) : 0;
-    return length > 0;
+    return takeInt(text, value, whole) > 0;
 }
 
 bool TextReader::readFloatIfAny(float& value) {
     char text[kNumberLimit + 1];
-    const int32_t length = collectNumber(text, true);
     bool whole = false;
+    return takeFloat(text, value, whole) > 0;
+}
+
+int32_t TextReader::takeInt(char* text, int32_t& value, bool& whole) {
+    const int32_t length = collectNumber(text, false);
+    whole = false;
+    value = length > 0 ? decimalToInt(text, length, whole) : 0;
+    return length;
+}
+
+int32_t TextReader::takeFloat(char* text, float& value, bool& whole) {
+    const int32_t length = collectNumber(text, true);
+    whole = false;
     value = length > 0 ? decimalToFloat(text, length, whole) : 0.0f;
-    return length > 0;
+    return length;
 }
 
 void TextReader::warnAboutNumber(const char* text, int32_t length, const char* what,

@@ -97,6 +97,11 @@ private:
     // Consumes blanks, then collects up to 63 bytes that are digits, "-" or,
     // when allowDot is set, ".". Returns the number of bytes collected.
     int32_t collectNumber(char* text, bool allowDot);
+    // A number's bytes into text (room for 64 bytes) and its value;
+    // whole tells whether all of them made one number in range. Returns how
+    // many bytes were taken.
+    int32_t takeInt(char* text, int32_t& value, bool& whole);
+    int32_t takeFloat(char* text, float& value, bool& whole);
     void warnAboutNumber(const char* text, int32_t length, const char* what,
                          const std::string& used);
 

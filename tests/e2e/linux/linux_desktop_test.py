@@ -355,6 +355,7 @@ def choose_character(desktop, mascot, downs):
     desktop.keep_screenshot("character_menu")
     mascot.choose(["Down"] * downs)
     check(wait_for(lambda: not mascot.menus(), 2.0), "the menu closes after the choice")
+    check(mascot.wait_for_steps(), "the figure walks on after the choice")
 
 
 def run_characters(desktop, program):

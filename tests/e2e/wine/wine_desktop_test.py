@@ -319,6 +319,7 @@ def choose_character(desktop, mascot, downs):
     desktop.keep_screenshot("character_menu")
     mascot.choose(["Down"] * downs)
     time.sleep(0.5)
+    check(mascot.wait_for_steps(), "the figure walks on after the choice")
 
 
 def run_characters(desktop, exe, workdir):
