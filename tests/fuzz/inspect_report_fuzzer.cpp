@@ -113,11 +113,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReportInput report;
     report.model = character->model.get();
     report.textures = &textures;
-    std::unique_ptr<tavo::Skeleton> built;
     if (character->skeleton) {
-        built = std::make_unique<tavo::Skeleton>(*character->skeleton);
-        report.skeleton = built.get();
-        report.skin = summarizeSkin(*report.model, *built);
+        report.skeleton = character->skeleton.get();
+        report.skin = summarizeSkin(*report.model, *report.skeleton);
     }
     report.problems = collectProblems(*report.model, report.skeleton, report.skin, motionsGiven);
     require(warnings.list().size() <= tavo::LoadWarnings::kMaxWarnings + 1);

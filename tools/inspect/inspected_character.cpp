@@ -42,10 +42,13 @@ PoseSnapshot takePose(const Character& character, int32_t motion, float phase) {
         return snapshot;
     }
     snapshot.frame = phaseToFrame(phase, character.skeleton->motions[motion].endFrame);
-    const CharacterData data = characterDataOf(character);
+    // The rig and the one clip are enough for the bones' places.
+    CharacterData data;
+    data.rig = rigOf(*character.skeleton);
+    data.clips.push_back(clipOf(character.skeleton->motions[motion], *character.skeleton));
     CharacterPose pose;
     pose.reset(data);
-    if (!poseCharacter(data, motion, phase, false, pose)) {
+    if (!poseCharacter(data, 0, phase, false, pose)) {
         return snapshot;
     }
     for (size_t i = 0; i < data.rig.joints.size(); ++i) {

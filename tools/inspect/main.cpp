@@ -67,12 +67,10 @@ int inspect(const InspectOptions& options) {
     ReportInput input;
     input.model = character->model.get();
     input.textures = &textures;
-    // The report shows the skeleton as built; the pose changes its local values.
-    std::unique_ptr<Skeleton> built;
+    // Posing works on the records, so the skeleton stays as built.
     if (character->skeleton) {
-        built = std::make_unique<Skeleton>(*character->skeleton);
-        input.skeleton = built.get();
-        input.skin = summarizeSkin(*input.model, *built);
+        input.skeleton = character->skeleton.get();
+        input.skin = summarizeSkin(*input.model, *input.skeleton);
     }
     input.problems =
         collectProblems(*input.model, input.skeleton, input.skin, !options.motionPath.empty(),
