@@ -84,19 +84,19 @@ bool parseScale(const std::string& text, float& scale) {
     return result.ec == std::errc() && result.ptr == end && std::isfinite(scale) && scale > 0.0f;
 }
 
-bool readIniValues(const ProfileFile& ini, CharacterFolder& character, std::string& error) {
+bool readIniValues(const ProfileFile& ini, CharacterFolder& character, LoadError& error) {
     if (const auto name = ini.getString(kSection, "Name"); name && !name->empty()) {
         character.name = *name;
     }
     if (const auto motion = ini.getString(kSection, "Motion"); motion && !motion->empty()) {
         if (!parseMotion(*motion, character.files.motion)) {
-            error = std::string(kIniName) + ": Motion=" + *motion + " is not a motion number (0, 1, 2, ...)";
+            error = loadError(kIniName, "Motion=" + *motion + " is not a motion number (0, 1, 2, ...)");
             return false;
         }
     }
     if (const auto scale = ini.getString(kSection, "Scale"); scale && !scale->empty()) {
         if (!parseScale(*scale, character.files.scale)) {
-            error = std::string(kIniName) + ": Scale=" + *scale + " is not a positive number";
+            error = loadError(kIniName, "Scale=" + *scale + " is not a positive number");
             return false;
         }
     }
@@ -113,16 +113,16 @@ std::string baseName(const std::string& path) {
     return path.substr(begin, end - begin);
 }
 
-bool describeCharacterFolder(const std::string& path, CharacterFolder& character, std::string& error) {
+bool describeCharacterFolder(const std::string& path, CharacterFolder& character, LoadError& error) {
     character = CharacterFolder();
     const std::string full = absolutePath(path);
     const PathKind kind = pathKind(full);
     if (kind == PathKind::Missing) {
-        error = "there is no such file or folder";
+        error = loadError("", "there is no such file or folder");
         return false;
     }
     if (kind == PathKind::File && !isCharacterModelName(full)) {
-        error = "not a character folder or a model file (" + endingsOf(true) + ")";
+        error = loadError("", "not a character folder or a model file (" + endingsOf(true) + ")");
         return false;
     }
     character.folder = kind == PathKind::Directory ? full : parentOf(full);
@@ -132,16 +132,17 @@ bool describeCharacterFolder(const std::string& path, CharacterFolder& character
     } else {
         const std::vector<std::string> models = characterFiles(entries, true);
         if (models.size() != 1) {
-            error = models.empty() ? "the folder holds no " + endingsOf(true) + " model"
-                                   : "the folder holds more than one " + endingsOf(true) + " model (" +
-                                         listed(models) + "): name one of them";
+            error = loadError("", models.empty() ? "the folder holds no " + endingsOf(true) + " model"
+                                                 : "the folder holds more than one " + endingsOf(true) +
+                                                       " model (" + listed(models) + "): name one of them");
             return false;
         }
         character.files.modelPath = join(character.folder, models.front());
     }
     const std::vector<std::string> motions = characterFiles(entries, false);
     if (motions.size() > 1) {
-        error = "the folder holds more than one " + endingsOf(false) + " motion set (" + listed(motions) + ")";
+        error = loadError("", "the folder holds more than one " + endingsOf(false) + " motion set (" +
+                                  listed(motions) + ")");
         return false;
     }
     if (!motions.empty()) character.files.motionPath = join(character.folder, motions.front());

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "render/frame_renderer.h"
+#include "resources/load_error.h"
 
 namespace tavo {
 
@@ -16,10 +17,12 @@ struct CharacterFolder {
     CharacterFiles files;
 };
 
-// Describes the character at path, a folder or an .mqo inside one. False
-// with the reason when there is nothing there, no single model, more than
-// one motion set, or a value in character.ini that cannot be used.
-bool describeCharacterFolder(const std::string& path, CharacterFolder& character, std::string& error);
+// Describes the character at path, a folder or a model file inside one.
+// False with the reason when there is nothing there, no single model, more
+// than one motion set, or a value in character.ini that cannot be used; the
+// reason's file is "character.ini" for its values and empty for what is
+// wrong with path itself.
+bool describeCharacterFolder(const std::string& path, CharacterFolder& character, LoadError& error);
 
 // The label of a folder for the menu: Name= of its character.ini, or the
 // folder's own name. Empty when the folder holds no .mqo (no character).

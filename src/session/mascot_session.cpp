@@ -73,16 +73,14 @@ void MascotSession::loadFirstCharacter(const std::string& characterPath) {
         return;
     }
     CharacterFolder folder;
-    std::string error;
-    LoadError loadError;
+    LoadError error;
     if (describeCharacterFolder(path, folder, error)) {
-        const bool loaded = renderer_.loadScene(kSurfaceWidth, kSurfaceHeight, folder.files, loadError);
+        const bool loaded = renderer_.loadScene(kSurfaceWidth, kSurfaceHeight, folder.files, error);
         followCharacter(state_, renderer_.playedClip(), renderer_.playbackRate());
         if (loaded) {
             currentFolder_ = folder.folder;
             return;
         }
-        error = loadError.describe();
     }
     if (renderer_.character() == nullptr) {
         renderer_.loadScene(kSurfaceWidth, kSurfaceHeight);
@@ -90,7 +88,7 @@ void MascotSession::loadFirstCharacter(const std::string& characterPath) {
     }
     // A character asked for on the command line gets a box; a remembered one
     // that is gone is only noted.
-    host_.reportCharacterProblem(path, error, !characterPath.empty());
+    host_.reportCharacterProblem(path, error.describe(), !characterPath.empty());
 }
 
 void MascotSession::step() {
@@ -165,14 +163,9 @@ void MascotSession::chooseCharacter(size_t index) {
     }
     const std::string& path = choices_[index - 1].folder;
     CharacterFolder folder;
-    std::string error;
-    LoadError loadError;
-    if (!describeCharacterFolder(path, folder, error)) {
-        host_.reportCharacterProblem(path, error, true);
-        return;
-    }
-    if (!renderer_.switchCharacter(folder.files, loadError)) {
-        host_.reportCharacterProblem(path, loadError.describe(), true);
+    LoadError error;
+    if (!describeCharacterFolder(path, folder, error) || !renderer_.switchCharacter(folder.files, error)) {
+        host_.reportCharacterProblem(path, error.describe(), true);
         return;
     }
     followCharacter(state_, renderer_.playedClip(), renderer_.playbackRate());

@@ -26,8 +26,9 @@ TEST(CharacterFolder, DescribesAFolderOrItsModelAndSaysWhatIsWrong) {
     writeFile(pip / "Character.ini", "\xEF\xBB\xBF[Character]\nName=\xE3\x83\x94\xE3\x83\x83\xE3\x83\x97\nMotion=2\nScale=0.5\n");
 
     CharacterFolder character;
-    std::string error;
-    ASSERT_TRUE(describeCharacterFolder((pip / "." / "Pip.MQO").string(), character, error)) << error;
+    LoadError error;
+    ASSERT_TRUE(describeCharacterFolder((pip / "." / "Pip.MQO").string(), character, error))
+        << error.describe();
     EXPECT_EQ(character.folder, fs::canonical(pip).string());
     EXPECT_EQ(character.files.modelPath, fs::canonical(pip / "Pip.MQO").string());
     EXPECT_EQ(character.files.motionPath, character.folder + "/pip.mkm");
@@ -37,15 +38,15 @@ TEST(CharacterFolder, DescribesAFolderOrItsModelAndSaysWhatIsWrong) {
 
     // Without character.ini: the folder's name, the default motion, fitted.
     fs::remove(pip / "Character.ini");
-    ASSERT_TRUE(describeCharacterFolder(pip.string() + "/", character, error)) << error;
+    ASSERT_TRUE(describeCharacterFolder(pip.string() + "/", character, error)) << error.describe();
     EXPECT_EQ(character.name, "pip");
     EXPECT_EQ(character.files.motion, -1);
     EXPECT_EQ(character.files.scale, 0.0f);
 
     const auto reason = [&](const std::string& path) {
-        error.clear();
+        error = LoadError();
         EXPECT_FALSE(describeCharacterFolder(path, character, error)) << path;
-        return error;
+        return error.describe();
     };
     EXPECT_EQ(reason((temp.path() / "nobody").string()), "there is no such file or folder");
     EXPECT_EQ(reason((pip / "pip.mkm").string()), "not a character folder or a model file (.mqo)");

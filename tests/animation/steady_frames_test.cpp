@@ -1,0 +1,64 @@
+// Posing a running character allocates nothing once its pose has been sized:
+// the jobs write into the storage the pose keeps from frame to frame. Every
+// allocation of this test executable is counted to see it.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "animation/posing.h"
+#include "character/character_data.h"
+#include "formats/character_format.h"
+#include "render/frame_renderer.h"
+#include "resources/texture_manager.h"
+
+namespace {
+size_t allocations = 0;
+}
+
+void* operator new(std::size_t size) {
+    ++allocations;
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+
+namespace tavo {
+namespace {
+
+void expectSteadyFrames(const CharacterData& character, int32_t clip) {
+    CharacterPose pose;
+    pose.reset(character);
+    ASSERT_TRUE(poseCharacter(character, clip, 0.0f, true, pose));  // the first frame sizes it
+    const size_t before = allocations;
+    for (int frame = 1; frame <= 60; ++frame) {
+        const float phase = static_cast<float>(frame) / 60.0f;
+        ASSERT_TRUE(poseCharacter(character, clip, phase, frame % 2 == 0, pose));
+    }
+    EXPECT_EQ(allocations - before, 0u) << "allocations in 60 steady frames";
+}
+
+TEST(SteadyFrames, PosingTheShippedCharactersAllocatesNothing) {
+    TextureManager noTextures;
+    CharacterData embedded;
+    LoadError error;
+    ASSERT_TRUE(readEmbeddedCharacter(noTextures, embedded, error)) << error.describe();
+    expectSteadyFrames(embedded, 3);
+
+    const std::string folder = std::string(TAVO_SOURCE_DIR) + "/characters/fuwari/";
+    CharacterData fuwari;
+    ASSERT_TRUE(readCharacter({folder + "fuwari.mqo", folder + "fuwari.mkm", 1.0f}, noTextures, fuwari,
+                              error))
+        << error.describe();
+    for (int32_t clip = 0; clip < fuwari.clipCount(); ++clip) {
+        expectSteadyFrames(fuwari, clip);
+    }
+}
+
+}  // namespace
+}  // namespace tavo
