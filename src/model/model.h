@@ -6,6 +6,7 @@
 
 #include "math/vec3.h"
 #include "model/indexed_triangles.h"
+#include "resources/cp932_text.h"
 
 namespace tavo {
 
@@ -135,9 +136,6 @@ public:
     int32_t visible = 0;
 };
 
-// How a document's names are encoded: code page 932 unless the document
-// says "CodePage utf8".
-enum class TextEncoding { Cp932, Utf8 };
 
 // Everything read from one MQO document, plus the drawing switches.
 class Model {

@@ -2,6 +2,10 @@
 
 namespace tavo {
 
+// How a document's names are encoded: code page 932 unless the document
+// says otherwise (a Metasequoia "CodePage utf8").
+enum class TextEncoding { Cp932, Utf8 };
+
 // Code page 932 lead bytes: 0x80-0x9F and 0xE0-0xEF. The byte after a lead
 // byte is a trail byte and may look like ASCII (0x5C, the backslash, or '.').
 inline bool isLeadByte(unsigned char byte) {

@@ -1,6 +1,9 @@
 #include "resources/texture_location.h"
 
+#include <vector>
+
 #include "resources/cp932_text.h"
+#include "resources/cp932_to_utf8.h"
 
 namespace tavo {
 
@@ -64,22 +67,48 @@ std::string modelFolderOf(const std::string& modelPath) {
     return cut == 0 ? "/" : modelPath.substr(0, cut);
 }
 
-std::string locateTextureFile(const std::string& modelFolder, const char* name) {
+bool cp932NameInUtf8(const std::string& name, std::string& out) {
+    static const char kReplacement[] = "\xEF\xBF\xBD";  // what a byte that is no character becomes
+    out = cp932ToUtf8(name);
+    if (out.find(kReplacement) != std::string::npos) {
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+std::string locateTextureFile(const std::string& modelFolder, const char* name, TextEncoding encoding) {
     if (name == nullptr) {
         return "";
     }
-    const std::string relative = withForwardSlashes(name);
-    const std::string first = isAbsolute(relative) ? relative : joined(modelFolder, relative);
+    const std::string raw = withForwardSlashes(name);
+    // The spellings of the name to try, the readable one first.
+    std::vector<std::string> spellings;
+    std::string utf8;
+    if (encoding == TextEncoding::Cp932 && cp932NameInUtf8(raw, utf8) && utf8 != raw) {
+        spellings.push_back(utf8);
+#if !defined(_WIN32)
+        spellings.push_back(raw);
+#endif
+    } else {
+        spellings.push_back(raw);
+    }
     std::string found;
-    if (lookupFileIgnoringCase(first, found)) {
-        return found;
+    for (const std::string& relative : spellings) {
+        const std::string path = isAbsolute(relative) ? relative : joined(modelFolder, relative);
+        if (lookupFileIgnoringCase(path, found)) {
+            return found;
+        }
     }
-    const size_t lastSlash = relative.rfind('/');
-    if (lastSlash != std::string::npos && !modelFolder.empty() &&
-        lookupFileIgnoringCase(joined(modelFolder, relative.substr(lastSlash + 1)), found)) {
-        return found;
+    for (const std::string& relative : spellings) {
+        const size_t lastSlash = relative.rfind('/');
+        if (lastSlash != std::string::npos && !modelFolder.empty() &&
+            lookupFileIgnoringCase(joined(modelFolder, relative.substr(lastSlash + 1)), found)) {
+            return found;
+        }
     }
-    return modelFolder.empty() ? std::string(name) : first;
+    const std::string& first = spellings.front();
+    return modelFolder.empty() ? std::string(name) : isAbsolute(first) ? first : joined(modelFolder, first);
 }
 
 }  // namespace tavo

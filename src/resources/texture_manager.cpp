@@ -134,7 +134,7 @@ int32_t TextureManager::createTexture(const char* name, int32_t wrapMode, int32_
 
 bool TextureManager::loadPicture(const char* name, Texture& texture, int32_t wrapMode,
                                  int32_t filterMode, bool& asked, std::string& reason) {
-    const std::string path = locateTextureFile(modelFolder_, name);
+    const std::string path = locateTextureFile(modelFolder_, name, nameEncoding_);
     const std::vector<uint8_t> head = readHead(path);
     std::vector<ImageLoader*> chosen;
     for (const std::unique_ptr<ImageLoader>& loader : loaders_) {

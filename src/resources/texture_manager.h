@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "resources/cp932_text.h"
 #include "resources/image_loader.h"
 #include "resources/texture.h"
 
@@ -56,6 +57,10 @@ public:
     // The folder texture names are looked up in ("" for as written).
     const std::string& modelFolder() const { return modelFolder_; }
     void setModelFolder(std::string folder) { modelFolder_ = std::move(folder); }
+    // How the names of the document being read are encoded (a reader sets
+    // it as it learns it).
+    TextEncoding nameEncoding() const { return nameEncoding_; }
+    void setNameEncoding(TextEncoding encoding) { nameEncoding_ = encoding; }
 
     const std::vector<TextureFailure>& failures() const { return failures_; }
     // The latest failure recorded for a name, or null.
@@ -77,6 +82,7 @@ private:
     std::vector<std::unique_ptr<ImageLoader>> loaders_;
     std::vector<TextureFailure> failures_;
     std::string modelFolder_;
+    TextEncoding nameEncoding_ = TextEncoding::Cp932;
 };
 
 // Sets the manager's model folder for the life of the scope (while one

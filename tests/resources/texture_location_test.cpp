@@ -29,5 +29,41 @@ TEST(TextureLocation, DoubleByteNamesKeepTheirTrailByte) {
               (folder.path() / "Sub" / name).string());
 }
 
+// メダカ.jpg in code page 932, as old Japanese models name their textures.
+const char kMedaka[] = "\x83\x81\x83\x5F\x83\x4A.jpg";
+
+void touch(const std::filesystem::path& path) { std::ofstream(path, std::ios::binary) << "x"; }
+
+TEST(TextureLocation, CodePage932NamesFindTheirFileInUtf8ThenAsRawBytes) {
+    test::TempDirectory folder;
+    const std::string base = folder.path().string();
+    const std::string utf8 = (folder.path() / "\xE3\x83\xA1\xE3\x83\x80\xE3\x82\xAB.JPG").string();
+    const std::string raw = (folder.path() / kMedaka).string();
+    EXPECT_EQ(locateTextureFile(base, kMedaka), (folder.path() / "メダカ.jpg").string())
+        << "not found: the readable name is given";
+    touch(raw);
+    EXPECT_EQ(locateTextureFile(base, kMedaka), raw) << "an archive unpacked without conversion";
+    touch(utf8);
+    EXPECT_EQ(locateTextureFile(base, kMedaka), utf8) << "UTF-8 first, in any letter case";
+    // A document that says its names are UTF-8 is taken as it is.
+    EXPECT_EQ(locateTextureFile(base, "メダカ.JPG", TextEncoding::Utf8), utf8);
+}
+
+TEST(TextureLocation, NamesWithBytesOutsideTheCodePageOpenNoOtherFile) {
+    test::TempDirectory folder;
+    const std::string replaced = "\xEF\xBF\xBD.png";  // what the bad byte would convert to
+    touch(folder.path() / replaced);
+    EXPECT_EQ(locateTextureFile(folder.path().string(), "\xFF.png"), (folder.path() / "\xFF.png").string());
+
+    std::string out = "x";
+    EXPECT_FALSE(cp932NameInUtf8("a\x83", out)) << "a lead byte at the end";
+    EXPECT_EQ(out, "");
+    EXPECT_FALSE(cp932NameInUtf8("\xFF", out));
+    EXPECT_TRUE(cp932NameInUtf8("", out));
+    EXPECT_EQ(out, "") << "a name that converts to nothing";
+    EXPECT_TRUE(cp932NameInUtf8("\x95\x5C", out));
+    EXPECT_EQ(out, "表") << "its trail byte 0x5C is part of the character";
+}
+
 }  // namespace
 }  // namespace tavo

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "inspect_json.h"
+#include "support/png_writer.h"
 
 namespace tavo {
 namespace {
@@ -332,6 +333,33 @@ TEST_F(InspectTool, NumbersThatDoNotParseAreListedWithTheirLine) {
     EXPECT_TRUE(hasProblem(report, where + "\"1-2\" is not a number (the vertex's y); 1 is used"))
         << result.out;
     EXPECT_TRUE(hasProblem(report, where + "no number for the vertex's z; 0 is used")) << result.out;
+}
+
+// A code-page-932 document naming its texture メダカ.jpg finds the picture
+// whether the disk names it in UTF-8 or carries the document's own bytes.
+TEST_F(InspectTool, CodePage932TextureNamesFindTheirPictureEitherWay) {
+    const std::string cp932 = "\x83\x81\x83\x5F\x83\x4A.jpg";
+    std::string text = rigText();
+    text.replace(text.find("missing.png"), 11, cp932);
+    write("medaka.mqo", text);
+    test::PngImage image;
+    image.width = 3;
+    image.height = 2;
+    image.colorType = 2;  // RGB
+    image.rows.assign(2, std::vector<uint8_t>(9, 200));
+    const std::vector<uint8_t> png = test::encodePng(image);
+    for (const std::string& onDisk : {std::string("メダカ.jpg"), cp932}) {
+        {
+            std::ofstream file(path(onDisk), std::ios::binary);
+            file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+        }
+        const JsonValue report = runJson(path("medaka.mqo"));
+        ASSERT_EQ(report["textures"].items.size(), 1u);
+        EXPECT_EQ(report["textures"][0]["name"].text, "メダカ.jpg");
+        EXPECT_EQ(report["textures"][0]["width"].number, 3.0) << "found as " << onDisk;
+        EXPECT_FALSE(hasProblem(report, "failed to load")) << "found as " << onDisk;
+        std::remove(path(onDisk).c_str());
+    }
 }
 
 // Ver 1.1 with "CodePage utf8": names are shown as written, and the rig

@@ -151,6 +151,7 @@ bool MqoReader::readMaterialChunk(TextureManager& textures, Model& model) {
         Material material;
         readMaterial(material);
         if (!material.textureName.empty()) {
+            textures.setNameEncoding(model.nameEncoding);
             material.textureIndex = textures.createTexture(material.textureName.c_str(), 0, 1, false);
         }
         model.materials.push_back(std::move(material));
