@@ -18,6 +18,13 @@ namespace {
 size_t allocations = 0;
 }
 
+// AddressSanitizer brings an operator new of its own, which must not be
+// replaced; under it the count is not taken.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kCounting = false;
+#else
+constexpr bool kCounting = true;
+
 void* operator new(std::size_t size) {
     ++allocations;
     if (void* memory = std::malloc(size == 0 ? 1 : size)) {
@@ -25,8 +32,12 @@ void* operator new(std::size_t size) {
     }
     throw std::bad_alloc();
 }
+void* operator new[](std::size_t size) { return operator new(size); }
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+#endif
 
 namespace tavo {
 namespace {
@@ -44,6 +55,9 @@ void expectSteadyFrames(const CharacterData& character, int32_t clip) {
 }
 
 TEST(SteadyFrames, PosingTheShippedCharactersAllocatesNothing) {
+    if (!kCounting) {
+        GTEST_SKIP() << "the sanitizer owns operator new here";
+    }
     TextureManager noTextures;
     CharacterData embedded;
     LoadError error;

@@ -252,8 +252,10 @@ def run_default_settings(desktop, exe, workdir):
 
 
 def run_out_of_range_frame_speed(desktop, exe, workdir):
-    print("== FrameSpeed 9 in the settings file", flush=True)
-    mascot = Mascot(desktop, exe, os.path.join(workdir, "frame9"))
+    print("== FrameSpeed 9 in the settings file, in a folder named in Japanese, with an accent and an emoji", flush=True)
+    # None of "é" and the emoji is in code page 932: the settings are found
+    # beside the exe only through the wide API.
+    mascot = Mascot(desktop, exe, os.path.join(workdir, "frame9 \u8a2d\u5b9a \u00e9 \U0001f642"))
     mascot.write_settings(FrameSpeed=9, EscapeSpeed=2, ActionSpeed=1)
     mascot.start()
     mascot.wait_window()
