@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace tavo {
 
 // How a document's names are encoded: code page 932 unless the document
@@ -17,5 +19,15 @@ inline bool isLeadByte(unsigned char byte) {
 // null when there is none.
 const char* findLastChar(const char* text, char byte);
 char* findLastChar(char* text, char byte);
+
+// Last occurrence of byte in text written in the encoding: code page 932
+// skips trail bytes, UTF-8 needs nothing skipped (no byte of a multi-byte
+// character is ASCII).
+const char* findLastChar(const char* text, char byte, TextEncoding encoding);
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, surrogates
+// or values past U+10FFFF). Paths of this program are UTF-8; bytes that are
+// not are an old code-page path or a raw file name.
+bool isWellFormedUtf8(const std::string& text);
 
 }  // namespace tavo

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "resources/readable_path.h"
+
 namespace tavo {
 
 int32_t measureFile(std::FILE* file) {
@@ -19,7 +21,7 @@ int32_t measureFile(std::FILE* file) {
 }
 
 std::string unreadableFileMessage(const char* path, const std::string& reason) {
-    return std::string("cannot read ") + (path != nullptr ? path : "(no name)") + ": " + reason;
+    return "cannot read " + (path != nullptr ? readablePath(path) : std::string("(no name)")) + ": " + reason;
 }
 
 }  // namespace tavo

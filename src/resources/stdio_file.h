@@ -19,13 +19,15 @@ using StdioFile = std::unique_ptr<std::FILE, StdioFileCloser>;
 // that is not valid UTF-8 is taken as the ANSI code page). One file per
 // platform.
 StdioFile openStdioFile(const char* path, std::string* whyNot = nullptr);
+// The same for binary writing: the file is made, or emptied when it exists.
+StdioFile createStdioFile(const char* path, std::string* whyNot = nullptr);
 
 // Size of an open file in bytes, leaving it positioned at the start; -1 when
 // the size cannot be taken or does not fit a 32-bit count.
 int32_t measureFile(std::FILE* file);
 
 // A picture file's failure as the texture list shows it: "cannot read
-// <path>: <reason>".
+// <path>: <reason>", in UTF-8 (the path shown by readablePath).
 std::string unreadableFileMessage(const char* path, const std::string& reason);
 
 }  // namespace tavo

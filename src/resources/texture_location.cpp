@@ -17,12 +17,12 @@ bool isSeparator(char c) {
 #endif
 }
 
-// "\" becomes "/", except where 0x5C is the second byte of a double-byte
-// character.
-std::string withForwardSlashes(const char* name) {
+// "\" becomes "/", except in code page 932 where 0x5C is the second byte
+// of a double-byte character.
+std::string withForwardSlashes(const char* name, TextEncoding encoding) {
     std::string out;
     for (const char* p = name; *p != '\0'; ++p) {
-        if (isLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') {
+        if (encoding == TextEncoding::Cp932 && isLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') {
             out += p[0];
             out += p[1];
             ++p;
@@ -49,14 +49,18 @@ std::string joined(const std::string& folder, const std::string& name) {
 }  // namespace
 
 std::string modelFolderOf(const std::string& modelPath) {
+#if defined(_WIN32)
+    // An ANSI path in code page 932: a trail byte 0x5C is no separator. The
+    // program's own paths are UTF-8, whose bytes are never taken for one.
+    const bool ansi = !isWellFormedUtf8(modelPath);
+#endif
     size_t cut = std::string::npos;
     for (size_t i = 0; i < modelPath.size(); ++i) {
         if (isSeparator(modelPath[i])) {
             cut = i;
         }
 #if defined(_WIN32)
-        // An ANSI path in code page 932: a trail byte 0x5C is no separator.
-        if (isLeadByte(static_cast<unsigned char>(modelPath[i]))) {
+        if (ansi && isLeadByte(static_cast<unsigned char>(modelPath[i]))) {
             ++i;
         }
 #endif
@@ -81,7 +85,7 @@ std::string locateTextureFile(const std::string& modelFolder, const char* name, 
     if (name == nullptr) {
         return "";
     }
-    const std::string raw = withForwardSlashes(name);
+    const std::string raw = withForwardSlashes(name, encoding);
     // The spellings of the name to try, the readable one first.
     std::vector<std::string> spellings;
     std::string utf8;

@@ -86,8 +86,8 @@ void takeImage(Texture& texture, const ImageDescription& image) {
 
 }  // namespace
 
-const char* findExtension(const char* name) {
-    const char* dot = findLastChar(name, '.');
+const char* findExtension(const char* name, TextEncoding encoding) {
+    const char* dot = findLastChar(name, '.', encoding);
     return dot != nullptr ? dot + 1 : nullptr;
 }
 
@@ -113,7 +113,7 @@ int32_t TextureManager::createTexture(const char* name, int32_t wrapMode, int32_
             return existing;
         }
     }
-    if (findExtension(name) == nullptr) {
+    if (findExtension(name, nameEncoding_) == nullptr) {
         recordFailure(name, "the name has no extension");
         return -1;
     }
@@ -143,7 +143,7 @@ bool TextureManager::loadPicture(const char* name, Texture& texture, int32_t wra
         }
     }
     if (chosen.empty()) {
-        const char* extension = findExtension(name);
+        const char* extension = findExtension(name, nameEncoding_);
         for (const std::unique_ptr<ImageLoader>& loader : loaders_) {
             if (loader->acceptsExtension(extension) == 1) {
                 chosen.push_back(loader.get());

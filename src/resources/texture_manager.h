@@ -8,18 +8,20 @@
 
 #include "resources/cp932_text.h"
 #include "resources/image_loader.h"
+#include "resources/readable_path.h"
 #include "resources/texture.h"
 
 namespace tavo {
 
 // Why the texture a name asked for has no picture: the name as the model
-// wrote it and the reason, e.g. "libpng: IHDR: CRC error".
+// wrote it and the reason in UTF-8, e.g. "libpng: IHDR: CRC error".
 struct TextureFailure {
     std::string name;
     std::string folder;  // the model folder the name was looked up in
     std::string reason;
 
-    std::string message() const { return name + ": " + reason; }
+    // Both in UTF-8, the name shown readably.
+    std::string message() const { return readablePath(name) + ": " + reason; }
 };
 
 // Turns image file names into textures and hands out indices (-1 for none).
@@ -102,7 +104,7 @@ private:
     std::string previous_;
 };
 
-// Pointer to the byte after the last "." of a code-page-932 string, or null.
-const char* findExtension(const char* name);
+// Pointer to the byte after the last "." of a name in the encoding, or null.
+const char* findExtension(const char* name, TextEncoding encoding = TextEncoding::Cp932);
 
 }  // namespace tavo

@@ -1,9 +1,8 @@
 #include "settings/profile_file.h"
 
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <cstdio>
 
+#include "resources/stdio_file.h"
 #include "system/atomic_file_write.h"
 
 namespace tavo {
@@ -155,14 +154,20 @@ ProfileFile ProfileFile::parse(const std::string& text) {
     return profile;
 }
 
+// Opened through the platform's file function, so a UTF-8 path of any
+// characters is read on Windows too.
 ProfileFile ProfileFile::load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    StdioFile file = openStdioFile(path.c_str());
+    if (!file) {
         return ProfileFile();
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    return parse(content.str());
+    std::string content;
+    char buffer[4096];
+    size_t read = 0;
+    while ((read = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        content.append(buffer, read);
+    }
+    return parse(content);
 }
 
 std::string ProfileFile::text() const {

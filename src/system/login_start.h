@@ -14,8 +14,7 @@ namespace tavo {
 bool startsAtLogin();
 // Makes the program start at login (with the running executable's absolute
 // path) or stop doing so. False with the reason (what failed and where, in
-// the program's 8-bit text) when the change could not be made; nothing is
-// then half done.
+// UTF-8) when the change could not be made; nothing is then half done.
 bool setStartAtLogin(bool enabled, std::string& reason);
 
 }  // namespace tavo

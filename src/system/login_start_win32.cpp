@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "resources/wide_text.h"
+
 namespace tavo {
 
 namespace {
@@ -12,13 +14,14 @@ const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kValueName[] = L"Tavo_3D";
 const char kRunKeyText[] = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// The system's text for an error code in the program's 8-bit code page.
+// The system's text for an error code, in UTF-8 like every text the
+// behaviour shows.
 std::string errorText(LONG error) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(error), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string result = length > 0 && text != nullptr ? std::string(text, length) : std::string();
+        static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string result = length > 0 && text != nullptr ? utf8FromWide(std::wstring(text, length)) : std::string();
     if (text != nullptr) LocalFree(text);
     while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' ')) {
         result.pop_back();

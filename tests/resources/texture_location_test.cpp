@@ -4,6 +4,7 @@
 #include <fstream>
 #include <string>
 
+#include "resources/readable_path.h"
 #include "resources/texture_location.h"
 #include "support/temp_directory.h"
 
@@ -47,6 +48,11 @@ TEST(TextureLocation, CodePage932NamesFindTheirFileInUtf8ThenAsRawBytes) {
     EXPECT_EQ(locateTextureFile(base, kMedaka), utf8) << "UTF-8 first, in any letter case";
     // A document that says its names are UTF-8 is taken as it is.
     EXPECT_EQ(locateTextureFile(base, "メダカ.JPG", TextEncoding::Utf8), utf8);
+    // Its bytes are no code page 932: the emoji's 0x9F does not swallow the "\\".
+    std::filesystem::create_directories(folder.path() / "sub \xF0\x9F\x90\x9F");
+    touch(folder.path() / "sub \xF0\x9F\x90\x9F" / "f.png");
+    EXPECT_EQ(locateTextureFile(base, "sub \xF0\x9F\x90\x9F\\f.png", TextEncoding::Utf8),
+              (folder.path() / "sub \xF0\x9F\x90\x9F" / "f.png").string());
 }
 
 TEST(TextureLocation, NamesWithBytesOutsideTheCodePageOpenNoOtherFile) {
@@ -61,6 +67,12 @@ TEST(TextureLocation, NamesWithBytesOutsideTheCodePageOpenNoOtherFile) {
     EXPECT_FALSE(cp932NameInUtf8("\xFF", out));
     EXPECT_TRUE(cp932NameInUtf8("", out));
     EXPECT_EQ(out, "") << "a name that converts to nothing";
+    // Messages show every name readably: UTF-8 folders as they are, a raw
+    // code-page-932 name converted, a byte that is neither replaced.
+    EXPECT_EQ(readablePath("/t/\xE5\xA0\xB4 \xF0\x9F\x99\x82/" + std::string(kMedaka)), "/t/場 🙂/メダカ.jpg");
+    EXPECT_EQ(readablePath("a/\xFF.png"), "a/" + replaced);
+    EXPECT_EQ(readablePath(""), "");
+
     EXPECT_TRUE(cp932NameInUtf8("\x95\x5C", out));
     EXPECT_EQ(out, "表") << "its trail byte 0x5C is part of the character";
 }

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cp932_to_utf8.h"
 #include "inspect_options.h"
@@ -18,6 +19,7 @@
 #include "problem_list.h"
 #include "report_input.h"
 #include "resources/image_loaders.h"
+#include "system/program_arguments.h"
 #include "resources/texture_manager.h"
 #include "text_report.h"
 
@@ -100,7 +102,11 @@ int main(int argc, char** argv) {
     using namespace tavo::inspect;
     InspectOptions options;
     std::string error;
-    if (!parseInspectOptions(argc, argv, options, error)) {
+    tavo::useUtf8Console();
+    const std::vector<std::string> arguments = tavo::programArguments(argc, argv);
+    std::vector<const char*> pointers{argc > 0 ? argv[0] : "tavo-inspect"};
+    for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
+    if (!parseInspectOptions(static_cast<int>(pointers.size()), pointers.data(), options, error)) {
         std::fprintf(stderr, "tavo-inspect: bad usage: %s\n%s\n", error.c_str(), usageText());
         return kBadUsage;
     }

@@ -1,5 +1,6 @@
 #include "problem_list.h"
 
+#include "checked_utf8.h"
 #include "cp932_to_utf8.h"
 #include "model/model.h"
 #include "resources/texture_manager.h"
@@ -12,8 +13,7 @@ namespace {
 class Quoted {
 public:
     explicit Quoted(TextEncoding encoding) : utf8_(encoding) {}
-    std::string operator()(const std::string& name) const { return "\"" + plain(name) + "\""; }
-    std::string plain(const std::string& text) const { return utf8_(text); }
+    std::string operator()(const std::string& name) const { return "\"" + utf8_(name) + "\""; }
 
 private:
     NameText utf8_;
@@ -50,7 +50,7 @@ void textureProblems(const Model& model, const TextureManager* textures, const Q
         if (material.textureIndex < 0 || failure != nullptr) {
             problems.push_back("material " + quoted(material.name) + ": texture " +
                                quoted(material.textureName) + " failed to load" +
-                               (failure != nullptr ? ": " + quoted.plain(failure->reason) : ""));
+                               (failure != nullptr ? ": " + checkedUtf8(failure->reason) : ""));
         }
     }
 }

@@ -8,25 +8,27 @@
 // program, byte for byte.
 
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <string>
+#include <vector>
 
 #include "character_model.h"
 #include "fuwari/fuwari.h"
 #include "motion_set.h"
 #include "mqo_writer.h"
 #include "png_encoder.h"
+#include "resources/stdio_file.h"
+#include "system/program_arguments.h"
 #include "texture_painter.h"
 
 namespace {
 
 bool writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) {
-        std::fprintf(stderr, "tavo-make-character: cannot write %s\n", path.c_str());
+    std::string whyNot = "cannot write";
+    tavo::StdioFile file = tavo::createStdioFile(path.c_str(), &whyNot);
+    const bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size() &&
+                         std::fclose(file.release()) == 0;
+    if (!written) {
+        std::fprintf(stderr, "tavo-make-character: cannot write %s: %s\n", path.c_str(), whyNot.c_str());
         return false;
     }
     return true;
@@ -62,21 +64,23 @@ const char kUsage[] =
     "Exit status: 0 written, 1 a file could not be written, 2 bad usage.\n";
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    tavo::useUtf8Console();
+    const std::vector<std::string> arguments = tavo::programArguments(argc, argv);
+    if (arguments.size() == 1 && arguments[0] == "--help") {
         std::fputs(kUsage, stdout);
         return 0;
     }
     std::string character = "tavo";
-    int next = 1;
-    if (argc == 4 && std::strcmp(argv[1], "--character") == 0) {
-        character = argv[2];
-        next = 3;
+    size_t next = 0;
+    if (arguments.size() == 3 && arguments[0] == "--character") {
+        character = arguments[1];
+        next = 2;
     }
-    if (argc != next + 1 || (character != "tavo" && character != "fuwari")) {
+    if (arguments.size() != next + 1 || (character != "tavo" && character != "fuwari")) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    const std::string dir = std::string(argv[next]) + "/";
+    const std::string dir = arguments[next] + "/";
     const bool ok = character == "tavo" ? writeTavo(dir) : writeFuwari(dir);
     return ok ? 0 : 1;
 }

@@ -16,6 +16,7 @@
 #include "render/program_objects.h"
 #include "render_options.h"
 #include "resources/gl_api.h"
+#include "system/program_arguments.h"
 #include "rgba_png_writer.h"
 #include "rig_overlay.h"
 #include "skeleton/character.h"
@@ -144,7 +145,8 @@ int run(const RenderOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    tavo::useUtf8Console();
+    const std::vector<std::string> arguments = tavo::programArguments(argc, argv);
     RenderOptions options;
     std::string error;
     if (!tavo::render_tool::parseRenderOptions(arguments, options, error)) {

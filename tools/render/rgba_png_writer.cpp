@@ -6,13 +6,11 @@
 #include <cstdio>
 #include <memory>
 
+#include "resources/stdio_file.h"
+
 namespace tavo::render_tool {
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 // Everything that must survive a longjmp out of libpng lives outside the
 // function that calls setjmp; nothing here has a destructor to skip.
@@ -51,7 +49,7 @@ bool writeRgbaPng(const std::string& path, int32_t width, int32_t height,
         rgba.size() < static_cast<size_t>(width) * static_cast<size_t>(height) * 4) {
         return false;
     }
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+    StdioFile file = createStdioFile(path.c_str());
     if (!file) {
         return false;
     }

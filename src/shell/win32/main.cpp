@@ -1,13 +1,13 @@
 // Entry point and paced frame loop of tavo_3d.exe.
 #include <windows.h>
 #include <mmsystem.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "system/command_line.h"
+#include "system/program_arguments.h"
 #include "behaviour/frame_clock.h"
 #include "resources/wide_text.h"
 #include "shell/win32/layered_api.h"
@@ -72,18 +72,6 @@ WPARAM runMessageLoop() {
     return message.wParam;
 }
 
-// The wide command line as UTF-8 arguments, without the program name, so
-// paths in any script reach the program intact.
-std::vector<std::string> commandArguments() {
-    std::vector<std::string> arguments;
-    int count = 0;
-    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (wide == nullptr) return arguments;
-    for (int i = 1; i < count; ++i) arguments.push_back(utf8FromWide(wide[i]));
-    LocalFree(wide);
-    return arguments;
-}
-
 // A GUI program has no console: the usage and the version go to a box.
 void showText(const std::string& text, UINT icon) {
     MessageBoxW(nullptr, wideFromUtf8(text).c_str(), L"Tavo_3D", MB_OK | icon);
@@ -97,7 +85,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace tavo;
     CommandLine options;
     std::string error;
-    if (!parseCommandLine(commandArguments(), options, error)) {
+    if (!parseCommandLine(programArguments(0, nullptr), options, error)) {
         showText(error + "\n\n" + commandLineUsage(), MB_ICONERROR);
         return 2;
     }
