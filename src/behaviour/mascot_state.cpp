@@ -9,10 +9,6 @@ namespace {
 // Float to integer window coordinate: truncation toward zero.
 int32_t toPixel(float value) { return static_cast<int32_t>(value); }
 
-// "反則だー" with the caption "！！！", in code page 932.
-const char kFoulText[] = "\x94\xBD\x91\xA5\x82\xBE\x81\x5B";   /* 反則だー */
-const char kFoulCaption[] = "\x81\x49\x81\x49\x81\x49";        /* ！！！ */
-
 }  // namespace
 
 WindowPosition MascotState::updateMovement(CursorPosition cursor, int32_t screenWidth,
@@ -98,7 +94,7 @@ void MascotState::computeEscapeStep(int32_t choice, ShellServices& shell) {
     case 0:
         // The greyed choice: taken as the fastest, with a complaint.
         escapeSpeed = 3;
-        shell.showErrorBox(kFoulText, kFoulCaption);
+        shell.showErrorBox(TextId::FoulText, TextId::FoulCaption, std::string());
         pixelsPerSecond = 500.0f;
         break;
     case 2:

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "behaviour/mascot_state.h"
+#include "language/text_table.h"
 
 namespace tavo {
 
@@ -21,12 +22,13 @@ enum MenuCommand : int32_t {
     kCommandCharacterLast = 0x11FF,
 };
 
-// One entry of the popup menu in display order (labels in code page 932).
+// One entry of the popup menu in display order; the label is looked up in the
+// language's text table.
 // CharacterList marks where the shell puts the characters' items, which are
 // found afresh each time the menu opens.
 struct MenuEntry {
     enum Kind { Submenu, Item, Separator, EndSubmenu, CharacterList } kind;
-    const char* label;
+    TextId label;  // TextId::Count for ends, separators and the list
     int32_t command;  // 0 for submenus, separators and their ends
     bool grayed;
 };

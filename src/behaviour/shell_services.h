@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "language/text_table.h"
 
 namespace tavo {
 
@@ -11,8 +14,10 @@ public:
     virtual ~ShellServices() = default;
     // Command identifiers that name no menu item are ignored.
     virtual void checkMenuItem(int32_t command, bool checked) = 0;
-    // A modal error box; text and caption are code-page-932 byte strings.
-    virtual void showErrorBox(const char* text, const char* caption) = 0;
+    // A modal error box with the text and caption in the language of the
+    // menu; a detail that is not empty (UTF-8, such as the system's reason)
+    // follows the text on a line of its own.
+    virtual void showErrorBox(TextId text, TextId caption, const std::string& detail) = 0;
 };
 
 }  // namespace tavo

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "behaviour/mascot_state.h"
+#include "language/text_table.h"
 #include "session/stored_settings.h"
 
 namespace tavo {
@@ -41,6 +42,10 @@ public:
     virtual StoredSettings readSettings() = 0;
     virtual void writeSettings(const StoredSettings& settings) = 0;
 
+    // Makes the popup menu with its labels in the given language; the error
+    // boxes speak it from then on. The session calls it once, at the start,
+    // before any check mark is set.
+    virtual void createMenu(const TextTable& texts) = 0;
     // Check marks and the error box of the behaviour.
     virtual ShellServices& services() = 0;
     // A character could not be loaded (UTF-8 path and reason): a box when
@@ -51,7 +56,12 @@ public:
 
 // The box's text and caption for a character that could not be loaded, in
 // UTF-8.
-std::string characterProblemText(const std::string& path, const std::string& reason);
-std::string characterProblemCaption();
+std::string characterProblemText(const TextTable& texts, const std::string& path, const std::string& reason);
+std::string characterProblemCaption(const TextTable& texts);
+
+// The language the program speaks: the settings' Language= when it names
+// one, else the user's interface language (English when there is no table
+// for it).
+const TextTable& shownTexts(const StoredSettings& settings);
 
 }  // namespace tavo

@@ -5,28 +5,26 @@
 #include "behaviour/figure_motion.h"
 #include "behaviour/login_start_item.h"
 #include "render/program_objects.h"
-#include "resources/cp932_to_utf8.h"
+#include "language/text_tables.h"
 #include "session/character_folder.h"
 #include "session/character_locations.h"
+#include "system/user_languages.h"
 
 namespace tavo {
 
 namespace {
 
 const char kEmbeddedLabel[] = "Tavo";
-// "キャラクターを読み込めませんでした。" in code page 932.
-const char kProblemText[] =
-    "\x83\x4C\x83\x83\x83\x89\x83\x4E\x83\x5E\x81\x5B\x82\xF0\x93\xC7\x82\xDD\x8D\x9E\x82\xDF\x82\xDC"
-    "\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD\x81\x42"; /* キャラクターを読み込めませんでした。 */
-
-const char kProblemCaption[] = "\x83\x4C\x83\x83\x83\x89\x83\x4E\x83\x5E\x81\x5B"; /* キャラクター */
-
 }  // namespace
 
-std::string characterProblemCaption() { return cp932ToUtf8(kProblemCaption); }
+std::string characterProblemCaption(const TextTable& texts) { return texts.utf8(TextId::CharacterMenu); }
 
-std::string characterProblemText(const std::string& path, const std::string& reason) {
-    return cp932ToUtf8(kProblemText) + "\n\n" + path + "\n" + reason;
+std::string characterProblemText(const TextTable& texts, const std::string& path, const std::string& reason) {
+    return texts.utf8(TextId::CharacterUnreadable) + "\n\n" + path + "\n" + reason;
+}
+
+const TextTable& shownTexts(const StoredSettings& settings) {
+    return chooseTextTable(settings.language, userLanguages());
 }
 
 MascotSession::MascotSession(MascotHost& host, ProgramObjects& objects) : host_(host), renderer_(objects) {}
@@ -37,6 +35,8 @@ bool MascotSession::start(const std::string& characterPath) {
     state_.escapeSpeed = settings.escapeSpeed;
     state_.actionSpeed = settings.actionSpeed;
     rememberedFolder_ = settings.characterPath;
+    texts_ = &shownTexts(settings);
+    host_.createMenu(*texts_);
     state_.movingRight = 0;
     const WindowPosition start = drawStartPosition(host_.nowMs());
     applyStoredChoices(state_, host_.services(), start);

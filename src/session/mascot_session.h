@@ -33,7 +33,8 @@ public:
     MascotSession(const MascotSession&) = delete;
     MascotSession& operator=(const MascotSession&) = delete;
 
-    // In this order: the settings, the walking direction, the random start
+    // In this order: the settings, the menu in the language they or the
+    // user's system ask for, the walking direction, the random start
     // position, the stored choices (the menu must exist), the surface, the
     // scene with its character, the first frame. The character is the one at
     // characterPath when given, else the remembered one, else the embedded
@@ -59,6 +60,8 @@ public:
     void finish();
 
     MascotState& state() { return state_; }
+    // The language of the menu and the boxes (known once start has run).
+    const TextTable& texts() const { return *texts_; }
     const FrameRenderer& renderer() const { return renderer_; }
     // The folder of the character shown (empty for the embedded one) and the
     // one that will be remembered.
@@ -73,6 +76,7 @@ private:
     void chooseCharacter(size_t index);
 
     MascotHost& host_;
+    const TextTable* texts_ = &kJapaneseTexts;
     FrameRenderer renderer_;
     MascotState state_;
     MotionClock motionClock_;

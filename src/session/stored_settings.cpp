@@ -11,6 +11,7 @@ StoredSettings readStoredSettings(const ProfileFile& profile) {
     settings.frameSpeed = profile.getInt(kModeSection, kFrameSpeed, kFrameSpeedDefault);
     settings.escapeSpeed = profile.getInt(kModeSection, kEscapeSpeed, kEscapeSpeedDefault);
     settings.actionSpeed = profile.getInt(kModeSection, kActionSpeed, kActionSpeedDefault);
+    settings.language = profile.getString(kModeSection, kLanguage).value_or("");
     settings.characterPath = profile.getString(kCharacterSection, kPath).value_or("");
     return settings;
 }

@@ -15,6 +15,9 @@ struct StoredSettings {
     int32_t escapeSpeed = 1;
     int32_t actionSpeed = 0;
     std::string characterPath;  // UTF-8, absolute
+    // [Mode] Language: "ja", "en", or empty to follow the system. Only read;
+    // the program never writes it.
+    std::string language;
 };
 
 // The sections and keys of the file, spelled once for both platforms.
@@ -23,6 +26,7 @@ constexpr char kModeSection[] = "Mode";
 constexpr char kFrameSpeed[] = "FrameSpeed";
 constexpr char kEscapeSpeed[] = "EscapeSpeed";
 constexpr char kActionSpeed[] = "ActionSpeed";
+constexpr char kLanguage[] = "Language";
 constexpr char kCharacterSection[] = "Character";
 constexpr char kPath[] = "Path";
 constexpr int32_t kFrameSpeedDefault = 0;

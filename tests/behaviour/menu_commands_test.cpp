@@ -45,8 +45,9 @@ TEST(MenuTableTest, GroupsHoldTheirCommandsInOrderAndOnlyTheFavouriteIsGrey) {
     EXPECT_EQ(separators, 1);
     EXPECT_EQ(commands, (std::vector<int32_t>{4112, 4113, 4114, 4115, 4128, 4129, 4130, 4131,
                                               4144, 4145, 4146, 4176, 4096}));
-    EXPECT_STREQ(entries[count - 1].label, "\x8F\x49\x97\xB9");  // 終了
-    EXPECT_STREQ(entries[3].label, "20fps");
+    EXPECT_STREQ(kJapaneseTexts.raw(entries[count - 1].label), "\x8F\x49\x97\xB9");  // 終了
+    EXPECT_STREQ(kEnglishTexts.raw(entries[count - 1].label), "Exit");
+    EXPECT_STREQ(kJapaneseTexts.raw(entries[3].label), "20fps");
 }
 
 TEST(MenuCommandTest, DispatchesByIdentifier) {

@@ -10,7 +10,7 @@
 namespace tavo {
 
 // Stands in for a window system: keeps the check mark of every known menu
-// command and counts the error boxes.
+// command and keeps the error boxes.
 class RecordingShell : public ShellServices {
 public:
     RecordingShell() {
@@ -23,8 +23,10 @@ public:
         auto item = checks.find(command);
         if (item != checks.end()) item->second = checked;
     }
-    void showErrorBox(const char* text, const char* caption) override {
-        boxes.push_back({text, caption});
+    // Boxes are kept as the Japanese table writes them.
+    void showErrorBox(TextId text, TextId caption, const std::string& detail) override {
+        const std::string shown = kJapaneseTexts.raw(text);
+        boxes.push_back({detail.empty() ? shown : shown + "\n" + detail, kJapaneseTexts.raw(caption)});
     }
     // Checked commands in the group starting at base.
     std::vector<int32_t> checkedIn(int32_t base) const {

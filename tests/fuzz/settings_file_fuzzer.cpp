@@ -26,8 +26,8 @@ void require(bool condition) {
 class QuietShell : public tavo::ShellServices {
 public:
     void checkMenuItem(int32_t, bool) override {}
-    void showErrorBox(const char* text, const char* caption) override {
-        require(text != nullptr && caption != nullptr);
+    void showErrorBox(tavo::TextId text, tavo::TextId caption, const std::string&) override {
+        require(text < tavo::TextId::Count && caption < tavo::TextId::Count);
     }
 };
 

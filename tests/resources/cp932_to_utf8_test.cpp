@@ -20,7 +20,7 @@ TEST(Cp932ToUtf8Test, TheMenuReadsAsTheProgramMeansIt) {
     std::vector<std::string> labels;
     for (int32_t i = 0; i < count; ++i) {
         if (entries[i].kind == MenuEntry::Submenu || entries[i].kind == MenuEntry::Item) {
-            labels.push_back(cp932ToUtf8(entries[i].label));
+            labels.push_back(kJapaneseTexts.utf8(entries[i].label));
         }
     }
     EXPECT_EQ(labels, expected);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -38,6 +39,10 @@ public:
     StoredSettings readSettings() override { return stored; }
     void writeSettings(const StoredSettings& settings) override { stored = settings; }
     ShellServices& services() override { return shell; }
+    void createMenu(const TextTable& texts) override {
+        menuLanguages.push_back(texts.language);
+        checksBeforeMenu = shell.checkedIn(0x1010).size() + shell.checkedIn(0x1020).size();
+    }
     void reportCharacterProblem(const std::string& path, const std::string& reason, bool showBox) override {
         problems.push_back(path + ": " + reason + (showBox ? " (box)" : ""));
     }
@@ -48,6 +53,8 @@ public:
     StoredSettings stored;
     RecordingShell shell;
     std::vector<std::string> problems;
+    std::vector<std::string> menuLanguages;
+    size_t checksBeforeMenu = 0;
 };
 
 std::string sourceFile(const std::string& name) {
@@ -168,6 +175,48 @@ TEST_F(SessionTest, AFolderCharacterIsShownSwitchedFromTheMenuAndRemembered) {
                                                       ": there is no such file or folder"});
     fallback.finish();
     EXPECT_EQ(host.stored.characterPath, (temp.path() / "gone").string());
+}
+
+// The locale variables of the process, set for one test and put back after.
+class LocaleVariables {
+public:
+    LocaleVariables() {
+        for (const char* name : kNames) {
+            const char* value = std::getenv(name);
+            saved_.emplace_back(value != nullptr, value != nullptr ? value : "");
+            unsetenv(name);
+        }
+    }
+    ~LocaleVariables() {
+        for (size_t i = 0; i < saved_.size(); ++i) {
+            if (saved_[i].first) setenv(kNames[i], saved_[i].second.c_str(), 1);
+            else unsetenv(kNames[i]);
+        }
+    }
+
+private:
+    static constexpr const char* kNames[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+    std::vector<std::pair<bool, std::string>> saved_;
+};
+
+TEST_F(SessionTest, TheMenuSpeaksTheSettingsLanguageElseTheSystems) {
+    LocaleVariables locale;
+    const auto startIn = [&](const char* setting) {
+        host.stored.language = setting;
+        host.shell = RecordingShell();  // a new menu has no check marks yet
+        MascotSession session(host, objects);
+        EXPECT_TRUE(session.start(""));
+        EXPECT_EQ(host.checksBeforeMenu, 0u);
+        session.finish();
+        return host.menuLanguages.back() + "/" + session.texts().language;
+    };
+    setenv("LANG", "ja_JP.UTF-8", 1);
+    EXPECT_EQ(startIn(""), "ja/ja");
+    EXPECT_EQ(startIn("en"), "en/en");
+    setenv("LANG", "de_DE.UTF-8", 1);
+    EXPECT_EQ(startIn(""), "en/en");
+    EXPECT_EQ(startIn("ja"), "ja/ja");
+    EXPECT_EQ(host.menuLanguages.size(), 4u);
 }
 
 TEST_F(SessionTest, AModelOfAnySizeFillsTheWindowLikeTheEmbeddedCharacter) {

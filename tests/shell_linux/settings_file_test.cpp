@@ -40,12 +40,17 @@ TEST_F(SettingsFileTest, AMissingFileGivesTheDefaults) {
 }
 
 TEST_F(SettingsFileTest, RawNumbersAreReadForTheHandlersToMap) {
-    write("[mode]\nframespeed=9\nEscapeSpeed= -1\n");
+    write("[mode]\nframespeed=9\nEscapeSpeed= -1\nLanguage=en\n");
     StoredSettings state;
     state = readSettings(path());
     EXPECT_EQ(state.frameSpeed, 9);
     EXPECT_EQ(state.escapeSpeed, -1);
     EXPECT_EQ(state.actionSpeed, 0);
+    EXPECT_EQ(state.language, "en");
+    // Language= is the user's to write: the program's writes keep it.
+    state.language.clear();
+    ASSERT_TRUE(writeSettings(path(), state));
+    EXPECT_EQ(readSettings(path()).language, "en");
 }
 
 TEST_F(SettingsFileTest, WritingCreatesTheDirectoryAndKeepsOtherLines) {

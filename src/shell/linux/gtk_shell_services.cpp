@@ -1,6 +1,5 @@
 #include "shell/linux/gtk_shell_services.h"
 
-#include "resources/cp932_to_utf8.h"
 #include "shell/linux/message_box.h"
 #include "shell/linux/popup_menu.h"
 
@@ -8,9 +7,11 @@ namespace tavo {
 
 void GtkShellServices::checkMenuItem(int32_t command, bool checked) { menu_.setChecked(command, checked); }
 
-void GtkShellServices::showErrorBox(const char* text, const char* caption) {
+void GtkShellServices::showErrorBox(TextId text, TextId caption, const std::string& detail) {
+    const TextTable& texts = menu_.texts();
+    const std::string shown = detail.empty() ? texts.utf8(text) : texts.utf8(text) + "\n" + detail;
     onModal_(true);
-    showMessageBox(cp932ToUtf8(text != nullptr ? text : ""), cp932ToUtf8(caption != nullptr ? caption : ""));
+    showMessageBox(shown, texts.utf8(caption));
     onModal_(false);
 }
 

@@ -9,7 +9,7 @@ namespace tavo {
 class PopupMenu;
 
 // The portable behaviour's window-system services on GTK: check marks in the
-// popup menu and the modal error box. The frame loop is told when a box
+// popup menu and the modal error box, in the menu's language. The frame loop is told when a box
 // opens and closes, since GTK keeps running timers under a modal box.
 class GtkShellServices : public ShellServices {
 public:
@@ -18,7 +18,7 @@ public:
     GtkShellServices(PopupMenu& menu, ModalHandler onModal) : menu_(menu), onModal_(std::move(onModal)) {}
 
     void checkMenuItem(int32_t command, bool checked) override;
-    void showErrorBox(const char* text, const char* caption) override;
+    void showErrorBox(TextId text, TextId caption, const std::string& detail) override;
 
 private:
     PopupMenu& menu_;

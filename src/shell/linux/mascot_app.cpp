@@ -7,22 +7,11 @@
 #include <cstdio>
 
 #include "behaviour/menu_commands.h"
-#include "resources/cp932_to_utf8.h"
 #include "shell/linux/message_box.h"
 #include "shell/linux/settings_file.h"
 #include "shell/linux/settings_location.h"
 
 namespace tavo {
-
-namespace {
-
-// The box shown when OSMesa gives no context (code page 932 like every
-// text of the program).
-const char kNoOpenGlText[] =
-    "OpenGL \x82\xF0\x8E\x67\x97\x70\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x81\x42" /* OpenGL を使用できません。 */;
-const char kNoOpenGlCaption[] = "OpenGL";
-
-}  // namespace
 
 MascotApp::MascotApp(const CommandLine& options)
     : options_(options),
@@ -45,7 +34,8 @@ MascotApp::~MascotApp() {
 
 bool MascotApp::start() {
     if (!session_.start(options_.characterPath)) {
-        showMessageBox(cp932ToUtf8(kNoOpenGlText), kNoOpenGlCaption);
+        const TextTable& texts = session_.texts();
+        showMessageBox(texts.utf8(TextId::NoOpenGl), texts.utf8(TextId::OpenGlCaption));
         return false;
     }
     started_ = true;
@@ -88,6 +78,8 @@ void MascotApp::releaseSurface() { surface_.reset(); }
 
 void MascotApp::present(const uint8_t* pixels, WindowPosition at) { window_.present(pixels, at); }
 
+void MascotApp::createMenu(const TextTable& texts) { menu_.build(texts); }
+
 StoredSettings MascotApp::readSettings() { return tavo::readSettings(settingsPath_); }
 
 void MascotApp::writeSettings(const StoredSettings& settings) { tavo::writeSettings(settingsPath_, settings); }
@@ -96,7 +88,8 @@ void MascotApp::reportCharacterProblem(const std::string& path, const std::strin
     std::fprintf(stderr, "tavo_3d: cannot load the character %s: %s\n", path.c_str(), reason.c_str());
     if (showBox && !quitRequested_) {
         pause();
-        showMessageBox(characterProblemText(path, reason), characterProblemCaption());
+        const TextTable& texts = menu_.texts();
+        showMessageBox(characterProblemText(texts, path, reason), characterProblemCaption(texts));
         resume();
     }
 }

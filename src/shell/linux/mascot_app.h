@@ -54,6 +54,7 @@ private:
     void writeSettings(const StoredSettings& settings) override;
     ShellServices& services() override { return services_; }
     void reportCharacterProblem(const std::string& path, const std::string& reason, bool showBox) override;
+    void createMenu(const TextTable& texts) override;
 
     void scheduleNextStep();
     void cancelNextStep();

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "behaviour/menu_commands.h"
-#include "resources/cp932_to_utf8.h"
 
 namespace tavo {
 
@@ -14,8 +13,8 @@ const char kCommandKey[] = "tavo-command";
 
 bool isChoiceCommand(int32_t command) { return command != kCommandExit; }
 
-GtkWidget* labelledItem(const MenuEntry& entry) {
-    const std::string label = cp932ToUtf8(entry.label != nullptr ? entry.label : "");
+GtkWidget* labelledItem(const MenuEntry& entry, const TextTable& texts) {
+    const std::string label = texts.utf8(entry.label);
     if (isChoiceCommand(entry.command)) {
         return gtk_check_menu_item_new_with_label(label.c_str());
     }
@@ -25,9 +24,7 @@ GtkWidget* labelledItem(const MenuEntry& entry) {
 }  // namespace
 
 PopupMenu::PopupMenu(CommandHandler onCommand, ClosedHandler onClosed)
-    : onCommand_(std::move(onCommand)), onClosed_(std::move(onClosed)) {
-    build();
-}
+    : onCommand_(std::move(onCommand)), onClosed_(std::move(onClosed)) {}
 
 PopupMenu::~PopupMenu() {
     if (menu_ != nullptr) {
@@ -36,7 +33,9 @@ PopupMenu::~PopupMenu() {
     }
 }
 
-void PopupMenu::build() {
+void PopupMenu::build(const TextTable& texts) {
+    if (menu_ != nullptr) return;
+    texts_ = &texts;
     menu_ = gtk_menu_new();
     g_object_ref_sink(menu_);
     g_signal_connect(menu_, "deactivate", G_CALLBACK(onDeactivated), this);
@@ -49,7 +48,7 @@ void PopupMenu::build() {
         GtkWidget* parent = open.back();
         switch (entry.kind) {
         case MenuEntry::Submenu: {
-            GtkWidget* item = gtk_menu_item_new_with_label(cp932ToUtf8(entry.label).c_str());
+            GtkWidget* item = gtk_menu_item_new_with_label(texts.utf8(entry.label).c_str());
             GtkWidget* submenu = gtk_menu_new();
             gtk_menu_item_set_submenu(GTK_MENU_ITEM(item), submenu);
             gtk_menu_shell_append(GTK_MENU_SHELL(parent), item);
@@ -66,7 +65,7 @@ void PopupMenu::build() {
             characterMenu_ = parent;
             break;
         case MenuEntry::Item: {
-            GtkWidget* item = commandItem(labelledItem(entry), entry.command);
+            GtkWidget* item = commandItem(labelledItem(entry, texts), entry.command);
             gtk_widget_set_sensitive(item, !entry.grayed);
             if (isChoiceCommand(entry.command)) {
                 checkItems_[entry.command] = GTK_CHECK_MENU_ITEM(item);
@@ -118,6 +117,7 @@ void PopupMenu::setChecked(int32_t command, bool checked) {
 }
 
 bool PopupMenu::popupAtPointer(const GdkEvent* trigger) {
+    if (menu_ == nullptr) return false;
     gtk_menu_popup_at_pointer(GTK_MENU(menu_), trigger);
     return gtk_widget_get_visible(menu_);
 }

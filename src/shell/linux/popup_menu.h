@@ -11,7 +11,8 @@
 
 namespace tavo {
 
-// The mascot's popup menu in GTK, built from the portable menu table: the
+// The mascot's popup menu in GTK, built from the portable menu table in one
+// language: the
 // submenus in table order, check items for the three choice groups, the
 // greyed item, a separator and the exit item. Chosen items report their
 // command identifier; closing the menu (with or without a choice) is
@@ -25,6 +26,12 @@ public:
     ~PopupMenu();
     PopupMenu(const PopupMenu&) = delete;
     PopupMenu& operator=(const PopupMenu&) = delete;
+
+    // Makes the menu with the labels of the given table; once only, before
+    // anything else is asked of it.
+    void build(const TextTable& texts);
+    // The language the menu was built in.
+    const TextTable& texts() const { return *texts_; }
 
     // Sets the check mark of a choice item; commands that name no check item
     // are ignored. Never reports a command.
@@ -41,13 +48,13 @@ public:
     bool isOpen() const;
 
 private:
-    void build();
     GtkWidget* commandItem(GtkWidget* item, int32_t command);
     static void onItemActivated(GtkMenuItem* item, gpointer self);
     static void onDeactivated(GtkMenuShell* shell, gpointer self);
 
     CommandHandler onCommand_;
     ClosedHandler onClosed_;
+    const TextTable* texts_ = &kJapaneseTexts;
     GtkWidget* menu_ = nullptr;
     GtkWidget* characterMenu_ = nullptr;  // the submenu the characters go in
     std::map<int32_t, GtkCheckMenuItem*> checkItems_;

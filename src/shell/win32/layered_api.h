@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "language/text_table.h"
+
 namespace tavo {
 
 using UpdateLayeredWindowFunction = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
@@ -22,7 +24,8 @@ int loadLayeredApi();
 // Clears the table and frees the library; nothing when it is not loaded.
 void freeLayeredApi();
 
-// 1 when the program can run here; otherwise shows why and returns 0.
-int checkPlatform(HINSTANCE instance);
+// 1 when the program can run here; otherwise shows why, in the language of
+// the texts, and returns 0.
+int checkPlatform(HINSTANCE instance, const TextTable& texts);
 
 }  // namespace tavo

@@ -12,6 +12,7 @@
 #include "resources/wide_text.h"
 #include "shell/win32/layered_api.h"
 #include "shell/win32/program.h"
+#include "shell/win32/settings_file.h"
 #include "shell/win32/window_procedure.h"
 
 namespace tavo {
@@ -93,7 +94,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         showText(options.showHelp ? commandLineUsage() : versionLine(), MB_ICONINFORMATION);
         return 0;
     }
-    if (!checkPlatform(instance)) return 0;
+    if (!checkPlatform(instance, shownTexts(readSettings()))) return 0;
     program().characterPath = options.characterPath;
     registerWindowClass(instance);
     createMascotWindow(instance);

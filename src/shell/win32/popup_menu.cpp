@@ -5,32 +5,33 @@
 
 namespace tavo {
 
-HMENU buildPopupMenu(HMENU* characterMenu) {
+HMENU buildPopupMenu(const TextTable& texts, HMENU* characterMenu) {
     HMENU popup = CreatePopupMenu();
     int32_t count = 0;
     const MenuEntry* entries = menuEntries(count);
     HMENU submenu = nullptr;
-    const char* submenuLabel = nullptr;
+    std::wstring submenuLabel;
     for (int32_t i = 0; i < count; ++i) {
         const MenuEntry& entry = entries[i];
         HMENU target = submenu != nullptr ? submenu : popup;
         switch (entry.kind) {
         case MenuEntry::Submenu:
             submenu = CreateMenu();
-            submenuLabel = entry.label;
+            submenuLabel = wideFromUtf8(texts.utf8(entry.label));
             break;
         case MenuEntry::EndSubmenu:
-            AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), submenuLabel);
+            AppendMenuW(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), submenuLabel.c_str());
             submenu = nullptr;
             break;
         case MenuEntry::CharacterList:
             if (characterMenu != nullptr) *characterMenu = submenu;
             break;
         case MenuEntry::Separator:
-            AppendMenuA(target, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(target, MF_SEPARATOR, 0, nullptr);
             break;
         case MenuEntry::Item:
-            AppendMenuA(target, MF_STRING, static_cast<UINT_PTR>(entry.command), entry.label);
+            AppendMenuW(target, MF_STRING, static_cast<UINT_PTR>(entry.command),
+                        wideFromUtf8(texts.utf8(entry.label)).c_str());
             break;
         }
     }
@@ -57,8 +58,13 @@ void PopupMenuServices::checkMenuItem(int32_t command, bool checked) {
                   MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void PopupMenuServices::showErrorBox(const char* text, const char* caption) {
-    MessageBoxA(nullptr, text, caption, MB_ICONERROR);
+void PopupMenuServices::showErrorBox(TextId text, TextId caption, const std::string& detail) {
+    tavo::showErrorBox(*texts_, text, caption, detail);
+}
+
+void showErrorBox(const TextTable& texts, TextId text, TextId caption, const std::string& detail) {
+    const std::string shown = detail.empty() ? texts.utf8(text) : texts.utf8(text) + "\n" + detail;
+    MessageBoxW(nullptr, wideFromUtf8(shown).c_str(), wideFromUtf8(texts.utf8(caption)).c_str(), MB_ICONERROR);
 }
 
 }  // namespace tavo

@@ -60,7 +60,7 @@ void writeChoice(const char* key, int32_t value, const std::wstring& path) {
 // [Mode] goes through the system's profile functions (the wide ones: the
 // executable may lie in a folder of any name); the character's path is
 // UTF-8 and goes through the program's own profile reader and writer, which
-// keep its bytes as they are.
+// keep its bytes as they are; so does the language, which is only read.
 StoredSettings readSettings() {
     findExecutableDirectory();
     const std::wstring path = settingsPath();
@@ -68,7 +68,9 @@ StoredSettings readSettings() {
     settings.frameSpeed = readChoice(kFrameSpeed, kFrameSpeedDefault, path);
     settings.escapeSpeed = readChoice(kEscapeSpeed, kEscapeSpeedDefault, path);
     settings.actionSpeed = readChoice(kActionSpeed, kActionSpeedDefault, path);
-    settings.characterPath = readStoredSettings(ProfileFile::load(utf8FromWide(path))).characterPath;
+    const StoredSettings own = readStoredSettings(ProfileFile::load(utf8FromWide(path)));
+    settings.characterPath = own.characterPath;
+    settings.language = own.language;
     return settings;
 }
 

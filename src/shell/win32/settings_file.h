@@ -5,7 +5,7 @@
 namespace tavo {
 
 // tavo_3d.ini beside the executable: [Mode] FrameSpeed, EscapeSpeed,
-// ActionSpeed and [Character] Path. Reading fills the executable directory
+// ActionSpeed, Language (only read) and [Character] Path. Reading fills the executable directory
 // and gives the raw values; writing stores them.
 StoredSettings readSettings();
 void writeSettings(const StoredSettings& settings);

@@ -42,14 +42,19 @@ void Win32Host::present(const uint8_t*, WindowPosition at) {
     update(window, nullptr, &destination, &size, surface.memoryDc, &source, 0, &blend, ULW_ALPHA);
 }
 
+void Win32Host::createMenu(const TextTable& shown) {
+    texts = &shown;
+    popupMenu = buildPopupMenu(shown, &characterMenu);
+}
+
 StoredSettings Win32Host::readSettings() { return tavo::readSettings(); }
 
 void Win32Host::writeSettings(const StoredSettings& settings) { tavo::writeSettings(settings); }
 
 void Win32Host::reportCharacterProblem(const std::string& path, const std::string& reason, bool showBox) {
     if (!showBox) return;
-    MessageBoxW(nullptr, wideFromUtf8(characterProblemText(path, reason)).c_str(),
-                wideFromUtf8(characterProblemCaption()).c_str(), MB_ICONERROR);
+    MessageBoxW(nullptr, wideFromUtf8(characterProblemText(*texts, path, reason)).c_str(),
+                wideFromUtf8(characterProblemCaption(*texts)).c_str(), MB_ICONERROR);
     resyncClock = true;
 }
 

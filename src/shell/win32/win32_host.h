@@ -22,18 +22,20 @@ public:
     void writeSettings(const StoredSettings& settings) override;
     ShellServices& services() override { return services_; }
     void reportCharacterProblem(const std::string& path, const std::string& reason, bool showBox) override;
+    void createMenu(const TextTable& texts) override;
 
     HWND window = nullptr;
     OffscreenSurface surface{};
     HGLRC glContext = nullptr;
     HMENU popupMenu = nullptr;
     HMENU characterMenu = nullptr;  // the submenu the characters go in
+    const TextTable* texts = &kJapaneseTexts;  // the menu's language
     // Set after a modal call (the popup menu, a box) returns; the loop then
     // restarts its clock.
     bool resyncClock = false;
 
 private:
-    PopupMenuServices services_{popupMenu};
+    PopupMenuServices services_{popupMenu, texts};
 };
 
 }  // namespace tavo

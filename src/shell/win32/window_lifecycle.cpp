@@ -4,13 +4,11 @@
 
 namespace tavo {
 
-// The menu first, so that applying the stored choices can set its check
-// marks; then the session starts: settings, start position, choices,
-// surface and context, scene, first frame.
+// The session starts: settings, the menu in their language, start position,
+// choices, surface and context, scene, first frame.
 void onCreate(HWND window) {
     Program& run = program();
     run.host.window = window;
-    run.host.popupMenu = buildPopupMenu(&run.host.characterMenu);
     run.session.start(run.characterPath);
 }
 
