@@ -22,6 +22,8 @@ packages=(
   # desktop tests: Wine, X server, input and screenshots
   wine wine64 libwine fonts-wine
   xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic picom
+  # reading the menu's labels from screenshots
+  tesseract-ocr tesseract-ocr-eng
   locales procps python3
   # packages: checks of the .deb and its desktop entry
   lintian desktop-file-utils
@@ -33,6 +35,11 @@ packages=(
 # Wine shows code-page-932 menu labels only under a Japanese locale.
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   $SUDO localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 || true
+fi
+# The menus in English are tested under en_US; Wine cannot open an exe in a
+# folder named outside ASCII under a locale that does not exist.
+if ! locale -a 2>/dev/null | grep -qi '^en_US\.utf-\?8$'; then
+  $SUDO localedef -i en_US -f UTF-8 en_US.UTF-8 || true
 fi
 # A locale with a decimal comma lets the tests prove that reading numbers
 # does not depend on the process locale (GTK switches to the user's).

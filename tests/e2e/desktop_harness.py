@@ -9,9 +9,11 @@ run_suite.
 
 import os
 import shutil
+import struct
 import subprocess
 import tempfile
 import time
+import zlib
 
 SCREEN_W, SCREEN_H = 1280, 1024
 WINDOW_W, WINDOW_H = 400, 360
@@ -388,6 +390,87 @@ def make_character_folder(folder, name=SMALL_NAME, scale="0.5"):
     with open(os.path.join(folder, "character.ini"), "w", encoding="utf-8", newline="") as f:
         f.write("[Character]\r\nName=%s\r\nScale=%s\r\n" % (name, scale))
     return folder
+
+
+MEDAKA_TEXTURE = "\u30e1\u30c0\u30ab.png"  # メダカ.png
+TEXTURE_GREEN = (40, 200, 60)
+
+
+def solid_png(width, height, rgb):
+    """A PNG picture of one colour."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+    rows = b"".join(b"\x00" + bytes(rgb) * width for _ in range(height))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+
+
+def make_cp932_texture_character(folder):
+    """The embedded character whose document names its texture in code page
+    932 (メダカ.png, as a Japanese system writes it) while the picture on disk
+    is named in UTF-8 and is all green: the screen shows whether it was found."""
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(DATA_DIR, "tavo.mqo"), "rb") as f:
+        document = f.read()
+    named = b'tex("' + MEDAKA_TEXTURE.encode("cp932") + b'")'
+    document = document.replace(b'tex("tavo.png")', named)
+    if named not in document:
+        raise Failure("tavo.mqo names no tavo.png texture to rename")
+    with open(os.path.join(folder, "tavo.mqo"), "wb") as f:
+        f.write(document)
+    shutil.copy(os.path.join(DATA_DIR, "tavo.mkm"), os.path.join(folder, "tavo.mkm"))
+    with open(os.path.join(folder, MEDAKA_TEXTURE), "wb") as f:
+        f.write(solid_png(8, 8, TEXTURE_GREEN))
+    return folder
+
+
+def green_share(mascot, seconds=3.0):
+    """The share of the figure's pixels, at its best view, that are the
+    texture's green (lit or shaded), and that view's picture."""
+    points, picture, _ = mascot.best_view(seconds)
+    if not points:
+        return 0.0, picture
+    green = 0
+    for x, y in points:
+        i = (y * picture.width + x) * 3
+        r, g, b = picture.data[i], picture.data[i + 1], picture.data[i + 2]
+        green += g > r + 60 and g > b + 60
+    return green / len(points), picture
+
+
+def check_green_texture(mascot, what):
+    share, _ = green_share(mascot)
+    check(share > 0.5, "%s: the figure wears the green texture (%.0f %% of its pixels)" % (what, 100 * share))
+
+
+ENGLISH_LABELS = ("Frame rate", "Escape speed", "Swing speed", "Character", "Start at login", "Exit")
+
+
+def read_words(desktop, rect, name):
+    """The text tesseract reads in a rectangle of the screen (scaled 300 %),
+    or None when tesseract is not installed."""
+    if shutil.which("tesseract") is None:
+        return None
+    x, y, w, h = rect
+    path = os.path.join(desktop.workdir, "ocr_%s.png" % name)
+    desktop.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage",
+                 "-resize", "300%", path])
+    return desktop.run(["tesseract", path, "stdout"], timeout=60)
+
+
+def check_menu_language(desktop, rect, english, name):
+    """The top-level menu at rect reads in English (Frame rate ... Exit) or not."""
+    words = read_words(desktop, rect, name)
+    if words is None:
+        print("  (tesseract is missing: the labels are not read)", flush=True)
+        return
+    flat = " ".join(words.split())
+    # Small menu fonts cost the OCR a letter now and then: most labels will do.
+    found = [label for label in ENGLISH_LABELS if label in flat]
+    if english:
+        check(len(found) >= 4, "the menu reads in English (%s)" % flat)
+    else:
+        check(not found, "the menu is not in English (%s)" % flat)
 
 
 def figure_height(mascot, seconds=4.0):

@@ -9,7 +9,11 @@ pattern around it, walks, flees the cursor and tips over, lets a click on a
 transparent pixel through, opens its menu on a click on the figure, applies
 menu choices, steps frames at the chosen rate, and keeps the choices in
 tavo_3d.ini (other lines kept) at the exit item, at SIGTERM and when the
-window manager closes the window. It also checks the two start-up failures: no X
+window manager closes the window. The menu and the boxes speak the user's
+language (LANG, or Language= in the settings), and the program, its settings
+and a character whose document names its texture in code page 932 work from
+folders named in Japanese, with accents and with emoji.
+It also checks the two start-up failures: no X
 display, and no OpenGL context (OSMesa and EGL made to fail with a preloaded shim).
 
 Usage: linux_desktop_test.py path/to/tavo_3d [no_osmesa_context.so [send_delete_window]]
@@ -31,7 +35,8 @@ from desktop_harness import (EXIT_KEYS, SCREEN_H, SCREEN_W, SKIP, SMALL_FOLDER, 
                              START_AT_LOGIN_KEYS, WINDOW_H, WINDOW_W, Failure, FigureWindow, Screen, check,
                              check_figure_in_window, check_flee, check_small_figure, check_transparent_click,
                              check_walk, check_step_pace, figure_height, make_character_folder, missing_tool,
-                             run_suite, slope, wait_for)
+                             run_suite, slope, wait_for, check_green_texture, check_menu_language,
+                             make_cp932_texture_character)
 
 FAR_CORNER = FigureWindow.far_corner
 
@@ -54,7 +59,7 @@ class Desktop(Screen):
             "XDG_CONFIG_HOME": os.path.join(self.workdir, "config"),
             "XDG_DATA_HOME": os.path.join(self.workdir, "data"),
             "XDG_DATA_DIRS": os.path.join(self.workdir, "no_shared_data"),
-            "LANG": "C.UTF-8",
+            "LANG": "ja_JP.UTF-8",  # the program's own language; other runs choose theirs
             "NO_AT_BRIDGE": "1",  # no accessibility bus to wait for
         })
         self.env.pop("WAYLAND_DISPLAY", None)
@@ -89,14 +94,15 @@ class Desktop(Screen):
 class Mascot(FigureWindow):
     """One run of tavo_3d."""
 
-    def __init__(self, desktop, program, preload=None, args=()):
+    def __init__(self, desktop, program, preload=None, args=(), env=None):
         super().__init__(desktop)
         self.program = program
         self.preload = preload
         self.args = list(args)
+        self.env = dict(desktop.env, **(env or {}))
         self.process = None
         self.log = None
-        self.ini = os.path.join(desktop.env["XDG_CONFIG_HOME"], "tavo_3d", "tavo_3d.ini")
+        self.ini = os.path.join(self.env["XDG_CONFIG_HOME"], "tavo_3d", "tavo_3d.ini")
 
     def write_settings(self, text):
         os.makedirs(os.path.dirname(self.ini), exist_ok=True)
@@ -112,7 +118,7 @@ class Mascot(FigureWindow):
 
     def start(self):
         self.desktop.xdotool("mousemove", *FAR_CORNER)
-        env = dict(self.desktop.env)
+        env = dict(self.env)
         if self.preload:
             env["LD_PRELOAD"] = self.preload
         self.log = open(os.path.join(self.desktop.workdir, "program.log"), "ab")
@@ -162,10 +168,11 @@ KEEP = object()  # a run with the settings file the last one left
 
 
 @contextlib.contextmanager
-def running(desktop, program, settings=None, preload=None, wait=True, args=()):
+def running(desktop, program, settings=None, preload=None, wait=True, args=(), env=None):
     """A run of the program with the given settings file (none when None),
-    its window up and settled unless wait is False; killed when left."""
-    mascot = Mascot(desktop, program, preload, args)
+    its window up and settled unless wait is False; killed when left. env
+    adds to the desktop's environment."""
+    mascot = Mascot(desktop, program, preload, args, env)
     if settings is None:
         mascot.remove_settings()
     elif settings is not KEEP:
@@ -399,6 +406,76 @@ def run_characters(desktop, program):
         check("[Character]\nPath=%s\n" % missing in mascot.settings_text(), "and the remembered path is kept")
 
 
+def open_frame_rate_menu(desktop, mascot, name):
+    """Opens the menu and its first submenu; gives the top level's rectangle."""
+    mascot.open_menu()
+    top = mascot.menus()
+    desktop.xdotool("key", "--delay", "80", "Down", "Right")
+    if not wait_for(lambda: len(mascot.menus()) == 2, 2.0):
+        raise Failure("the frame rate submenu did not open")
+    time.sleep(0.3)
+    desktop.keep_screenshot(name)
+    return desktop.geometry(top[0])
+
+
+def run_languages(desktop, program):
+    print("== the menu and the boxes in the user's language", flush=True)
+    cases = [("en_US.UTF-8", "", True), ("ja_JP.UTF-8", "", False),
+             ("en_US.UTF-8", "Language=ja\n", False), ("ja_JP.UTF-8", "Language=en\n", True)]
+    for lang, setting, english in cases:
+        print("  LANG=%s %s" % (lang, setting.strip() or "(no Language=)"), flush=True)
+        caption, other = ("!!!", "\uff01\uff01\uff01") if english else ("\uff01\uff01\uff01", "!!!")
+        settings = "[Mode]\nEscapeSpeed=0\n" + setting
+        with running(desktop, program, settings, wait=False, env={"LANG": lang}) as mascot:
+            boxes = wait_for(lambda: desktop.visible_windows(caption), 20, 0.2)
+            check(boxes and not desktop.visible_windows(other), "the box is titled %s" % caption)
+            bx, by, bw, bh = desktop.geometry(boxes[0])
+            desktop.xdotool("mousemove", bx + bw - 40, by + bh - 25, "click", 1)
+            desktop.xdotool("mousemove", *FAR_CORNER)
+            mascot.wait_window()
+            time.sleep(1.0)
+            name = "menu_%s_%s" % (lang.split(".")[0], setting.strip().replace("=", "_") or "auto")
+            rect = open_frame_rate_menu(desktop, mascot, name)
+            check_menu_language(desktop, rect, english, name)
+            desktop.xdotool("key", "Escape", "Escape")
+            check(wait_for(lambda: not mascot.menus(), 2.0), "Escape closes the menu")
+            check(mascot.quit_from_menu() == 0, "the exit item ends the program")
+            text = mascot.settings_text()
+            check(setting in text if setting else "Language" not in text, "Language= is kept as it was")
+
+
+# Folders named in Japanese, with an accent and with an emoji.
+PLACE = "\u5834\u6240 \u00e9 \U0001f642"  # 場所 é 🙂
+
+
+def run_names_in_every_script(desktop, program, lang):
+    print("== program, settings and character in folders named with kanji, an accent and an emoji (%s)" % lang,
+          flush=True)
+    root = os.path.join(desktop.workdir, "%s %s" % (PLACE, lang.split(".")[0]))
+    home = os.path.join(root, "\u30d7\u30ed\u30b0\u30e9\u30e0")  # プログラム
+    os.makedirs(home, exist_ok=True)
+    exe = os.path.join(home, "tavo_3d")
+    shutil.copy2(program, exe)
+    env = {"LANG": lang, "XDG_CONFIG_HOME": os.path.join(root, "\u8a2d\u5b9a \u00e0 \U0001f527"),  # 設定 à 🔧
+           "XDG_DATA_HOME": os.path.join(root, "\u30c7\u30fc\u30bf")}  # データ
+    folder = make_cp932_texture_character(os.path.join(env["XDG_DATA_HOME"], "tavo_3d", "characters",
+                                                       "\u30ad\u30e3\u30e9 \u00ef\U0001f41f"))  # キャラ ï🐟
+
+    with running(desktop, exe, "[Mode]\nFrameSpeed=3\n", args=["--character", folder], env=env) as mascot:
+        check_green_texture(mascot, "--character")
+        desktop.keep_screenshot("medaka_" + lang.split(".")[0])
+        choose_character(desktop, mascot, 0)  # Tavo
+        choose_character(desktop, mascot, 1)  # the one character found after Tavo
+        check_green_texture(mascot, "chosen from the menu")
+        check(mascot.quit_from_menu() == 0, "the exit item ends the program")
+        check("[Character]\nPath=%s\n" % folder in mascot.settings_text(),
+              "the settings file in %s keeps the folder's name" % os.path.dirname(mascot.ini))
+    with running(desktop, exe, KEEP, env=env) as mascot:
+        check_green_texture(mascot, "after a restart")
+        check(mascot.quit_from_menu() == 0, "the exit item ends the program")
+        check("[Character]\nPath=%s\n" % folder in mascot.settings_text(), "and writes it back the same")
+
+
 def run_start_at_login(desktop, program):
     print("== start at login", flush=True)
     entry = os.path.join(desktop.env["XDG_CONFIG_HOME"], "autostart", "tavo_3d.desktop")
@@ -495,6 +572,9 @@ def main():
         run_frame_rate_and_window_manager_close(desktop, program, closer)
         run_characters(desktop, program)
         run_start_at_login(desktop, program)
+        run_languages(desktop, program)
+        for lang in ("ja_JP.UTF-8", "en_US.UTF-8"):
+            run_names_in_every_script(desktop, program, lang)
         if shim and os.path.exists(shim):
             run_without_opengl(desktop, program, shim)
         desktop.stop()

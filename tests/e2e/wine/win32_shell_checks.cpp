@@ -6,15 +6,19 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "resources/gl_api.h"
+#include "resources/wide_text.h"
 #include "shell/win32/gl_context.h"
 #include "shell/win32/layered_api.h"
 #include "shell/win32/offscreen_surface.h"
 #include "shell/win32/popup_menu.h"
 #include "shell/win32/settings_file.h"
+#include "system/user_languages.h"
 
 namespace tavo {
 namespace {
@@ -106,27 +110,29 @@ void contextRendersBottomUpIntoTheSurface() {
     destroyOffscreenSurface(surface);
 }
 
+// A label as UTF-8, read through the wide API.
 std::string menuLabel(HMENU menu, UINT position) {
-    char text[64] = {};
-    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-    return text;
+    wchar_t text[64] = {};
+    GetMenuStringW(menu, position, text, 64, MF_BYPOSITION);
+    return utf8FromWide(text);
 }
 
 void popupMenuLayoutAndCheckMarks() {
     HMENU characters = nullptr;
-    HMENU menu = buildPopupMenu(&characters);
+    HMENU menu = buildPopupMenu(kJapaneseTexts, &characters);
     EXPECT(GetMenuItemCount(menu) == 7);
     EXPECT(GetMenuItemCount(GetSubMenu(menu, 0)) == 4);
     EXPECT(GetMenuItemCount(GetSubMenu(menu, 1)) == 4);
     EXPECT(GetMenuItemCount(GetSubMenu(menu, 2)) == 3);
     EXPECT(characters != nullptr && GetSubMenu(menu, 3) == characters);
     EXPECT(GetMenuItemID(menu, 4) == 4176);
-    EXPECT(menuLabel(menu, 4) == "\x83\x8D\x83\x4F\x83\x43\x83\x93\x8E\x9E\x82\xC9\x8B\x4E\x93\xAE");  // ログイン時に起動
+    EXPECT(menuLabel(menu, 4) == "ログイン時に起動");
     EXPECT((GetMenuState(menu, 5, MF_BYPOSITION) & MF_SEPARATOR) != 0);
     EXPECT(GetMenuItemID(menu, 6) == 4096);
-    EXPECT(menuLabel(menu, 6) == "\x8F\x49\x97\xB9");                  // 終了
-    EXPECT(menuLabel(menu, 0) == "\x95\x60\x89\xE6\x89\xF1\x90\x94");  // 描画回数
-    EXPECT(menuLabel(menu, 3) == "\x83\x4C\x83\x83\x83\x89\x83\x4E\x83\x5E\x81\x5B");  // キャラクター
+    EXPECT(menuLabel(menu, 6) == "終了");
+    EXPECT(menuLabel(menu, 0) == "描画回数");
+    EXPECT(menuLabel(menu, 3) == "キャラクター");
+    EXPECT(menuLabel(GetSubMenu(menu, 1), 3) == "何をするだァー");
     EXPECT(menuLabel(GetSubMenu(menu, 0), 2) == "20fps");
     EXPECT(GetMenuItemID(GetSubMenu(menu, 2), 2) == 4146);
     EXPECT((GetMenuState(menu, 4128, MF_BYCOMMAND) & MF_GRAYED) != 0);
@@ -143,7 +149,8 @@ void popupMenuLayoutAndCheckMarks() {
     EXPECT((GetMenuState(menu, 0x1101, MF_BYCOMMAND) & MF_CHECKED) != 0);
     EXPECT((GetMenuState(menu, 0x1100, MF_BYCOMMAND) & MF_CHECKED) == 0);
 
-    PopupMenuServices services(menu);
+    const TextTable* texts = &kJapaneseTexts;
+    PopupMenuServices services(menu, texts);
     services.checkMenuItem(4114, true);
     EXPECT((GetMenuState(menu, 4114, MF_BYCOMMAND) & MF_CHECKED) != 0);
     services.checkMenuItem(4114, false);
@@ -152,6 +159,17 @@ void popupMenuLayoutAndCheckMarks() {
     services.checkMenuItem(4128 - 1, true);
     EXPECT(GetMenuItemCount(menu) == 7);
     DestroyMenu(menu);
+
+    // The same menu in English: the same items and identifiers.
+    HMENU english = buildPopupMenu(kEnglishTexts);
+    EXPECT(GetMenuItemCount(english) == 7);
+    EXPECT(menuLabel(english, 0) == "Frame rate");
+    EXPECT(menuLabel(english, 3) == "Character");
+    EXPECT(menuLabel(english, 6) == "Exit");
+    EXPECT(menuLabel(GetSubMenu(english, 0), 2) == "20fps");
+    EXPECT(GetMenuItemID(GetSubMenu(english, 2), 2) == 4146);
+    EXPECT((GetMenuState(english, 4128, MF_BYCOMMAND) & MF_GRAYED) != 0);
+    DestroyMenu(english);
 }
 
 std::string settingsPathBesideExe() {
@@ -192,11 +210,27 @@ void settingsFileBesideTheExecutable() {
 
     StoredSettings again = readSettings();
     EXPECT(again.frameSpeed == 2 && again.escapeSpeed == -1 && again.actionSpeed == 1);
+    EXPECT(again.language.empty());
+
+    // Language= is the user's: it is read, and the program's writes keep it.
+    WritePrivateProfileStringW(L"Mode", L"Language", L"en", wideFromUtf8(path).c_str());
+    writeSettings(again);
+    EXPECT(readSettings().language == "en");
     DeleteFileA(path.c_str());
 }
 
+// The interface language Windows reports follows the one the desktop runs in.
+void userInterfaceLanguage() {
+    const std::vector<std::string> languages = userLanguages();
+    EXPECT(languages.size() == 1);
+    const char* lang = std::getenv("LANG");
+    if (lang != nullptr && languages.size() == 1) {
+        EXPECT(languages[0] == std::string(lang).substr(0, 2));
+    }
+}
+
 void layeredWindowTable() {
-    EXPECT(checkPlatform(GetModuleHandleA(nullptr)) == 1);
+    EXPECT(checkPlatform(GetModuleHandleA(nullptr), kEnglishTexts) == 1);
     EXPECT(layeredApi().module != nullptr);
     EXPECT(layeredApi().updateLayeredWindow != nullptr);
     EXPECT(layeredApi().setLayeredWindowAttributes != nullptr);
@@ -218,6 +252,7 @@ int main() {
     popupMenuLayoutAndCheckMarks();
     settingsFileBesideTheExecutable();
     layeredWindowTable();
+    userInterfaceLanguage();
     std::printf("%d checks passed, %d failed\n", passes, failures);
     return failures;
 }

@@ -7,7 +7,10 @@ would see: a 400 x 360 topmost window that shows the figure on a transparent
 background, walks, flees the cursor and tips over, opens its menu on a click
 on the figure (not on a transparent pixel), applies menu choices, and keeps
 the choices in tavo_3d.ini. It also measures the frame steps per second at
-15 fps from the walking speed.
+15 fps from the walking speed, shows the menu and the boxes in the user's
+language (LANG, or Language= in the settings), and runs the program, its
+settings and a character whose document names its texture in code page 932
+from folders named in Japanese, with accents and with emoji.
 
 Before that it runs tavo_win32_shell_checks.exe from beside the executable:
 the shell's surface, GL context, menu, settings file and layered-window
@@ -30,31 +33,46 @@ from desktop_harness import (EXIT_KEYS, SCREEN_H, SCREEN_W, SKIP, SMALL_FOLDER, 
                              WINDOW_H, WINDOW_W, Failure, FigureWindow, Screen, check, check_figure_in_window,
                              check_flee, check_small_figure, check_transparent_click, check_walk,
                              check_step_pace, figure_height, make_character_folder, missing_tool, run_suite,
-                             slope, wait_for)
+                             slope, wait_for, check_green_texture, check_menu_language,
+                             make_cp932_texture_character)
 
 FAR_CORNER = (SCREEN_W - 10, SCREEN_H - 10)
 
 
 # --- The desktop ----------------------------------------------------------
 
-class Desktop(Screen):
-    """Xvfb with a checkered root, Wine in a fresh prefix, and the tools."""
+JAPANESE = "ja_JP.UTF-8"
+ENGLISH = "en_US.UTF-8"
+FONT_LINKS = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink"
 
-    def __init__(self, workdir, shots):
-        super().__init__(workdir, shots, range(87, 200))
+
+class Desktop(Screen):
+    """Xvfb with a checkered root, Wine in a fresh prefix made under a locale
+    (a Japanese or an English Windows), and the tools."""
+
+    def __init__(self, workdir, shots, lang=JAPANESE):
+        super().__init__(workdir, shots, range(87, 200), "" if lang == JAPANESE else lang[:2] + "_")
+        self.lang = lang
 
     def start(self):
         self.start_xvfb()
         self.env.update({
-            "WINEPREFIX": os.path.join(self.workdir, "prefix"),
+            "WINEPREFIX": os.path.join(self.workdir, "prefix_" + self.lang[:2]),
             "WINEDEBUG": "-all",
             "WINEDLLOVERRIDES": "mscoree,mshtml=",
-            "LANG": "ja_JP.UTF-8",
-            "LC_ALL": "ja_JP.UTF-8",
+            "LANG": self.lang,
+            "LC_ALL": self.lang,
         })
         self.show_checkered_root()
         self.run(["wineboot", "-i"], timeout=120)
         self.run(["wineserver", "-w"], timeout=120)
+        if self.lang != JAPANESE:
+            # As on a Western Windows, the interface fonts fall back to a
+            # Japanese one for the characters they lack.
+            for face in ("Tahoma", "MS Shell Dlg", "MS Shell Dlg 2"):
+                self.run(["wine", "reg", "add", FONT_LINKS, "/v", face, "/t", "REG_MULTI_SZ",
+                          "/d", "ipag.ttf,IPAGothic", "/f"], timeout=60)
+            self.run(["wineserver", "-w"], timeout=120)
         self.reference = self.screenshot()
 
     def stop(self):
@@ -221,7 +239,7 @@ def run_shell_checks(desktop, exe, workdir):
     if not os.path.isfile(checks):
         print("  not built beside the executable: skipped", flush=True)
         return
-    folder = os.path.join(workdir, "checks")
+    folder = os.path.join(workdir, "checks_" + desktop.lang[:2])
     os.makedirs(folder)
     shutil.copy(checks, folder)
     result = subprocess.run(["wine", os.path.join(folder, "tavo_win32_shell_checks.exe")], cwd=folder,
@@ -365,6 +383,74 @@ def run_characters(desktop, exe, workdir):
     mascot.quit()
 
 
+def run_languages(desktop, exe, workdir):
+    """The language of the desktop, then the other one by Language=."""
+    print("== the menu and the boxes in the user's language (%s)" % desktop.lang, flush=True)
+    native = desktop.lang != JAPANESE
+    for setting, english in ((None, native), ("ja" if native else "en", not native)):
+        print("  Language=%s" % (setting or "(none)"), flush=True)
+        caption, other = ("!!!", "\uff01\uff01\uff01") if english else ("\uff01\uff01\uff01", "!!!")
+        mascot = Mascot(desktop, exe, os.path.join(workdir, "language %s %s" % (desktop.lang[:2], setting)))
+        if setting:
+            mascot.write_settings(EscapeSpeed=0, Language=setting)
+        else:
+            mascot.write_settings(EscapeSpeed=0)
+        mascot.start()
+        boxes = wait_for(lambda: desktop.program_windows(caption), 40)
+        check(boxes and not desktop.program_windows(other), "the box is titled %s" % caption)
+        close_box(desktop, caption)
+        mascot.wait_window()
+        time.sleep(1.5)
+        mascot.open_menu()
+        time.sleep(0.5)
+        name = "menu_%s_%s" % (desktop.lang[:5], setting or "auto")
+        desktop.keep_screenshot(name)
+        menus = mascot.menus()
+        check(menus, "the menu is open")
+        _, _, _, mx, my, mw, mh = max(menus, key=lambda m: m[6])  # the top level is the tallest
+        check_menu_language(desktop, (mx, my, mw, mh), english, name)
+        desktop.xdotool("key", "Escape")
+        time.sleep(0.5)
+        mascot.quit()
+        with open(mascot.ini, "rb") as f:
+            text = f.read().decode("utf-8")
+        check(("Language=%s" % setting in text) if setting else "Language" not in text,
+              "Language= is kept as it was")
+
+
+# Folders named in Japanese, with an accent and with an emoji.
+PLACE = "\u5834\u6240 \u00e9 \U0001f642"  # 場所 é 🙂
+
+
+def run_names_in_every_script(desktop, exe, workdir):
+    print("== program, settings and character in folders named with kanji, an accent and an emoji (%s)" % desktop.lang,
+          flush=True)
+    home = os.path.join(workdir, "%s %s" % (PLACE, desktop.lang[:5]), "\u30d7\u30ed\u30b0\u30e9\u30e0")  # プログラム
+    mascot = Mascot(desktop, exe, home)
+    folder = make_cp932_texture_character(os.path.join(home, "characters",
+                                                       "\u30ad\u30e3\u30e9 \u00ef\U0001f41f"))  # キャラ ï🐟
+    mascot.write_settings(FrameSpeed=3)
+    mascot.start(["--character", windows_path(folder)])
+    mascot.wait_window()
+    time.sleep(1.0)
+    check_green_texture(mascot, "--character")
+    desktop.keep_screenshot("medaka_" + desktop.lang[:5])
+    choose_character(desktop, mascot, 0)  # Tavo
+    choose_character(desktop, mascot, 1)  # the character found beside the exe
+    check_green_texture(mascot, "chosen from the menu")
+    mascot.quit()
+    with open(mascot.ini, "rb") as f:
+        text = f.read().decode("utf-8")
+    check(("[Character]\r\nPath=%s\r\n" % windows_path(folder)) in text,
+          "the settings file beside the exe keeps the folder's name in UTF-8")
+    check("[Mode]\r\nFrameSpeed=3\r\n" in text, "and the choices beside it")
+    mascot.start()
+    mascot.wait_window()
+    time.sleep(1.0)
+    check_green_texture(mascot, "after a restart")
+    mascot.quit()
+
+
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 
 
@@ -419,6 +505,14 @@ def main():
         run_forbidden_escape_speed(desktop, exe, session.workdir)
         run_characters(desktop, exe, session.workdir)
         run_start_at_login(desktop, exe, session.workdir)
+        run_languages(desktop, exe, session.workdir)
+        run_names_in_every_script(desktop, exe, session.workdir)
+        desktop.stop()
+        desktop = session.desktop = Desktop(session.workdir, session.shots, ENGLISH)
+        desktop.start()
+        run_shell_checks(desktop, exe, session.workdir)
+        run_languages(desktop, exe, session.workdir)
+        run_names_in_every_script(desktop, exe, session.workdir)
 
     return run_suite("tavo_wine_e2e_", steps)
 
