@@ -55,7 +55,7 @@ public:
 };
 
 // The box's text and caption for a character that could not be loaded, in
-// UTF-8.
+// UTF-8 (paths that are not are shown readably).
 std::string characterProblemText(const TextTable& texts, const std::string& path, const std::string& reason);
 std::string characterProblemCaption(const TextTable& texts);
 

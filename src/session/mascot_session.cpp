@@ -5,6 +5,7 @@
 #include "behaviour/figure_motion.h"
 #include "behaviour/login_start_item.h"
 #include "render/program_objects.h"
+#include "resources/readable_path.h"
 #include "language/text_tables.h"
 #include "session/character_folder.h"
 #include "session/character_locations.h"
@@ -20,7 +21,7 @@ const char kEmbeddedLabel[] = "Tavo";
 std::string characterProblemCaption(const TextTable& texts) { return texts.utf8(TextId::CharacterMenu); }
 
 std::string characterProblemText(const TextTable& texts, const std::string& path, const std::string& reason) {
-    return texts.utf8(TextId::CharacterUnreadable) + "\n\n" + path + "\n" + reason;
+    return texts.utf8(TextId::CharacterUnreadable) + "\n\n" + readablePath(path) + "\n" + readablePath(reason);
 }
 
 const TextTable& shownTexts(const StoredSettings& settings) {
@@ -143,8 +144,11 @@ const std::vector<CharacterMenuItem>& MascotSession::refreshCharacterMenu(
     menu_.clear();
     menu_.push_back({kCommandCharacterBase, kEmbeddedLabel, currentFolder_.empty()});
     for (size_t i = 0; i < choices_.size(); ++i) {
+        // A folder named in bytes that are no UTF-8 (an archive unpacked
+        // without conversion) is still opened by those bytes; its label is
+        // shown readably.
         const std::string& label = choices_[i].label.empty() ? baseName(choices_[i].folder) : choices_[i].label;
-        menu_.push_back({kCommandCharacterBase + static_cast<int32_t>(i + 1), label,
+        menu_.push_back({kCommandCharacterBase + static_cast<int32_t>(i + 1), readablePath(label),
                          sameFolder(choices_[i].folder, currentFolder_)});
     }
     return menu_;

@@ -177,6 +177,24 @@ TEST_F(SessionTest, AFolderCharacterIsShownSwitchedFromTheMenuAndRemembered) {
     EXPECT_EQ(host.stored.characterPath, (temp.path() / "gone").string());
 }
 
+// Folders named in bytes that are no UTF-8 are listed readably and still
+// opened by their own bytes.
+TEST_F(SessionTest, FoldersNamedInOtherBytesAreShownReadablyAndOpened) {
+    makeCharacter("\x83\x81\x83\x5F\x83\x4A", "");  // メダカ in code page 932
+    const fs::path odd = makeCharacter("odd\xFF", "");
+    MascotSession session(host, objects);
+    ASSERT_TRUE(session.start(""));
+    const std::vector<CharacterMenuItem> menu = session.refreshCharacterMenu(baseFolders());
+    ASSERT_EQ(menu.size(), 3u);
+    EXPECT_EQ(menu[1].label + "|" + menu[2].label, "odd\xEF\xBF\xBD|メダカ");
+    EXPECT_EQ(session.handleCommand(menu[1].command), CommandResult::Handled);
+    EXPECT_EQ(session.currentFolder(), fs::canonical(odd).string());
+    EXPECT_TRUE(host.problems.empty());
+    session.finish();
+    EXPECT_EQ(characterProblemText(kEnglishTexts, "/a/odd\xFF", "gone"),
+              "The character could not be loaded.\n\n/a/odd\xEF\xBF\xBD\ngone");
+}
+
 // The locale variables of the process, set for one test and put back after.
 class LocaleVariables {
 public:
