@@ -1,5 +1,7 @@
 #include "behaviour/mascot_state.h"
 
+#include <algorithm>
+
 #include "behaviour/shell_services.h"
 
 namespace tavo {
@@ -13,43 +15,61 @@ int32_t toPixel(float value) { return static_cast<int32_t>(value); }
 
 WindowPosition MascotState::updateMovement(CursorPosition cursor, int32_t screenWidth,
                                            int32_t screenHeight) {
+    return updateMovement(cursor, DesktopLayout::singleScreen(screenWidth, screenHeight));
+}
+
+// On one monitor every test below reads as the screen's own edges: the
+// monitor is the screen, it has no neighbours, and a wrap comes back on it.
+WindowPosition MascotState::updateMovement(CursorPosition cursor, const DesktopLayout& desktop) {
     const int32_t width = surfaceWidth;
     const int32_t height = surfaceHeight;
     const int32_t halfWidth = width / 2;
     const int32_t halfHeight = height / 2;
+    if (desktop.count() == 0) return {toPixel(posX), toPixel(posY)};
     WindowPosition at;
+    const auto monitorOf = [&]() { return desktop.monitorOf({at.x, at.y, width, height}); };
 
-    // Walk; the turn comes one step past the edge.
+    // Walk; the turn comes one step past an edge no monitor continues.
     if (movingRight) {
         posX += walkStep;
         at = {toPixel(posX), toPixel(posY)};
-        if (at.x + width > screenWidth) movingRight = 0;
+        const int32_t on = monitorOf();
+        if (at.x + width > desktop.monitor(on).right() && desktop.rightNeighbour(on, at.y + halfHeight) < 0) {
+            movingRight = 0;
+        }
     } else {
         posX -= walkStep;
         at = {toPixel(posX), toPixel(posY)};
-        if (at.x < 0) movingRight = 1;
+        const int32_t on = monitorOf();
+        if (at.x < desktop.monitor(on).x && desktop.leftNeighbour(on, at.y + halfHeight) < 0) {
+            movingRight = 1;
+        }
     }
 
     const bool cursorOver = at.x < cursor.x && cursor.x < at.x + width &&
                             at.y < cursor.y && cursor.y < at.y + height;
     if (cursorOver) {
-        // Flee sideways, away from the half the cursor is in.
+        // Flee sideways, away from the half the cursor is in. More than half
+        // past an edge that no monitor touches, the window comes back on the
+        // next monitor that way, or round on the far side of the desktop.
         if (cursor.x < at.x + halfWidth) {
             posX += escapeStep;
             at.x = toPixel(posX);
             movingRight = 1;
-            if (at.x > screenWidth - halfWidth) {
-                at.x = 0;
-                posX = 0.0f;
+            const int32_t on = monitorOf();
+            if (at.x > desktop.monitor(on).right() - halfWidth) {
+                at.x = desktop.monitor(desktop.nextRightward(on, at.y + halfHeight)).x;
+                posX = static_cast<float>(at.x);
                 movingRight = 0;
             }
         } else {
             posX -= escapeStep;
             at.x = toPixel(posX);
             movingRight = 0;
-            if (at.x < -halfWidth) {
+            const int32_t on = monitorOf();
+            if (at.x < desktop.monitor(on).x - halfWidth) {
                 movingRight = 1;
-                at.x = screenWidth - width;
+                at.x = desktop.monitor(desktop.nextLeftward(on, at.y + halfHeight)).right() - width;
                 posX = static_cast<float>(at.x);
             }
         }
@@ -57,24 +77,41 @@ WindowPosition MascotState::updateMovement(CursorPosition cursor, int32_t screen
         if (cursor.y < at.y + halfHeight) {
             posY += escapeStep;
             at.y = toPixel(posY);
-            if (at.y > screenHeight - halfHeight) {
-                at.y = 0;
-                posY = 0.0f;
+            const int32_t on = monitorOf();
+            if (at.y > desktop.monitor(on).bottom() - halfHeight) {
+                at.y = desktop.monitor(desktop.nextDownward(on, at.x + halfWidth)).y;
+                posY = static_cast<float>(at.y);
             }
             setPitchRate(tiltRate);
         } else {
             posY -= escapeStep;
             at.y = toPixel(posY);
-            if (at.y < -halfHeight) {
-                at.y = screenHeight - height;
+            const int32_t on = monitorOf();
+            if (at.y < desktop.monitor(on).y - halfHeight) {
+                at.y = desktop.monitor(desktop.nextUpward(on, at.x + halfWidth)).bottom() - height;
                 posY = static_cast<float>(at.y);
             }
             setPitchRate(-tiltRate);
         }
     }
 
+    bringOntoDesktop(at, desktop);
     setYawRate(movingRight ? turnRate : -turnRate);
     return at;
+}
+
+// A window that no monitor shows (its monitor went away, or it came off one
+// monitor beside a gap) moves onto the nearest one, whole where it fits.
+void MascotState::bringOntoDesktop(WindowPosition& at, const DesktopLayout& desktop) {
+    const ScreenRect window{at.x, at.y, surfaceWidth, surfaceHeight};
+    for (int32_t i = 0; i < desktop.count(); ++i) {
+        if (desktop.monitor(i).overlaps(window)) return;
+    }
+    const ScreenRect& nearest = desktop.monitor(desktop.monitorOf(window));
+    at.x = std::max(nearest.x, std::min(at.x, nearest.right() - surfaceWidth));
+    at.y = std::max(nearest.y, std::min(at.y, nearest.bottom() - surfaceHeight));
+    posX = static_cast<float>(at.x);
+    posY = static_cast<float>(at.y);
 }
 
 void MascotState::applyFrameRate(int32_t fps, ShellServices& shell) {

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "behaviour/desktop_layout.h"
+
 namespace tavo {
 
 class ShellServices;
@@ -56,8 +58,16 @@ struct MascotState {
     void setActionFactor(float value) { actionFactor = value; }
 
     // One frame of walking, fleeing from the cursor and wrapping; returns the
-    // window position for this frame and sets the turn and tilt rates.
+    // window position for this frame and sets the turn and tilt rates. The
+    // window walks on where a monitor touches the edge it reaches, turns at
+    // an outer edge, wraps past the desktop's outermost edges (and jumps
+    // gaps when it flees), and is brought onto the nearest monitor when none
+    // shows it. On one monitor of the given size it is the screen's own
+    // walk, wrap and flight.
+    WindowPosition updateMovement(CursorPosition cursor, const DesktopLayout& desktop);
     WindowPosition updateMovement(CursorPosition cursor, int32_t screenWidth, int32_t screenHeight);
+
+    void bringOntoDesktop(WindowPosition& at, const DesktopLayout& desktop);
 
     // Per-frame amounts for a frame rate; puts the window at (0, 0).
     void applyFrameRate(int32_t fps, ShellServices& shell);

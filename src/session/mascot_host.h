@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "behaviour/desktop_layout.h"
 #include "behaviour/mascot_state.h"
 #include "language/text_table.h"
 #include "session/stored_settings.h"
@@ -10,11 +11,6 @@
 namespace tavo {
 
 class ShellServices;
-
-struct ScreenSize {
-    int32_t width = 0;
-    int32_t height = 0;
-};
 
 // What the session asks of the shell that runs it: the clock, the cursor and
 // the screen, the off-screen surface and its presentation, the settings file
@@ -26,8 +22,11 @@ public:
     // Milliseconds of a monotonic clock, wrapping like a tick counter.
     virtual uint32_t nowMs() = 0;
     virtual CursorPosition cursor() = 0;
-    // The area the mascot walks in.
-    virtual ScreenSize screenSize(uint32_t nowMs) = 0;
+    // The monitors the mascot walks over, the primary first (see
+    // DesktopLayout). With one monitor, the screen of the original program:
+    // SM_CXFULLSCREEN x SM_CYFULLSCREEN on Windows, the work area's size on
+    // Linux, both at the origin.
+    virtual const DesktopLayout& desktopLayout(uint32_t nowMs) = 0;
 
     // Makes the off-screen surface with an OpenGL context current on it;
     // its pixels (B, G, R, A, rows bottom-up), or null when there is none.

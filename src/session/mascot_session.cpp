@@ -59,10 +59,12 @@ bool MascotSession::start(const std::string& characterPath) {
 // axis without room).
 WindowPosition MascotSession::drawStartPosition(uint32_t now) {
     std::srand(now);
-    const ScreenSize screen = host_.screenSize(now);
+    // On the primary monitor (the first of the layout).
+    const DesktopLayout& desktop = host_.desktopLayout(now);
+    const ScreenRect screen = desktop.count() > 0 ? desktop.monitor(0) : ScreenRect{};
     WindowPosition position;
-    position.x = startCoordinate(std::rand(), screen.width, kSurfaceWidth);
-    position.y = startCoordinate(std::rand(), screen.height, kSurfaceHeight);
+    position.x = screen.x + startCoordinate(std::rand(), screen.width, kSurfaceWidth);
+    position.y = screen.y + startCoordinate(std::rand(), screen.height, kSurfaceHeight);
     return position;
 }
 
@@ -98,13 +100,13 @@ void MascotSession::step() {
     }
     const uint32_t now = host_.nowMs();
     const CursorPosition cursor = host_.cursor();
-    const ScreenSize screen = host_.screenSize(now);
+    const DesktopLayout& desktop = host_.desktopLayout(now);
     advanceFigure(state_, motionClock_.elapsedMs(now));
     renderer_.renderFrame(state_);
     settlePitch(state_);
     host_.finishFrame();
     applyColorKey(pixels_, kSurfaceWidth, kSurfaceHeight);
-    const WindowPosition position = state_.updateMovement(cursor, screen.width, screen.height);
+    const WindowPosition position = state_.updateMovement(cursor, desktop);
     host_.present(pixels_, position);
 }
 

@@ -26,7 +26,7 @@ class TestHost : public MascotHost {
 public:
     uint32_t nowMs() override { return now += 50; }
     CursorPosition cursor() override { return {-1000, -1000}; }
-    ScreenSize screenSize(uint32_t) override { return {1280, 1024}; }
+    const DesktopLayout& desktopLayout(uint32_t) override { return desktop; }
     uint8_t* createSurface(int32_t width, int32_t height) override {
         surface = std::make_unique<OffscreenGlSurface>(width, height);
         return surface->valid() ? surface->pixels() : nullptr;
@@ -48,6 +48,7 @@ public:
     }
 
     uint32_t now = 1000;
+    DesktopLayout desktop = DesktopLayout::singleScreen(1280, 1024);
     std::unique_ptr<OffscreenGlSurface> surface;
     std::vector<uint8_t> shown;
     StoredSettings stored;

@@ -4,8 +4,6 @@ namespace tavo {
 
 namespace {
 
-const uint32_t kWorkAreaLifetimeMs = 1000;
-
 GdkMonitor* primaryMonitor(GdkDisplay* display) {
     GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
     return monitor != nullptr ? monitor : gdk_display_get_monitor(display, 0);
@@ -27,19 +25,27 @@ CursorPosition DesktopGeometry::cursor() const {
     return position;
 }
 
-ScreenSize DesktopGeometry::screenSize(uint32_t nowMs) {
-    if (lookedUp_ && nowMs - lookedUpAtMs_ < kWorkAreaLifetimeMs) {
-        return cached_;
-    }
-    if (GdkMonitor* monitor = primaryMonitor(display_)) {
-        GdkRectangle area;
+DesktopLayout DesktopGeometry::readLayout() const {
+    DesktopLayout layout;
+    GdkMonitor* primary = primaryMonitor(display_);
+    if (primary == nullptr) return layout;
+    GdkRectangle area;
+    gdk_monitor_get_workarea(primary, &area);
+    const int count = gdk_display_get_n_monitors(display_);
+    if (count <= 1) return DesktopLayout::singleScreen(area.width, area.height);
+    layout.add({area.x, area.y, area.width, area.height});
+    for (int i = 0; i < count; ++i) {
+        GdkMonitor* monitor = gdk_display_get_monitor(display_, i);
+        if (monitor == nullptr || monitor == primary) continue;
         gdk_monitor_get_workarea(monitor, &area);
-        cached_.width = area.width;
-        cached_.height = area.height;
+        layout.add({area.x, area.y, area.width, area.height});
     }
-    lookedUpAtMs_ = nowMs;
-    lookedUp_ = true;
-    return cached_;
+    return layout;
+}
+
+const DesktopLayout& DesktopGeometry::desktopLayout(uint32_t nowMs) {
+    if (watch_.pollDue(nowMs)) watch_.offer(readLayout(), nowMs);
+    return watch_.current();
 }
 
 }  // namespace tavo

@@ -4,27 +4,28 @@
 
 #include <cstdint>
 
+#include "behaviour/desktop_layout_watch.h"
 #include "behaviour/mascot_state.h"
 #include "session/mascot_host.h"
 
 namespace tavo {
 
 // What a frame step reads from the desktop: the pointer position in screen
-// coordinates and the size of the area the mascot walks in (the primary
-// monitor's work area, looked up again at most once a second since panels
-// rarely change).
+// coordinates and the monitors the mascot walks over (their work areas, the
+// primary first; one monitor is its work area's size at the origin), read
+// again a few times a second and taken once they have settled.
 class DesktopGeometry {
 public:
     explicit DesktopGeometry(GdkDisplay* display) : display_(display) {}
 
     CursorPosition cursor() const;
-    ScreenSize screenSize(uint32_t nowMs);
+    const DesktopLayout& desktopLayout(uint32_t nowMs);
 
 private:
+    DesktopLayout readLayout() const;
+
     GdkDisplay* display_;
-    ScreenSize cached_;
-    uint32_t lookedUpAtMs_ = 0;
-    bool lookedUp_ = false;
+    DesktopLayoutWatch watch_;
 };
 
 }  // namespace tavo

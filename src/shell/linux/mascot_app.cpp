@@ -47,7 +47,7 @@ uint32_t MascotApp::nowMs() { return static_cast<uint32_t>(g_get_monotonic_time(
 
 CursorPosition MascotApp::cursor() { return desktop_.cursor(); }
 
-ScreenSize MascotApp::screenSize(uint32_t now) { return desktop_.screenSize(now); }
+const DesktopLayout& MascotApp::desktopLayout(uint32_t now) { return desktop_.desktopLayout(now); }
 
 // The GL back end is OSMesa or EGL, as TAVO_GL asks or as fits the machine;
 // --verbose names it.

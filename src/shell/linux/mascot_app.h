@@ -45,7 +45,7 @@ private:
     // MascotHost
     uint32_t nowMs() override;
     CursorPosition cursor() override;
-    ScreenSize screenSize(uint32_t nowMs) override;
+    const DesktopLayout& desktopLayout(uint32_t nowMs) override;
     uint8_t* createSurface(int32_t width, int32_t height) override;
     void releaseSurface() override;
     void finishFrame() override;

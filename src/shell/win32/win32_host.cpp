@@ -14,8 +14,44 @@ CursorPosition Win32Host::cursor() {
     return {static_cast<int32_t>(point.x), static_cast<int32_t>(point.y)};
 }
 
-ScreenSize Win32Host::screenSize(uint32_t) {
-    return {GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
+namespace {
+
+struct FoundMonitors {
+    DesktopLayout primary;
+    DesktopLayout others;
+};
+
+BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    FoundMonitors& found = *reinterpret_cast<FoundMonitors*>(data);
+    MONITORINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info)) {
+        const RECT& work = info.rcWork;
+        const ScreenRect area{work.left, work.top, work.right - work.left, work.bottom - work.top};
+        ((info.dwFlags & MONITORINFOF_PRIMARY) != 0 ? found.primary : found.others).add(area);
+    }
+    return TRUE;
+}
+
+// Every monitor's work area, the primary first. One monitor is the screen
+// the program has always walked: SM_CXFULLSCREEN x SM_CYFULLSCREEN.
+DesktopLayout readDesktopLayout() {
+    FoundMonitors found;
+    EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&found));
+    if (found.primary.count() + found.others.count() <= 1) {
+        return DesktopLayout::singleScreen(GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN));
+    }
+    DesktopLayout layout = found.primary;
+    for (int32_t i = 0; i < found.others.count(); ++i) layout.add(found.others.monitor(i));
+    return layout;
+}
+
+}  // namespace
+
+const DesktopLayout& Win32Host::desktopLayout(uint32_t nowMs) {
+    if (layoutWatch_.pollDue(nowMs)) layoutWatch_.offer(readDesktopLayout(), nowMs);
+    return layoutWatch_.current();
 }
 
 uint8_t* Win32Host::createSurface(int32_t width, int32_t height) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "behaviour/desktop_layout_watch.h"
 #include "session/mascot_host.h"
 #include "shell/win32/offscreen_surface.h"
 #include "shell/win32/popup_menu.h"
@@ -14,7 +15,7 @@ class Win32Host : public MascotHost {
 public:
     uint32_t nowMs() override { return GetTickCount(); }
     CursorPosition cursor() override;
-    ScreenSize screenSize(uint32_t nowMs) override;
+    const DesktopLayout& desktopLayout(uint32_t nowMs) override;
     uint8_t* createSurface(int32_t width, int32_t height) override;
     void releaseSurface() override;
     void present(const uint8_t* pixels, WindowPosition at) override;
@@ -36,6 +37,7 @@ public:
 
 private:
     PopupMenuServices services_{popupMenu, texts};
+    DesktopLayoutWatch layoutWatch_;
 };
 
 }  // namespace tavo
