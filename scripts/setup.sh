@@ -22,6 +22,8 @@ packages=(
   # desktop tests: Wine, X server, input and screenshots
   wine wine64 libwine fonts-wine
   xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic picom
+  # several monitors: Xorg with the dummy driver, moved by xrandr
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   # reading the menu's labels from screenshots
   tesseract-ocr tesseract-ocr-eng
   locales procps python3

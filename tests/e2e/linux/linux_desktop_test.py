@@ -38,6 +38,8 @@ from desktop_harness import (EXIT_KEYS, SCREEN_H, SCREEN_W, SKIP, SMALL_FOLDER, 
                              run_suite, slope, wait_for, check_green_texture, check_menu_language,
                              make_cp932_texture_character)
 
+from monitors_harness import DummyMonitors, check_monitors, missing_monitor_tools  # noqa: E402
+
 FAR_CORNER = FigureWindow.far_corner
 
 
@@ -476,6 +478,17 @@ def run_names_in_every_script(desktop, program, lang):
         check("[Character]\nPath=%s\n" % folder in mascot.settings_text(), "and writes it back the same")
 
 
+class MonitorDesktop(DummyMonitors, Desktop):
+    """The same desktop on Xorg with two monitors."""
+
+
+def run_monitors(desktop, program):
+    print("== two monitors side by side, one removed, then one on the left", flush=True)
+    with running(desktop, program, "[Mode]\nFrameSpeed=3\nEscapeSpeed=3\n") as mascot:
+        check_monitors(desktop, mascot)
+        check(mascot.quit_from_menu() == 0, "the exit item ends the program")
+
+
 def run_start_at_login(desktop, program):
     print("== start at login", flush=True)
     entry = os.path.join(desktop.env["XDG_CONFIG_HOME"], "autostart", "tavo_3d.desktop")
@@ -578,6 +591,14 @@ def main():
         if shim and os.path.exists(shim):
             run_without_opengl(desktop, program, shim)
         desktop.stop()
+        why_not = missing_monitor_tools()
+        if why_not is None:
+            desktop = session.desktop = MonitorDesktop(session.workdir, session.shots)
+            desktop.start()
+            run_monitors(desktop, program)
+            desktop.stop()
+        else:
+            print("== several monitors: skipped, %s" % why_not, flush=True)
         if shutil.which("picom") is None:
             print("== with a compositing manager: skipped, picom is not installed", flush=True)
         else:

@@ -36,6 +36,8 @@ from desktop_harness import (EXIT_KEYS, SCREEN_H, SCREEN_W, SKIP, SMALL_FOLDER, 
                              slope, wait_for, check_green_texture, check_menu_language,
                              make_cp932_texture_character)
 
+from monitors_harness import DummyMonitors, check_monitors, missing_monitor_tools  # noqa: E402
+
 FAR_CORNER = (SCREEN_W - 10, SCREEN_H - 10)
 
 
@@ -451,6 +453,21 @@ def run_names_in_every_script(desktop, exe, workdir):
     mascot.quit()
 
 
+class MonitorDesktop(DummyMonitors, Desktop):
+    """The Japanese desktop on Xorg with two monitors."""
+
+
+def run_monitors(desktop, exe, workdir):
+    print("== two monitors side by side, one removed, then one on the left", flush=True)
+    mascot = Mascot(desktop, exe, os.path.join(workdir, "monitors"))
+    mascot.write_settings(FrameSpeed=3, EscapeSpeed=3)
+    mascot.start()
+    mascot.wait_window()
+    time.sleep(1.0)
+    check_monitors(desktop, mascot)
+    mascot.quit()
+
+
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 
 
@@ -508,6 +525,14 @@ def main():
         run_languages(desktop, exe, session.workdir)
         run_names_in_every_script(desktop, exe, session.workdir)
         desktop.stop()
+        why_not = missing_monitor_tools()
+        if why_not is None:
+            desktop = session.desktop = MonitorDesktop(session.workdir, session.shots)
+            desktop.start()
+            run_monitors(desktop, exe, session.workdir)
+            desktop.stop()
+        else:
+            print("== several monitors: skipped, %s" % why_not, flush=True)
         desktop = session.desktop = Desktop(session.workdir, session.shots, ENGLISH)
         desktop.start()
         run_shell_checks(desktop, exe, session.workdir)
