@@ -35,9 +35,12 @@ void registerWindowClass(HINSTANCE instance) {
     RegisterClassExA(&windowClass);
 }
 
-// The window's real place and size come with every presentation.
+// The window's real place and size come with every presentation. A tool
+// window stays out of the taskbar and Alt-Tab; it never takes the focus
+// from the user's window (only the menu, while it is open, has the keyboard).
 HWND createMascotWindow(HINSTANCE instance) {
-    return CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kWindowName, kWindowName,
+    return CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kWindowName,
+                           kWindowName,
                            WS_POPUP | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
                            instance, nullptr);
 }

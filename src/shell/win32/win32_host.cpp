@@ -76,6 +76,16 @@ void Win32Host::present(const uint8_t*, WindowPosition at) {
     POINT source{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     update(window, nullptr, &destination, &size, surface.memoryDc, &source, 0, &blend, ULW_ALPHA);
+    keepOnTop();
+}
+
+// Other topmost windows (the taskbar above all) may be put over the mascot:
+// every few seconds it goes back on top, without taking the focus.
+void Win32Host::keepOnTop() {
+    const DWORD now = GetTickCount();
+    if (toppedAtMs != 0 && now - toppedAtMs < kTopmostEveryMs) return;
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+    toppedAtMs = now != 0 ? now : 1;
 }
 
 void Win32Host::createMenu(const TextTable& shown) {

@@ -35,7 +35,12 @@ public:
     // restarts its clock.
     bool resyncClock = false;
 
+    static constexpr DWORD kTopmostEveryMs = 3000;
+    DWORD toppedAtMs = 0;  // when the window was last put on top
+
 private:
+    void keepOnTop();
+
     PopupMenuServices services_{popupMenu, texts};
     DesktopLayoutWatch layoutWatch_;
 };

@@ -10,12 +10,21 @@ namespace {
 
 // Opens the menu at the click's screen position; its choice arrives as
 // WM_COMMAND. The menu is modal, so the frame clock restarts afterwards.
+// While it is open the window is in front, so the menu has the keyboard and
+// closes on a click elsewhere (the posted message lets it close at once);
+// afterwards the window the user was in gets the focus back.
 void openPopupMenu(HWND window, LPARAM lParam) {
     Program& run = program();
     const int x = static_cast<short>(LOWORD(lParam));
     const int y = static_cast<short>(HIWORD(lParam));
     fillCharacterMenu(run.host.characterMenu, run.session.refreshCharacterMenu());
+    const HWND userWindow = GetForegroundWindow();
+    SetForegroundWindow(window);
     TrackPopupMenu(run.host.popupMenu, 0, x, y, 0, window, nullptr);
+    PostMessageA(window, WM_NULL, 0, 0);
+    if (userWindow != nullptr && userWindow != window && GetForegroundWindow() == window) {
+        SetForegroundWindow(userWindow);
+    }
     run.host.resyncClock = true;
 }
 
@@ -40,6 +49,8 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_NCHITTEST:
         return HTCAPTION;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;  // a click on the figure leaves the focus where it is
     case WM_NCLBUTTONDOWN:
     case WM_NCRBUTTONDOWN:
         openPopupMenu(window, lParam);

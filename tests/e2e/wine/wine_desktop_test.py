@@ -174,8 +174,11 @@ def check_window_and_figure(desktop, mascot):
     print("window, figure and transparency", flush=True)
     x, y, w, h = mascot.geometry()
     check((w, h) == (WINDOW_W, WINDOW_H), "the window is 400 x 360 (got %d x %d)" % (w, h))
-    state = desktop.run(["xprop", "-id", str(mascot.window), "_NET_WM_STATE"])
+    state = desktop.run(["xprop", "-id", str(mascot.window), "_NET_WM_STATE", "WM_HINTS"])
     check("_NET_WM_STATE_ABOVE" in state, "the window is kept above the others")
+    check("accepts input or input focus: False" in state, "it never asks for the focus")
+    focus = desktop.run(["xdotool", "getwindowfocus"]).strip()
+    check(focus != str(mascot.window), "and has not taken it (focus: %s)" % focus)
     standing = check_figure_in_window(mascot, 8.0, 0.8)
     desktop.keep_screenshot("window")
     return standing
@@ -263,6 +266,9 @@ def run_default_settings(desktop, exe, workdir):
     check_flee(desktop, mascot, standing)
     time.sleep(3.0)  # let it stand up again
     check_transparent_click(desktop, mascot)
+    mascot.open_menu()
+    desktop.xdotool("key", "Escape")
+    check(wait_for(lambda: not mascot.menus(), 3), "the menu takes the keyboard: Escape closes it")
     measure_frame_rate(desktop, mascot)
     check_twenty_fps_goes_home(desktop, mascot)
     check(not os.path.exists(mascot.ini), "no settings file is written while running")
