@@ -28,6 +28,7 @@ struct MascotState {
     int32_t frameSpeed = 0;
     int32_t escapeSpeed = 1;
     int32_t actionSpeed = 0;
+    int32_t hideForFullScreen = 1;  // 1: hidden while a full-screen program is in front
 
     int32_t framesPerSecond = 10;
     int32_t frameIntervalMs = 100;

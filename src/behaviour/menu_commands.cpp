@@ -55,6 +55,11 @@ void setActionSpeed(MascotState& state, ShellServices& shell, int32_t choice) {
     state.actionSpeed = choice;
 }
 
+void setHideForFullScreen(MascotState& state, ShellServices& shell, int32_t choice) {
+    state.hideForFullScreen = choice == 0 ? 0 : 1;
+    shell.checkMenuItem(kCommandHideForFullScreen, state.hideForFullScreen != 0);
+}
+
 CommandResult handleMenuCommand(MascotState& state, ShellServices& shell, int32_t command) {
     if (command == kCommandExit) return CommandResult::Exit;
     if (command >= kCommandFrameSpeedBase && command <= kCommandFrameSpeedBase + 3) {
@@ -65,6 +70,8 @@ CommandResult handleMenuCommand(MascotState& state, ShellServices& shell, int32_
         setActionSpeed(state, shell, command - kCommandActionSpeedBase);
     } else if (command == kCommandStartAtLogin) {
         toggleStartAtLogin(shell);
+    } else if (command == kCommandHideForFullScreen) {
+        setHideForFullScreen(state, shell, state.hideForFullScreen == 0 ? 1 : 0);
     } else {
         return CommandResult::Ignored;
     }

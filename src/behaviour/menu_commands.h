@@ -15,8 +15,10 @@ enum MenuCommand : int32_t {
     kCommandFrameSpeedBase = 0x1010,
     kCommandEscapeSpeedBase = 0x1020,
     kCommandActionSpeedBase = 0x1030,
-    // The start-at-login item (a block of its own, above the choices).
+    // The start-at-login item (a block of its own, above the choices) and
+    // the full-screen item beside it.
     kCommandStartAtLogin = 0x1050,
+    kCommandHideForFullScreen = 0x1051,
     // The character submenu: the embedded character, then the found ones.
     kCommandCharacterBase = 0x1100,
     kCommandCharacterLast = 0x11FF,
@@ -41,11 +43,14 @@ const MenuEntry* menuEntries(int32_t& count);
 void setFrameSpeed(MascotState& state, ShellServices& shell, int32_t choice);
 void setEscapeSpeed(MascotState& state, ShellServices& shell, int32_t choice);
 void setActionSpeed(MascotState& state, ShellServices& shell, int32_t choice);
+// Hiding while a full-screen program is in front: 0 off, anything else on.
+void setHideForFullScreen(MascotState& state, ShellServices& shell, int32_t choice);
 
 // Start-up: applies the choices read from the settings file (held raw in
 // state) in the order frame speed, escape speed, then puts the window at the
 // drawn start position (the frame speed resets it) and applies the action
-// speed. Values outside the menu are mapped and stored by the handlers.
+// speed, then the full-screen item. Values outside the menu are mapped and
+// stored by the handlers.
 void applyStoredChoices(MascotState& state, ShellServices& shell, WindowPosition start);
 
 enum class CommandResult { Ignored, Handled, Exit };

@@ -33,6 +33,7 @@ const MenuEntry kMenuEntries[] = {
     {MenuEntry::CharacterList, kNone, 0, false},
     {MenuEntry::EndSubmenu, kNone, 0, false},
 
+    {MenuEntry::Item, TextId::HideForFullScreen, kCommandHideForFullScreen, false},
     {MenuEntry::Item, TextId::StartAtLogin, kCommandStartAtLogin, false},
 
     {MenuEntry::Separator, kNone, 0, false},

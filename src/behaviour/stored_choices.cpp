@@ -9,6 +9,7 @@ void applyStoredChoices(MascotState& state, ShellServices& shell, WindowPosition
     state.posX = static_cast<float>(start.x);
     state.posY = static_cast<float>(start.y);
     setActionSpeed(state, shell, state.actionSpeed);
+    setHideForFullScreen(state, shell, state.hideForFullScreen);
 }
 
 }  // namespace tavo

@@ -24,6 +24,7 @@ const TextTable kEnglishTexts = {
         "Fast, you know",
         "For real this time",
         "Character",
+        "Hide for full-screen programs",
         "Start at login",
         "Exit",
         "No fair!",

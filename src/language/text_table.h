@@ -25,6 +25,7 @@ enum class TextId : int32_t {
     SwingFast,
     SwingSerious,
     CharacterMenu,
+    HideForFullScreen,
     StartAtLogin,
     Exit,
     FoulText,

@@ -41,6 +41,14 @@ public:
     virtual StoredSettings readSettings() = 0;
     virtual void writeSettings(const StoredSettings& settings) = 0;
 
+    // Whether the window in front on the monitor under the window's centre
+    // covers that whole monitor (a game, a film, a presentation); never the
+    // desktop, the shell or the mascot itself.
+    virtual bool fullScreenWindowOn(const ScreenRect& window) = 0;
+    // Hides the mascot's window, or shows it again where it was, without
+    // taking the focus.
+    virtual void showWindow(bool shown) = 0;
+
     // Makes the popup menu with its labels in the given language; the error
     // boxes speak it from then on. The session calls it once, at the start,
     // before any check mark is set.

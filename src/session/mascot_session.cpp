@@ -35,6 +35,7 @@ bool MascotSession::start(const std::string& characterPath) {
     state_.frameSpeed = settings.frameSpeed;
     state_.escapeSpeed = settings.escapeSpeed;
     state_.actionSpeed = settings.actionSpeed;
+    state_.hideForFullScreen = settings.hideForFullScreen;
     rememberedFolder_ = settings.characterPath;
     texts_ = &shownTexts(settings);
     host_.createMenu(*texts_);
@@ -99,6 +100,9 @@ void MascotSession::step() {
         return;
     }
     const uint32_t now = host_.nowMs();
+    if (hiddenForFullScreen(now)) {
+        return;
+    }
     const CursorPosition cursor = host_.cursor();
     const DesktopLayout& desktop = host_.desktopLayout(now);
     advanceFigure(state_, motionClock_.elapsedMs(now));
@@ -108,6 +112,25 @@ void MascotSession::step() {
     applyColorKey(pixels_, kSurfaceWidth, kSurfaceHeight);
     const WindowPosition position = state_.updateMovement(cursor, desktop);
     host_.present(pixels_, position);
+}
+
+// A few times a second: is a full-screen program in front on the mascot's
+// monitor? While one is, the window is hidden where it stands and nothing is
+// drawn or moved; it comes back at the same place when the program leaves.
+bool MascotSession::hiddenForFullScreen(uint32_t now) {
+    if (fullScreenPolled_ && now - fullScreenPolledAtMs_ < kFullScreenPollMs) {
+        return hidden_;
+    }
+    fullScreenPolled_ = true;
+    fullScreenPolledAtMs_ = now;
+    const ScreenRect window{static_cast<int32_t>(state_.posX), static_cast<int32_t>(state_.posY), kSurfaceWidth,
+                            kSurfaceHeight};
+    const bool hide = state_.hideForFullScreen != 0 && host_.fullScreenWindowOn(window);
+    if (hide != hidden_) {
+        hidden_ = hide;
+        host_.showWindow(!hidden_);
+    }
+    return hidden_;
 }
 
 CommandResult MascotSession::handleCommand(int32_t command) {
@@ -193,6 +216,7 @@ void MascotSession::finish() {
     settings.frameSpeed = state_.frameSpeed;
     settings.escapeSpeed = state_.escapeSpeed;
     settings.actionSpeed = state_.actionSpeed;
+    settings.hideForFullScreen = state_.hideForFullScreen;
     settings.characterPath = rememberedFolder_;
     host_.writeSettings(settings);
 }

@@ -42,7 +42,10 @@ public:
     // is shown. False when there is no OpenGL surface (nothing is shown).
     bool start(const std::string& characterPath);
 
-    // One frame: cursor and screen, render, colour key, move, present.
+    // One frame: cursor and screen, render, colour key, move, present. While
+    // a full-screen program is in front on the mascot's monitor (and hiding
+    // is on) the window is hidden and a step only looks, a few times a
+    // second, whether it has gone.
     void step();
 
     // A command of the popup menu (or one sent from outside).
@@ -74,6 +77,9 @@ private:
     // Describes and loads a folder character; false with the reason.
     bool showFolder(const std::string& path, std::string& error, bool startingUp);
     void chooseCharacter(size_t index);
+    bool hiddenForFullScreen(uint32_t now);
+
+    static constexpr uint32_t kFullScreenPollMs = 250;
 
     MascotHost& host_;
     const TextTable* texts_ = &kJapaneseTexts;
@@ -82,6 +88,9 @@ private:
     MotionClock motionClock_;
     uint8_t* pixels_ = nullptr;
     bool started_ = false;
+    bool hidden_ = false;
+    bool fullScreenPolled_ = false;
+    uint32_t fullScreenPolledAtMs_ = 0;
     bool finished_ = false;
     std::string currentFolder_;
     std::string rememberedFolder_;

@@ -14,6 +14,7 @@ struct StoredSettings {
     int32_t frameSpeed = 0;
     int32_t escapeSpeed = 1;
     int32_t actionSpeed = 0;
+    int32_t hideForFullScreen = 1;  // [Mode] HideForFullScreen: 1 or 0
     std::string characterPath;  // UTF-8, absolute
     // [Mode] Language: "ja", "en", or empty to follow the system. Only read;
     // the program never writes it.
@@ -27,6 +28,7 @@ constexpr char kFrameSpeed[] = "FrameSpeed";
 constexpr char kEscapeSpeed[] = "EscapeSpeed";
 constexpr char kActionSpeed[] = "ActionSpeed";
 constexpr char kLanguage[] = "Language";
+constexpr char kHideForFullScreen[] = "HideForFullScreen";
 constexpr char kCharacterSection[] = "Character";
 constexpr char kPath[] = "Path";
 constexpr int32_t kFrameSpeedDefault = 0;
@@ -40,6 +42,12 @@ StoredSettings readStoredSettings(const ProfileFile& profile);
 // Writes the three choices into [Mode] and the character path into
 // [Character], leaving every other line as it is.
 void writeStoredSettings(ProfileFile& profile, const StoredSettings& settings);
+// HideForFullScreen: "1" or "0"; anything else reads as 1 (the default).
+int32_t readHideForFullScreen(const ProfileFile& profile);
+// Writes it only when the file does not read as the value already, so a file
+// that never changed it (or holds a value the program does not know) keeps
+// its bytes. True when the profile changed.
+bool writeHideForFullScreen(ProfileFile& profile, int32_t value);
 // Only the character path. An empty path (the embedded character) is written
 // only over a Path that is there already: absent and empty mean the same, so
 // a file of a program that never chose a character stays as it was.

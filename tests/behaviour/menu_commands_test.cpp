@@ -24,7 +24,7 @@ struct Started {
 TEST(MenuTableTest, GroupsHoldTheirCommandsInOrderAndOnlyTheFavouriteIsGrey) {
     int32_t count = 0;
     const MenuEntry* entries = menuEntries(count);
-    ASSERT_EQ(count, 23);
+    ASSERT_EQ(count, 24);
     std::vector<int32_t> commands;
     int32_t depth = 0, submenus = 0, separators = 0;
     for (int32_t i = 0; i < count; ++i) {
@@ -44,7 +44,7 @@ TEST(MenuTableTest, GroupsHoldTheirCommandsInOrderAndOnlyTheFavouriteIsGrey) {
     EXPECT_EQ(submenus, 4);
     EXPECT_EQ(separators, 1);
     EXPECT_EQ(commands, (std::vector<int32_t>{4112, 4113, 4114, 4115, 4128, 4129, 4130, 4131,
-                                              4144, 4145, 4146, 4176, 4096}));
+                                              4144, 4145, 4146, 4177, 4176, 4096}));
     EXPECT_STREQ(kJapaneseTexts.raw(entries[count - 1].label), "\x8F\x49\x97\xB9");  // 終了
     EXPECT_STREQ(kEnglishTexts.raw(entries[count - 1].label), "Exit");
     EXPECT_STREQ(kJapaneseTexts.raw(entries[3].label), "20fps");

@@ -27,6 +27,8 @@ public:
     uint32_t nowMs() override { return now += 50; }
     CursorPosition cursor() override { return {-1000, -1000}; }
     const DesktopLayout& desktopLayout(uint32_t) override { return desktop; }
+    bool fullScreenWindowOn(const ScreenRect&) override { return fullScreen; }
+    void showWindow(bool shown) override { shownChanges.push_back(shown); }
     uint8_t* createSurface(int32_t width, int32_t height) override {
         surface = std::make_unique<OffscreenGlSurface>(width, height);
         return surface->valid() ? surface->pixels() : nullptr;
@@ -49,6 +51,8 @@ public:
 
     uint32_t now = 1000;
     DesktopLayout desktop = DesktopLayout::singleScreen(1280, 1024);
+    bool fullScreen = false;
+    std::vector<bool> shownChanges;
     std::unique_ptr<OffscreenGlSurface> surface;
     std::vector<uint8_t> shown;
     StoredSettings stored;
@@ -194,6 +198,38 @@ TEST_F(SessionTest, FoldersNamedInOtherBytesAreShownReadablyAndOpened) {
     session.finish();
     EXPECT_EQ(characterProblemText(kEnglishTexts, "/a/odd\xFF", "gone"),
               "The character could not be loaded.\n\n/a/odd\xEF\xBF\xBD\ngone");
+}
+
+// A full-screen program in front hides the mascot where it stands; it comes
+// back at the same place when the program goes or hiding is turned off.
+TEST_F(SessionTest, AFullScreenProgramHidesTheMascotInPlace) {
+    MascotSession session(host, objects);
+    ASSERT_TRUE(session.start(""));
+    const auto stepFor = [&](int steps) {
+        for (int i = 0; i < steps; ++i) session.step();  // 50 ms apart
+    };
+    stepFor(10);
+    host.fullScreen = true;
+    stepFor(6);
+    ASSERT_EQ(host.shownChanges, std::vector<bool>{false});
+    const float x = session.state().posX;
+    host.shown.assign(host.shown.size(), 7);
+    stepFor(40);
+    EXPECT_EQ(session.state().posX, x) << "it does not move while hidden";
+    EXPECT_EQ(host.shown[0], 7) << "and nothing is drawn";
+
+    EXPECT_EQ(session.handleCommand(kCommandHideForFullScreen), CommandResult::Handled);
+    stepFor(6);
+    EXPECT_EQ(host.shownChanges, (std::vector<bool>{false, true})) << "hiding turned off: it shows";
+    EXPECT_NE(session.state().posX, x);
+    session.handleCommand(kCommandHideForFullScreen);
+    stepFor(6);
+    host.fullScreen = false;
+    stepFor(6);
+    EXPECT_EQ(host.shownChanges, (std::vector<bool>{false, true, false, true}));
+    session.handleCommand(kCommandHideForFullScreen);
+    session.finish();
+    EXPECT_EQ(host.stored.hideForFullScreen, 0);
 }
 
 // The locale variables of the process, set for one test and put back after.

@@ -51,6 +51,18 @@ TEST_F(SettingsFileTest, RawNumbersAreReadForTheHandlersToMap) {
     state.language.clear();
     ASSERT_TRUE(writeSettings(path(), state));
     EXPECT_EQ(readSettings(path()).language, "en");
+
+    // HideForFullScreen: a value the program does not know reads as on and
+    // stays as it is until the choice changes.
+    write("[Mode]\nHideForFullScreen=maybe\n");
+    state = readSettings(path());
+    EXPECT_EQ(state.hideForFullScreen, 1);
+    ASSERT_TRUE(writeSettings(path(), state));
+    EXPECT_NE(read().find("HideForFullScreen=maybe\n"), std::string::npos);
+    state.hideForFullScreen = 0;
+    ASSERT_TRUE(writeSettings(path(), state));
+    EXPECT_NE(read().find("HideForFullScreen=0\n"), std::string::npos);
+    EXPECT_EQ(readSettings(path()).hideForFullScreen, 0);
 }
 
 TEST_F(SettingsFileTest, WritingCreatesTheDirectoryAndKeepsOtherLines) {

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "behaviour/menu_commands.h"
+#include "shell/linux/full_screen_window.h"
 #include "shell/linux/message_box.h"
 #include "shell/linux/settings_file.h"
 #include "shell/linux/settings_location.h"
@@ -48,6 +49,15 @@ uint32_t MascotApp::nowMs() { return static_cast<uint32_t>(g_get_monotonic_time(
 CursorPosition MascotApp::cursor() { return desktop_.cursor(); }
 
 const DesktopLayout& MascotApp::desktopLayout(uint32_t now) { return desktop_.desktopLayout(now); }
+
+bool MascotApp::fullScreenWindowOn(const ScreenRect& area) {
+    return tavo::fullScreenWindowOn(window_.display(), area, window_.xWindow());
+}
+
+// Shown again by the next picture, at the place it had.
+void MascotApp::showWindow(bool shown) {
+    if (!shown) window_.hide();
+}
 
 // The GL back end is OSMesa or EGL, as TAVO_GL asks or as fits the machine;
 // --verbose names it.

@@ -46,6 +46,8 @@ private:
     uint32_t nowMs() override;
     CursorPosition cursor() override;
     const DesktopLayout& desktopLayout(uint32_t nowMs) override;
+    bool fullScreenWindowOn(const ScreenRect& area) override;
+    void showWindow(bool shown) override;
     uint8_t* createSurface(int32_t width, int32_t height) override;
     void releaseSurface() override;
     void finishFrame() override;

@@ -75,6 +75,14 @@ MascotWindow::~MascotWindow() {
 
 GdkDisplay* MascotWindow::display() const { return gtk_widget_get_display(window_); }
 
+Window MascotWindow::xWindow() const { return xWindowOf(window_); }
+
+void MascotWindow::hide() {
+    if (!shown_) return;
+    gtk_widget_hide(window_);
+    shown_ = false;
+}
+
 void MascotWindow::present(const uint8_t* pixels, WindowPosition position) {
     previousShape_.swap(shape_);
     shape_.trace(pixels, width_, height_);

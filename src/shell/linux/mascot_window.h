@@ -45,6 +45,10 @@ public:
     void present(const uint8_t* pixels, WindowPosition position);
 
     GdkDisplay* display() const;
+    // Takes the window off the screen; the next picture brings it back.
+    void hide();
+    // The X window, so that it is never taken for someone else's.
+    Window xWindow() const;
 
 private:
     void copyRows(const uint8_t* pixels, int32_t top, int32_t bottom);

@@ -37,12 +37,14 @@ void registerWindowClass(HINSTANCE instance) {
 
 // The window's real place and size come with every presentation. A tool
 // window stays out of the taskbar and Alt-Tab; it never takes the focus
-// from the user's window (only the menu, while it is open, has the keyboard).
+// from the user's window (only the menu, while it is open, has the keyboard),
+// so it is made hidden and shown without activation.
 HWND createMascotWindow(HINSTANCE instance) {
-    return CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kWindowName,
-                           kWindowName,
-                           WS_POPUP | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
-                           instance, nullptr);
+    HWND window = CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE,
+                                  kWindowName, kWindowName, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr,
+                                  nullptr, instance, nullptr);
+    if (window != nullptr) ShowWindow(window, SW_SHOWNA);
+    return window;
 }
 
 // Messages are drained without sleeping; an empty queue runs at most one due

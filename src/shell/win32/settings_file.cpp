@@ -71,6 +71,7 @@ StoredSettings readSettings() {
     const StoredSettings own = readStoredSettings(ProfileFile::load(utf8FromWide(path)));
     settings.characterPath = own.characterPath;
     settings.language = own.language;
+    settings.hideForFullScreen = own.hideForFullScreen;
     return settings;
 }
 
@@ -81,7 +82,8 @@ void writeSettings(const StoredSettings& settings) {
     writeChoice(kActionSpeed, settings.actionSpeed, path);
     const std::string utf8 = utf8FromWide(path);
     ProfileFile profile = ProfileFile::load(utf8);
-    if (writeCharacterPath(profile, settings.characterPath)) {
+    const bool hideChanged = writeHideForFullScreen(profile, settings.hideForFullScreen);
+    if (writeCharacterPath(profile, settings.characterPath) || hideChanged) {
         profile.save(utf8);
     }
 }

@@ -47,7 +47,71 @@ DesktopLayout readDesktopLayout() {
     return layout;
 }
 
+// The desktop, the shell's own windows and the desktop window Wine reports
+// when none of its windows is active are never full-screen programs.
+bool isDesktopOrShell(HWND window) {
+    if (window == GetDesktopWindow() || window == GetShellWindow()) return true;
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    for (const wchar_t* shell : {L"Progman", L"WorkerW", L"Shell_TrayWnd", L"#32769"}) {
+        if (lstrcmpiW(name, shell) == 0) return true;
+    }
+    return false;
+}
+
+// What the shell says (Vista and later; looked up, so older systems run):
+// busy with a full-screen program, a Direct3D one, or presentation mode.
+enum class ShellState { Free, FullScreen, Presenting };
+
+ShellState shellNotificationState() {
+    using QueryFunction = HRESULT(WINAPI*)(int*);
+    static const QueryFunction query = reinterpret_cast<QueryFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("shell32.dll"), "SHQueryUserNotificationState")));
+    int state = 0;
+    if (query == nullptr || query(&state) != S_OK) return ShellState::Free;
+    if (state == 2 || state == 3) return ShellState::FullScreen;  // busy, Direct3D full-screen
+    return state == 4 ? ShellState::Presenting : ShellState::Free;
+}
+
+// The window's client area in screen coordinates (a maximised window's frame
+// overhangs its monitor; its client area does not).
+RECT clientOnScreen(HWND window) {
+    RECT client{0, 0, 0, 0};
+    GetClientRect(window, &client);
+    POINT topLeft{client.left, client.top};
+    POINT bottomRight{client.right, client.bottom};
+    ClientToScreen(window, &topLeft);
+    ClientToScreen(window, &bottomRight);
+    return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
 }  // namespace
+
+bool Win32Host::fullScreenWindowOn(const ScreenRect& area) {
+    const POINT centre{area.x + area.width / 2, area.y + area.height / 2};
+    const HMONITOR monitor = MonitorFromPoint(centre, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(monitor, &info)) return false;
+    const ShellState shell = shellNotificationState();
+    if (shell == ShellState::Presenting) return true;
+    const HWND front = GetForegroundWindow();
+    if (front == nullptr || front == window || isDesktopOrShell(front)) return false;
+    if (MonitorFromWindow(front, MONITOR_DEFAULTTONULL) != monitor) return false;
+    if (shell == ShellState::FullScreen) return true;
+    const RECT client = clientOnScreen(front);
+    const RECT& whole = info.rcMonitor;
+    return client.left <= whole.left && client.top <= whole.top && client.right >= whole.right &&
+           client.bottom >= whole.bottom;
+}
+
+// Without activation either way: hiding the active window would hand the
+// activation on (and wait for the other program to answer).
+void Win32Host::showWindow(bool shown) {
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW) | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+}
 
 const DesktopLayout& Win32Host::desktopLayout(uint32_t nowMs) {
     if (layoutWatch_.pollDue(nowMs)) layoutWatch_.offer(readDesktopLayout(), nowMs);

@@ -16,6 +16,8 @@ public:
     uint32_t nowMs() override { return GetTickCount(); }
     CursorPosition cursor() override;
     const DesktopLayout& desktopLayout(uint32_t nowMs) override;
+    bool fullScreenWindowOn(const ScreenRect& area) override;
+    void showWindow(bool shown) override;
     uint8_t* createSurface(int32_t width, int32_t height) override;
     void releaseSurface() override;
     void present(const uint8_t* pixels, WindowPosition at) override;
