@@ -24,6 +24,8 @@ packages=(
   xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic picom
   # several monitors: Xorg with the dummy driver, moved by xrandr
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+  # full-screen windows in front of the mascot: a window manager and a terminal
+  openbox xterm
   # reading the menu's labels from screenshots
   tesseract-ocr tesseract-ocr-eng
   locales procps python3

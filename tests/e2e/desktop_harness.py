@@ -533,3 +533,39 @@ def run_suite(prefix, steps, after_failure=None):
     if not failed and "TAVO_E2E_SHOTS" not in os.environ:
         shutil.rmtree(workdir, ignore_errors=True)
     return 1 if failed else 0
+
+
+# --- Full-screen programs -------------------------------------------------
+
+def check_hides_behind(mascot, cover, uncover, what, shown=None):
+    """A full-screen window (cover() starts it, uncover(it) ends it, shown()
+    tells when it is on the screen) hides the mascot within a second; when it
+    goes the mascot comes back within a second where it was."""
+    seen = [mascot.geometry()]
+    covering = cover()
+    if shown is not None and not wait_for(shown, 30.0, 0.05):
+        raise Failure("%s: the full-screen window did not appear" % what)
+    started = time.time()
+    gone = wait_for(lambda: not mascot.visible() or seen.append(mascot.geometry()), 5.0, 0.05)
+    hidden_after = time.time() - started
+    check(gone and hidden_after < 1.5, "%s: the mascot hides within %.1f s" % (what, hidden_after))
+    time.sleep(1.0)
+    check(not mascot.visible(), "and stays hidden while it is in front")
+    uncover(covering)
+    ended = time.time()
+    back = wait_for(mascot.visible, 5.0, 0.05)
+    shown_after = time.time() - ended
+    check(back and shown_after < 1.5, "when it goes the mascot is back within %.1f s" % shown_after)
+    x, y, _, _ = mascot.geometry()
+    last_x, last_y, _, _ = seen[-1]
+    check(abs(x - last_x) <= 10 and abs(y - last_y) <= 10,
+          "where it was (%d,%d, hidden at %d,%d)" % (x, y, last_x, last_y))
+
+
+def check_stays_before(mascot, cover, uncover, what):
+    """A full-screen window that must leave the mascot alone."""
+    covering = cover()
+    time.sleep(2.0)
+    visible = mascot.visible()
+    uncover(covering)
+    check(visible, "%s: the mascot stays on the screen" % what)

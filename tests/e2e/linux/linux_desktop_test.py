@@ -36,7 +36,7 @@ from desktop_harness import (EXIT_KEYS, SCREEN_H, SCREEN_W, SKIP, SMALL_FOLDER, 
                              check_figure_in_window, check_flee, check_small_figure, check_transparent_click,
                              check_walk, check_step_pace, figure_height, make_character_folder, missing_tool,
                              run_suite, slope, wait_for, check_green_texture, check_menu_language,
-                             make_cp932_texture_character)
+                             make_cp932_texture_character, check_hides_behind, check_stays_before)
 
 from monitors_harness import DummyMonitors, check_monitors, missing_monitor_tools  # noqa: E402
 
@@ -133,6 +133,9 @@ class Mascot(FigureWindow):
             raise Failure("the window Tavo_3D did not appear")
         self.window = found[0]
         return self.window
+
+    def visible(self):
+        return bool(self.desktop.visible_windows("Tavo_3D"))
 
     def menus(self):
         """The open popup menu and submenus: every other viewable window of the program."""
@@ -486,7 +489,59 @@ def run_monitors(desktop, program):
     print("== two monitors side by side, one removed, then one on the left", flush=True)
     with running(desktop, program, "[Mode]\nFrameSpeed=3\nEscapeSpeed=3\n") as mascot:
         check_monitors(desktop, mascot)
+        # The monitor on the left is at 0, 0: a window covering it is not in
+        # front of the mascot on the primary.
+        check_stays_before(mascot, covering_window(desktop, 0, 0, 1024, 768, "left_cover"), end_process,
+                           "a full-screen window on the other monitor")
         check(mascot.quit_from_menu() == 0, "the exit item ends the program")
+
+
+def covering_window(desktop, x, y, w, h, name):
+    """A plain window without a border covering (x, y, w, h), as a full-screen
+    program with no window manager: ImageMagick's display of a picture."""
+    picture = os.path.join(desktop.workdir, name + ".png")
+    desktop.run(["convert", "-size", "%dx%d" % (w, h), "xc:navy", picture])
+
+    def start():
+        process = subprocess.Popen(["display", "-geometry", "+%d+%d" % (x, y), "-borderwidth", "0", picture],
+                                   env=desktop.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return process
+    return start
+
+
+def end_process(process):
+    process.terminate()
+    try:
+        process.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
+def run_full_screen(desktop, program):
+    print("== full-screen programs hide the mascot", flush=True)
+    with running(desktop, program, "[Mode]\nFrameSpeed=3\n") as mascot:
+        check_hides_behind(mascot, covering_window(desktop, 0, 0, SCREEN_W, SCREEN_H, "cover"), end_process,
+                           "no window manager, a window covering the monitor")
+        desktop.keep_screenshot("full_screen_gone")
+        # openbox finds its theme under the system's data folders.
+        openbox = subprocess.Popen(["openbox", "--sm-disable"], env=dict(desktop.env, XDG_DATA_DIRS="/usr/share"),
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            time.sleep(2.0)
+            check(openbox.poll() is None, "openbox runs")
+            terminal = lambda: subprocess.Popen(["xterm", "-fullscreen"], env=desktop.env)  # noqa: E731
+            check_hides_behind(mascot, terminal, end_process, "openbox and xterm -fullscreen")
+        finally:
+            end_process(openbox)
+        time.sleep(1.0)
+        mascot.open_menu()
+        mascot.choose(["Up", "Up", "Up"])  # 全画面のときは隠れる: off
+        time.sleep(0.5)
+        check_stays_before(mascot, covering_window(desktop, 0, 0, SCREEN_W, SCREEN_H, "cover"), end_process,
+                           "hiding turned off from the menu")
+        check(mascot.quit_from_menu() == 0, "the exit item ends the program")
+        check("HideForFullScreen=0\n" in mascot.settings_text(), "and HideForFullScreen=0 is kept")
 
 
 def run_start_at_login(desktop, program):
@@ -590,6 +645,10 @@ def main():
             run_names_in_every_script(desktop, program, lang)
         if shim and os.path.exists(shim):
             run_without_opengl(desktop, program, shim)
+        if shutil.which("openbox") and shutil.which("xterm"):
+            run_full_screen(desktop, program)
+        else:
+            print("== full-screen programs: skipped, openbox or xterm is not installed", flush=True)
         desktop.stop()
         why_not = missing_monitor_tools()
         if why_not is None:

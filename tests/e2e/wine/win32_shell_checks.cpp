@@ -120,16 +120,18 @@ std::string menuLabel(HMENU menu, UINT position) {
 void popupMenuLayoutAndCheckMarks() {
     HMENU characters = nullptr;
     HMENU menu = buildPopupMenu(kJapaneseTexts, &characters);
-    EXPECT(GetMenuItemCount(menu) == 7);
+    EXPECT(GetMenuItemCount(menu) == 8);
     EXPECT(GetMenuItemCount(GetSubMenu(menu, 0)) == 4);
     EXPECT(GetMenuItemCount(GetSubMenu(menu, 1)) == 4);
     EXPECT(GetMenuItemCount(GetSubMenu(menu, 2)) == 3);
     EXPECT(characters != nullptr && GetSubMenu(menu, 3) == characters);
-    EXPECT(GetMenuItemID(menu, 4) == 4176);
-    EXPECT(menuLabel(menu, 4) == "ログイン時に起動");
-    EXPECT((GetMenuState(menu, 5, MF_BYPOSITION) & MF_SEPARATOR) != 0);
-    EXPECT(GetMenuItemID(menu, 6) == 4096);
-    EXPECT(menuLabel(menu, 6) == "終了");
+    EXPECT(GetMenuItemID(menu, 4) == 4177);
+    EXPECT(menuLabel(menu, 4) == "全画面のときは隠れる");
+    EXPECT(GetMenuItemID(menu, 5) == 4176);
+    EXPECT(menuLabel(menu, 5) == "ログイン時に起動");
+    EXPECT((GetMenuState(menu, 6, MF_BYPOSITION) & MF_SEPARATOR) != 0);
+    EXPECT(GetMenuItemID(menu, 7) == 4096);
+    EXPECT(menuLabel(menu, 7) == "終了");
     EXPECT(menuLabel(menu, 0) == "描画回数");
     EXPECT(menuLabel(menu, 3) == "キャラクター");
     EXPECT(menuLabel(GetSubMenu(menu, 1), 3) == "何をするだァー");
@@ -157,15 +159,16 @@ void popupMenuLayoutAndCheckMarks() {
     EXPECT((GetMenuState(menu, 4114, MF_BYCOMMAND) & MF_CHECKED) == 0);
     services.checkMenuItem(4112 + 9, false);  // a raw value that names no item
     services.checkMenuItem(4128 - 1, true);
-    EXPECT(GetMenuItemCount(menu) == 7);
+    EXPECT(GetMenuItemCount(menu) == 8);
     DestroyMenu(menu);
 
     // The same menu in English: the same items and identifiers.
     HMENU english = buildPopupMenu(kEnglishTexts);
-    EXPECT(GetMenuItemCount(english) == 7);
+    EXPECT(GetMenuItemCount(english) == 8);
     EXPECT(menuLabel(english, 0) == "Frame rate");
     EXPECT(menuLabel(english, 3) == "Character");
-    EXPECT(menuLabel(english, 6) == "Exit");
+    EXPECT(menuLabel(english, 4) == "Hide for full-screen programs");
+    EXPECT(menuLabel(english, 7) == "Exit");
     EXPECT(menuLabel(GetSubMenu(english, 0), 2) == "20fps");
     EXPECT(GetMenuItemID(GetSubMenu(english, 2), 2) == 4146);
     EXPECT((GetMenuState(english, 4128, MF_BYCOMMAND) & MF_GRAYED) != 0);

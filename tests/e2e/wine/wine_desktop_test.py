@@ -34,7 +34,7 @@ from desktop_harness import (EXIT_KEYS, SCREEN_H, SCREEN_W, SKIP, SMALL_FOLDER, 
                              check_flee, check_small_figure, check_transparent_click, check_walk,
                              check_step_pace, figure_height, make_character_folder, missing_tool, run_suite,
                              slope, wait_for, check_green_texture, check_menu_language,
-                             make_cp932_texture_character)
+                             make_cp932_texture_character, check_hides_behind, check_stays_before)
 
 from monitors_harness import DummyMonitors, check_monitors, missing_monitor_tools  # noqa: E402
 
@@ -152,6 +152,10 @@ class Mascot(FigureWindow):
 
     def menus(self):
         return self.desktop.menus()
+
+    def visible(self):
+        info = self.desktop.run(["xwininfo", "-id", str(self.window)])
+        return "IsViewable" in info
 
     def choose(self, keys):
         """Walks the open menu with keys, then moves the cursor out of the way."""
@@ -459,6 +463,56 @@ def run_names_in_every_script(desktop, exe, workdir):
     mascot.quit()
 
 
+def full_screen_program(desktop, exe, workdir, x, y):
+    """Starts (when called) our full-screen test program on the monitor at
+    the Windows point x, y; None when it was not built beside the exe."""
+    built = os.path.join(os.path.dirname(exe), "tavo_full_screen_window.exe")
+    if not os.path.isfile(built):
+        return None
+    folder = os.path.join(workdir, "full screen")
+    os.makedirs(folder, exist_ok=True)
+    shutil.copy(built, folder)
+
+    def start():
+        return subprocess.Popen(["wine", os.path.join(folder, "tavo_full_screen_window.exe"), str(x), str(y)],
+                                cwd=folder, env=desktop.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return start
+
+
+def end_program(process):
+    process.terminate()
+    try:
+        process.wait(timeout=20)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
+def run_full_screen(desktop, exe, workdir):
+    print("== a full-screen program hides the mascot", flush=True)
+    cover = full_screen_program(desktop, exe, workdir, 0, 0)
+    if cover is None:
+        print("  tavo_full_screen_window.exe is not built beside the exe: skipped", flush=True)
+        return
+    mascot = Mascot(desktop, exe, os.path.join(workdir, "full screen mascot"))
+    mascot.write_settings(FrameSpeed=3)
+    mascot.start()
+    mascot.wait_window()
+    time.sleep(1.0)
+    def shown():
+        return any(w[1] == "Full screen" and "IsViewable" in desktop.run(["xwininfo", "-id", str(w[0])])
+                   for w in desktop.windows())
+    check_hides_behind(mascot, cover, end_program, "a window covering the monitor in front", shown)
+    time.sleep(1.0)
+    mascot.open_menu()
+    mascot.choose(["Up", "Up", "Up"])  # 全画面のときは隠れる: off
+    time.sleep(0.5)
+    check_stays_before(mascot, cover, end_program, "hiding turned off from the menu")
+    mascot.quit()
+    with open(mascot.ini, "rb") as f:
+        check(b"HideForFullScreen=0" in f.read(), "and HideForFullScreen=0 is kept")
+
+
 class MonitorDesktop(DummyMonitors, Desktop):
     """The Japanese desktop on Xorg with two monitors."""
 
@@ -471,6 +525,10 @@ def run_monitors(desktop, exe, workdir):
     mascot.wait_window()
     time.sleep(1.0)
     check_monitors(desktop, mascot)
+    # The monitor on the left lies at negative coordinates for Windows.
+    cover = full_screen_program(desktop, exe, workdir, -500, 300)
+    if cover is not None:
+        check_stays_before(mascot, cover, end_program, "a full-screen program on the other monitor")
     mascot.quit()
 
 
@@ -528,6 +586,7 @@ def main():
         run_forbidden_escape_speed(desktop, exe, session.workdir)
         run_characters(desktop, exe, session.workdir)
         run_start_at_login(desktop, exe, session.workdir)
+        run_full_screen(desktop, exe, session.workdir)
         run_languages(desktop, exe, session.workdir)
         run_names_in_every_script(desktop, exe, session.workdir)
         desktop.stop()
