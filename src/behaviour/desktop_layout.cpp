@@ -21,6 +21,38 @@ int64_t distanceSquared(const ScreenRect& area, int32_t px, int32_t py) {
 
 bool spans(int32_t low, int32_t high, int32_t value) { return value >= low && value < high; }
 
+using Side = DesktopLayout::Side;
+
+// Whether a monitor spans a coordinate of the axis across the way out.
+bool spansAcross(const ScreenRect& area, Side side, int32_t across) {
+    const bool sideways = side == Side::Rightward || side == Side::Leftward;
+    return sideways ? spans(area.y, area.bottom(), across) : spans(area.x, area.right(), across);
+}
+
+// How far `other` begins beyond `from`'s edge on that side: 0 where they
+// touch, negative where it does not lie that way.
+int64_t distanceAhead(const ScreenRect& from, const ScreenRect& other, Side side) {
+    switch (side) {
+    case Side::Rightward: return int64_t{other.x} - from.right();
+    case Side::Leftward: return int64_t{from.x} - other.right();
+    case Side::Downward: return int64_t{other.y} - from.bottom();
+    case Side::Upward: return int64_t{from.y} - other.bottom();
+    }
+    return -1;
+}
+
+// How far back against that way a monitor lies: the largest is where a
+// window that leaves the desktop's last monitor comes back.
+int64_t farBack(const ScreenRect& area, Side side) {
+    switch (side) {
+    case Side::Rightward: return -int64_t{area.x};
+    case Side::Leftward: return area.right();
+    case Side::Downward: return -int64_t{area.y};
+    case Side::Upward: return area.bottom();
+    }
+    return 0;
+}
+
 }  // namespace
 
 DesktopLayout DesktopLayout::singleScreen(int32_t width, int32_t height) {
@@ -72,81 +104,23 @@ int32_t DesktopLayout::monitorOf(const ScreenRect& window) const {
     return best;
 }
 
-int32_t DesktopLayout::rightNeighbour(int32_t from, int32_t atY) const {
+int32_t DesktopLayout::neighbour(int32_t from, Side side, int32_t across) const {
     for (int32_t i = 0; i < count_; ++i) {
-        const ScreenRect& other = monitor(i);
-        if (i != from && other.x == monitor(from).right() && spans(other.y, other.bottom(), atY)) return i;
+        if (i != from && spansAcross(monitor(i), side, across) && distanceAhead(monitor(from), monitor(i), side) == 0) {
+            return i;
+        }
     }
     return -1;
 }
 
-int32_t DesktopLayout::leftNeighbour(int32_t from, int32_t atY) const {
-    for (int32_t i = 0; i < count_; ++i) {
-        const ScreenRect& other = monitor(i);
-        if (i != from && other.right() == monitor(from).x && spans(other.y, other.bottom(), atY)) return i;
-    }
-    return -1;
-}
-
-int32_t DesktopLayout::lowerNeighbour(int32_t from, int32_t atX) const {
-    for (int32_t i = 0; i < count_; ++i) {
-        const ScreenRect& other = monitor(i);
-        if (i != from && other.y == monitor(from).bottom() && spans(other.x, other.right(), atX)) return i;
-    }
-    return -1;
-}
-
-int32_t DesktopLayout::upperNeighbour(int32_t from, int32_t atX) const {
-    for (int32_t i = 0; i < count_; ++i) {
-        const ScreenRect& other = monitor(i);
-        if (i != from && other.bottom() == monitor(from).y && spans(other.x, other.right(), atX)) return i;
-    }
-    return -1;
-}
-
-// Along one axis: monitors that span `across` on the other axis, keyed by
-// their start on this one. `ahead` is the nearest start past `edge`; `wrap`
-// the smallest (or largest) start of all, the far side of the desktop.
-int32_t DesktopLayout::nextRightward(int32_t from, int32_t acrossY) const {
+int32_t DesktopLayout::nextMonitor(int32_t from, Side side, int32_t across) const {
     int32_t ahead = -1, wrap = -1;
     for (int32_t i = 0; i < count_; ++i) {
         const ScreenRect& other = monitor(i);
-        if (!spans(other.y, other.bottom(), acrossY)) continue;
-        if (other.x >= monitor(from).right() && (ahead < 0 || other.x < monitor(ahead).x)) ahead = i;
-        if (wrap < 0 || other.x < monitor(wrap).x) wrap = i;
-    }
-    return ahead >= 0 ? ahead : wrap >= 0 ? wrap : from;
-}
-
-int32_t DesktopLayout::nextLeftward(int32_t from, int32_t acrossY) const {
-    int32_t ahead = -1, wrap = -1;
-    for (int32_t i = 0; i < count_; ++i) {
-        const ScreenRect& other = monitor(i);
-        if (!spans(other.y, other.bottom(), acrossY)) continue;
-        if (other.right() <= monitor(from).x && (ahead < 0 || other.right() > monitor(ahead).right())) ahead = i;
-        if (wrap < 0 || other.right() > monitor(wrap).right()) wrap = i;
-    }
-    return ahead >= 0 ? ahead : wrap >= 0 ? wrap : from;
-}
-
-int32_t DesktopLayout::nextDownward(int32_t from, int32_t acrossX) const {
-    int32_t ahead = -1, wrap = -1;
-    for (int32_t i = 0; i < count_; ++i) {
-        const ScreenRect& other = monitor(i);
-        if (!spans(other.x, other.right(), acrossX)) continue;
-        if (other.y >= monitor(from).bottom() && (ahead < 0 || other.y < monitor(ahead).y)) ahead = i;
-        if (wrap < 0 || other.y < monitor(wrap).y) wrap = i;
-    }
-    return ahead >= 0 ? ahead : wrap >= 0 ? wrap : from;
-}
-
-int32_t DesktopLayout::nextUpward(int32_t from, int32_t acrossX) const {
-    int32_t ahead = -1, wrap = -1;
-    for (int32_t i = 0; i < count_; ++i) {
-        const ScreenRect& other = monitor(i);
-        if (!spans(other.x, other.right(), acrossX)) continue;
-        if (other.bottom() <= monitor(from).y && (ahead < 0 || other.bottom() > monitor(ahead).bottom())) ahead = i;
-        if (wrap < 0 || other.bottom() > monitor(wrap).bottom()) wrap = i;
+        if (!spansAcross(other, side, across)) continue;
+        const int64_t distance = distanceAhead(monitor(from), other, side);
+        if (distance >= 0 && (ahead < 0 || distance < distanceAhead(monitor(from), monitor(ahead), side))) ahead = i;
+        if (wrap < 0 || farBack(other, side) > farBack(monitor(wrap), side)) wrap = i;
     }
     return ahead >= 0 ? ahead : wrap >= 0 ? wrap : from;
 }

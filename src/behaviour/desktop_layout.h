@@ -54,21 +54,17 @@ public:
     // layout.
     int32_t monitorOf(const ScreenRect& window) const;
 
-    // The monitor that touches `from` on its right (left, bottom, top) edge
-    // and spans the given coordinate of the other axis; -1 when none.
-    int32_t rightNeighbour(int32_t from, int32_t atY) const;
-    int32_t leftNeighbour(int32_t from, int32_t atY) const;
-    int32_t lowerNeighbour(int32_t from, int32_t atX) const;
-    int32_t upperNeighbour(int32_t from, int32_t atX) const;
+    // The way a window leaves a monitor.
+    enum class Side { Rightward, Leftward, Downward, Upward };
 
-    // Where a window that leaves monitor `from` past an edge no monitor
-    // touches comes back, along the row (or column) through `across`: the
-    // nearest monitor further that way that spans it, else the farthest one
-    // the other way (the desktop wraps round), else `from` itself.
-    int32_t nextRightward(int32_t from, int32_t acrossY) const;
-    int32_t nextLeftward(int32_t from, int32_t acrossY) const;
-    int32_t nextDownward(int32_t from, int32_t acrossX) const;
-    int32_t nextUpward(int32_t from, int32_t acrossX) const;
+    // The monitor that touches `from` on that side and spans `across` (a
+    // coordinate of the other axis); -1 when none.
+    int32_t neighbour(int32_t from, Side side, int32_t across) const;
+    // Where a window that leaves monitor `from` on that side past an edge no
+    // monitor touches comes back, along the row (or column) through
+    // `across`: the nearest monitor further that way that spans it, else the
+    // farthest one the other way (the desktop wraps round), else `from`.
+    int32_t nextMonitor(int32_t from, Side side, int32_t across) const;
 
 private:
     std::array<ScreenRect, kMaxMonitors> monitors_{};

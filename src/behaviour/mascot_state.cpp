@@ -34,14 +34,14 @@ WindowPosition MascotState::updateMovement(CursorPosition cursor, const DesktopL
         posX += walkStep;
         at = {toPixel(posX), toPixel(posY)};
         const int32_t on = monitorOf();
-        if (at.x + width > desktop.monitor(on).right() && desktop.rightNeighbour(on, at.y + halfHeight) < 0) {
+        if (at.x + width > desktop.monitor(on).right() && desktop.neighbour(on, DesktopLayout::Side::Rightward, at.y + halfHeight) < 0) {
             movingRight = 0;
         }
     } else {
         posX -= walkStep;
         at = {toPixel(posX), toPixel(posY)};
         const int32_t on = monitorOf();
-        if (at.x < desktop.monitor(on).x && desktop.leftNeighbour(on, at.y + halfHeight) < 0) {
+        if (at.x < desktop.monitor(on).x && desktop.neighbour(on, DesktopLayout::Side::Leftward, at.y + halfHeight) < 0) {
             movingRight = 1;
         }
     }
@@ -58,7 +58,7 @@ WindowPosition MascotState::updateMovement(CursorPosition cursor, const DesktopL
             movingRight = 1;
             const int32_t on = monitorOf();
             if (at.x > desktop.monitor(on).right() - halfWidth) {
-                at.x = desktop.monitor(desktop.nextRightward(on, at.y + halfHeight)).x;
+                at.x = desktop.monitor(desktop.nextMonitor(on, DesktopLayout::Side::Rightward, at.y + halfHeight)).x;
                 posX = static_cast<float>(at.x);
                 movingRight = 0;
             }
@@ -69,7 +69,7 @@ WindowPosition MascotState::updateMovement(CursorPosition cursor, const DesktopL
             const int32_t on = monitorOf();
             if (at.x < desktop.monitor(on).x - halfWidth) {
                 movingRight = 1;
-                at.x = desktop.monitor(desktop.nextLeftward(on, at.y + halfHeight)).right() - width;
+                at.x = desktop.monitor(desktop.nextMonitor(on, DesktopLayout::Side::Leftward, at.y + halfHeight)).right() - width;
                 posX = static_cast<float>(at.x);
             }
         }
@@ -79,7 +79,7 @@ WindowPosition MascotState::updateMovement(CursorPosition cursor, const DesktopL
             at.y = toPixel(posY);
             const int32_t on = monitorOf();
             if (at.y > desktop.monitor(on).bottom() - halfHeight) {
-                at.y = desktop.monitor(desktop.nextDownward(on, at.x + halfWidth)).y;
+                at.y = desktop.monitor(desktop.nextMonitor(on, DesktopLayout::Side::Downward, at.x + halfWidth)).y;
                 posY = static_cast<float>(at.y);
             }
             setPitchRate(tiltRate);
@@ -88,7 +88,7 @@ WindowPosition MascotState::updateMovement(CursorPosition cursor, const DesktopL
             at.y = toPixel(posY);
             const int32_t on = monitorOf();
             if (at.y < desktop.monitor(on).y - halfHeight) {
-                at.y = desktop.monitor(desktop.nextUpward(on, at.x + halfWidth)).bottom() - height;
+                at.y = desktop.monitor(desktop.nextMonitor(on, DesktopLayout::Side::Upward, at.x + halfWidth)).bottom() - height;
                 posY = static_cast<float>(at.y);
             }
             setPitchRate(-tiltRate);

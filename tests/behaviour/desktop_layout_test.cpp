@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "behaviour/mascot_state.h"
+#include "placed_state.h"
 #include "recording_shell.h"
 
 namespace tavo {
@@ -17,17 +18,6 @@ DesktopLayout layoutOf(std::initializer_list<ScreenRect> monitors) {
     DesktopLayout layout;
     for (const ScreenRect& monitor : monitors) layout.add(monitor);
     return layout;
-}
-
-// A state at 10 fps (walk 2, escape 20) placed at (x, y).
-MascotState stateAt(float x, float y, bool movingRight) {
-    MascotState state;
-    RecordingShell shell;
-    state.applyFrameRate(10, shell);
-    state.posX = x;
-    state.posY = y;
-    state.movingRight = movingRight ? 1 : 0;
-    return state;
 }
 
 // Frames of walking until the direction turns; the x where it turned.

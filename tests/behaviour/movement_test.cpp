@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "behaviour/mascot_state.h"
+#include "placed_state.h"
 #include "recording_shell.h"
 
 namespace tavo {
@@ -9,17 +10,6 @@ namespace {
 constexpr int32_t kScreenW = 1280;
 constexpr int32_t kScreenH = 1024;
 const CursorPosition kFarCursor{-5000, -5000};
-
-// A state at 10 fps (walk 2, escape 20, turn 5, tilt 10) placed at (x, y).
-MascotState stateAt(float x, float y, bool movingRight) {
-    MascotState state;
-    RecordingShell shell;
-    state.applyFrameRate(10, shell);
-    state.posX = x;
-    state.posY = y;
-    state.movingRight = movingRight ? 1 : 0;
-    return state;
-}
 
 TEST(CursorTest, EdgesAreOutsideAndMiddleColumnIsRightHalf) {
     // Walking left by 2 from 502 puts the window at x = 500, y = 300.
