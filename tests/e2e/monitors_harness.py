@@ -78,21 +78,26 @@ class DummyMonitors:
         return found
 
 
+# The height the fleeing window is held at: inside both monitors (the second
+# is 768 high), so that its row always reaches across them.
+FLIGHT_Y = 200
+
+
 def flee_sideways(desktop, mascot, rightwards, stop, seconds=30.0):
     """Keeps the cursor in the window's left (right) half, so that the mascot
-    flees right (left), alternately above and below its middle so that it
-    keeps its height. Gives the window's x positions seen, up to the first
-    for which stop(xs) holds."""
+    flees right (left), above its middle while it is higher than FLIGHT_Y
+    (it flees down) and below it otherwise, so that it keeps to that height.
+    Gives the window's x positions seen, up to the first for which stop(xs)
+    holds."""
     xs = []
-    upper = True
     deadline = time.time() + seconds
     while time.time() < deadline:
         x, y, _, _ = mascot.geometry()
         xs.append(x)
         if stop(xs):
             return xs
+        upper = y < FLIGHT_Y
         desktop.xdotool("mousemove", x + (100 if rightwards else 300), y + (100 if upper else 260))
-        upper = not upper
         time.sleep(0.04)
     raise Failure("fleeing %s, the window never got there (last x: %s)" % ("right" if rightwards else "left", xs[-5:]))
 
