@@ -55,20 +55,22 @@ int64_t farBack(const ScreenRect& area, Side side) {
 
 }  // namespace
 
-DesktopLayout DesktopLayout::singleScreen(int32_t width, int32_t height) {
+DesktopLayout DesktopLayout::singleScreen(int32_t width, int32_t height, int32_t scalePercent) {
     DesktopLayout layout;
-    layout.add({0, 0, width, height});
+    layout.add({0, 0, width, height}, scalePercent);
     return layout;
 }
 
-bool DesktopLayout::add(const ScreenRect& area) {
+bool DesktopLayout::add(const ScreenRect& area, int32_t scalePercent) {
     if (area.width <= 0 || area.height <= 0 || count_ >= kMaxMonitors) return false;
+    scales_[static_cast<size_t>(count_)] = scalePercent > 0 ? scalePercent : kNormalScale;
     monitors_[static_cast<size_t>(count_++)] = area;
     return true;
 }
 
 bool DesktopLayout::operator==(const DesktopLayout& other) const {
-    return count_ == other.count_ && std::equal(monitors_.begin(), monitors_.begin() + count_, other.monitors_.begin());
+    return count_ == other.count_ && std::equal(monitors_.begin(), monitors_.begin() + count_, other.monitors_.begin()) &&
+           std::equal(scales_.begin(), scales_.begin() + count_, other.scales_.begin());
 }
 
 int32_t DesktopLayout::monitorAt(int32_t x, int32_t y) const {

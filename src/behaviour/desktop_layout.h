@@ -26,24 +26,28 @@ struct ScreenRect {
 };
 
 // The areas the mascot walks over: one rectangle per monitor (its work area)
-// in screen coordinates, the primary first. Other monitors may lie left of or
-// above it (negative coordinates), touch it or leave gaps. A layout holds at
-// most kMaxMonitors and never allocates; empty rectangles are left out.
+// in screen coordinates, the primary first, with the monitor's scale (100 for
+// 96 DPI, 150 for 144 DPI). Other monitors may lie left of or above it
+// (negative coordinates), touch it or leave gaps. A layout holds at most
+// kMaxMonitors and never allocates; empty rectangles are left out.
 class DesktopLayout {
 public:
     static constexpr int32_t kMaxMonitors = 16;
+    static constexpr int32_t kNormalScale = 100;
 
     DesktopLayout() = default;
     // One screen of the given size at the origin: the whole desktop of a
     // machine with one monitor.
-    static DesktopLayout singleScreen(int32_t width, int32_t height);
+    static DesktopLayout singleScreen(int32_t width, int32_t height, int32_t scalePercent = kNormalScale);
 
     // Adds a monitor after the others; false (nothing added) when it is
-    // empty or the layout is full.
-    bool add(const ScreenRect& area);
+    // empty or the layout is full. A scale below 1 counts as 100.
+    bool add(const ScreenRect& area, int32_t scalePercent = kNormalScale);
 
     int32_t count() const { return count_; }
     const ScreenRect& monitor(int32_t index) const { return monitors_[static_cast<size_t>(index)]; }
+    // In per cent: the size things are drawn at there by default.
+    int32_t scalePercent(int32_t index) const { return scales_[static_cast<size_t>(index)]; }
     bool operator==(const DesktopLayout& other) const;
     bool operator!=(const DesktopLayout& other) const { return !(*this == other); }
 
@@ -68,6 +72,7 @@ public:
 
 private:
     std::array<ScreenRect, kMaxMonitors> monitors_{};
+    std::array<int32_t, kMaxMonitors> scales_{};
     int32_t count_ = 0;
 };
 

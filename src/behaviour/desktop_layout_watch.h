@@ -18,6 +18,8 @@ public:
     static constexpr uint32_t kSettleMs = 250;
 
     bool pollDue(uint32_t nowMs) const { return !polled_ || nowMs - polledAtMs_ >= kPollMs; }
+    // The system said the layout changed: the next frame reads it.
+    void pollSoon() { polled_ = false; }
     void offer(const DesktopLayout& read, uint32_t nowMs);
     const DesktopLayout& current() const { return current_; }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "behaviour/mascot_size.h"
 #include "behaviour/shell_services.h"
 
 namespace tavo {
@@ -10,6 +11,19 @@ namespace {
 
 // Float to integer window coordinate: truncation toward zero.
 int32_t toPixel(float value) { return static_cast<int32_t>(value); }
+
+// Distances on the screen at a size: 1 at 100 %, so that those stay exact.
+float sizeFactor(int32_t percent) { return static_cast<float>(percent) / 100.0f; }
+
+// The choice 0 (greyed in the menu) is taken as the fastest.
+float escapePixelsPerSecond(int32_t choice) {
+    switch (choice) {
+    case 0: return 500.0f;
+    case 2: return 300.0f;
+    case 3: return 500.0f;
+    default: return 200.0f;
+    }
+}
 
 }  // namespace
 
@@ -114,9 +128,20 @@ void MascotState::bringOntoDesktop(WindowPosition& at, const DesktopLayout& desk
     posY = static_cast<float>(at.y);
 }
 
+void MascotState::fitOntoMonitor(const DesktopLayout& desktop) {
+    const ScreenRect window{toPixel(posX), toPixel(posY), surfaceWidth, surfaceHeight};
+    const int32_t on = desktop.monitorOf(window);
+    if (on < 0) return;
+    const ScreenRect& monitor = desktop.monitor(on);
+    const int32_t x = std::max(monitor.x, std::min(window.x, monitor.right() - surfaceWidth));
+    const int32_t y = std::max(monitor.y, std::min(window.y, monitor.bottom() - surfaceHeight));
+    if (x != window.x) posX = static_cast<float>(x);
+    if (y != window.y) posY = static_cast<float>(y);
+}
+
 void MascotState::applyFrameRate(int32_t fps, ShellServices& shell) {
     framesPerSecond = fps;
-    walkStep = 20.0f / static_cast<float>(fps);
+    walkStep = 20.0f / static_cast<float>(fps) * sizeFactor(sizePercent);
     frameIntervalMs = 1000 / fps;
     computeEscapeStep(escapeSpeed, shell);
     posX = 0.0f;
@@ -126,24 +151,24 @@ void MascotState::applyFrameRate(int32_t fps, ShellServices& shell) {
 }
 
 void MascotState::computeEscapeStep(int32_t choice, ShellServices& shell) {
-    float pixelsPerSecond = 200.0f;
-    switch (choice) {
-    case 0:
+    if (choice == 0) {
         // The greyed choice: taken as the fastest, with a complaint.
         escapeSpeed = 3;
         shell.showErrorBox(TextId::FoulText, TextId::FoulCaption, std::string());
-        pixelsPerSecond = 500.0f;
-        break;
-    case 2:
-        pixelsPerSecond = 300.0f;
-        break;
-    case 3:
-        pixelsPerSecond = 500.0f;
-        break;
-    default:
-        break;
     }
-    escapeStep = pixelsPerSecond / static_cast<float>(framesPerSecond);
+    escapeStep = escapePixelsPerSecond(choice) / static_cast<float>(framesPerSecond) * sizeFactor(sizePercent);
+}
+
+void MascotState::applySize(int32_t percent) {
+    const int32_t width = scaledExtent(kSurfaceWidth, percent);
+    const int32_t height = scaledExtent(kSurfaceHeight, percent);
+    posX += static_cast<float>((surfaceWidth - width) / 2);
+    posY += static_cast<float>((surfaceHeight - height) / 2);
+    surfaceWidth = width;
+    surfaceHeight = height;
+    sizePercent = percent;
+    walkStep = 20.0f / static_cast<float>(framesPerSecond) * sizeFactor(percent);
+    escapeStep = escapePixelsPerSecond(escapeSpeed) / static_cast<float>(framesPerSecond) * sizeFactor(percent);
 }
 
 int32_t startCoordinate(int32_t randomValue, int32_t screenExtent, int32_t surfaceExtent) {

@@ -8,7 +8,7 @@ namespace tavo {
 
 class ShellServices;
 
-// The size of the off-screen surface and of the window, in pixels.
+// The size of the off-screen surface and of the window at 100 %, in pixels.
 constexpr int32_t kSurfaceWidth = 400;
 constexpr int32_t kSurfaceHeight = 360;
 
@@ -29,6 +29,7 @@ struct MascotState {
     int32_t escapeSpeed = 1;
     int32_t actionSpeed = 0;
     int32_t hideForFullScreen = 1;  // 1: hidden while a full-screen program is in front
+    int32_t sizeChoice = 0;  // a size of the menu, or 0: the monitor's scale
 
     int32_t framesPerSecond = 10;
     int32_t frameIntervalMs = 100;
@@ -51,6 +52,8 @@ struct MascotState {
     float actionFactor = 0.5f;
     int32_t motionIndex = 3;
 
+    // The size shown (per cent) and the surface and window at that size.
+    int32_t sizePercent = 100;
     int32_t surfaceWidth = kSurfaceWidth;
     int32_t surfaceHeight = kSurfaceHeight;
 
@@ -69,9 +72,16 @@ struct MascotState {
     WindowPosition updateMovement(CursorPosition cursor, int32_t screenWidth, int32_t screenHeight);
 
     void bringOntoDesktop(WindowPosition& at, const DesktopLayout& desktop);
+    // Moves the window wholly onto its monitor where it fits there (after it
+    // grew).
+    void fitOntoMonitor(const DesktopLayout& desktop);
 
     // Per-frame amounts for a frame rate; puts the window at (0, 0).
     void applyFrameRate(int32_t fps, ShellServices& shell);
+    // The surface's extent and the walking and fleeing distances at a size
+    // (per cent); the window keeps its centre. At 100 they are the
+    // original ones exactly.
+    void applySize(int32_t percent);
     // Escape step for a choice; choice 0 stores 3 and shows the error box.
     void computeEscapeStep(int32_t choice, ShellServices& shell);
 };

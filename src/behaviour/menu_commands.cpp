@@ -1,6 +1,7 @@
 #include "behaviour/menu_commands.h"
 
 #include "behaviour/login_start_item.h"
+#include "behaviour/mascot_size.h"
 #include "behaviour/shell_services.h"
 
 namespace tavo {
@@ -60,6 +61,16 @@ void setHideForFullScreen(MascotState& state, ShellServices& shell, int32_t choi
     shell.checkMenuItem(kCommandHideForFullScreen, state.hideForFullScreen != 0);
 }
 
+void setSize(MascotState& state, int32_t choice) {
+    if (choice >= 0 && choice < kSizeChoiceCount) state.sizeChoice = kSizeChoices[choice];
+}
+
+void showSizeCheck(ShellServices& shell, int32_t shownPercent) {
+    for (int32_t i = 0; i < kSizeChoiceCount; ++i) {
+        shell.checkMenuItem(kCommandSizeBase + i, kSizeChoices[i] == shownPercent);
+    }
+}
+
 CommandResult handleMenuCommand(MascotState& state, ShellServices& shell, int32_t command) {
     if (command == kCommandExit) return CommandResult::Exit;
     if (command >= kCommandFrameSpeedBase && command <= kCommandFrameSpeedBase + 3) {
@@ -68,6 +79,8 @@ CommandResult handleMenuCommand(MascotState& state, ShellServices& shell, int32_
         setEscapeSpeed(state, shell, command - kCommandEscapeSpeedBase);
     } else if (command >= kCommandActionSpeedBase && command <= kCommandActionSpeedBase + 2) {
         setActionSpeed(state, shell, command - kCommandActionSpeedBase);
+    } else if (command >= kCommandSizeBase && command < kCommandSizeBase + kSizeChoiceCount) {
+        setSize(state, command - kCommandSizeBase);
     } else if (command == kCommandStartAtLogin) {
         toggleStartAtLogin(shell);
     } else if (command == kCommandHideForFullScreen) {

@@ -15,6 +15,8 @@ enum MenuCommand : int32_t {
     kCommandFrameSpeedBase = 0x1010,
     kCommandEscapeSpeedBase = 0x1020,
     kCommandActionSpeedBase = 0x1030,
+    // The sizes, in the order of kSizeChoices.
+    kCommandSizeBase = 0x1040,
     // The start-at-login item (a block of its own, above the choices) and
     // the full-screen item beside it.
     kCommandStartAtLogin = 0x1050,
@@ -45,6 +47,12 @@ void setEscapeSpeed(MascotState& state, ShellServices& shell, int32_t choice);
 void setActionSpeed(MascotState& state, ShellServices& shell, int32_t choice);
 // Hiding while a full-screen program is in front: 0 off, anything else on.
 void setHideForFullScreen(MascotState& state, ShellServices& shell, int32_t choice);
+
+// A size of the menu (an index into kSizeChoices) is chosen; the session
+// brings the surface to it. Other indices are ignored.
+void setSize(MascotState& state, int32_t choice);
+// The check mark on the size shown (none when it is not one of the menu's).
+void showSizeCheck(ShellServices& shell, int32_t shownPercent);
 
 // Start-up: applies the choices read from the settings file (held raw in
 // state) in the order frame speed, escape speed, then puts the window at the

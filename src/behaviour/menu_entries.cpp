@@ -33,6 +33,14 @@ const MenuEntry kMenuEntries[] = {
     {MenuEntry::CharacterList, kNone, 0, false},
     {MenuEntry::EndSubmenu, kNone, 0, false},
 
+    {MenuEntry::Submenu, TextId::SizeMenu, 0, false},
+    {MenuEntry::Item, TextId::Size50, kCommandSizeBase + 0, false},
+    {MenuEntry::Item, TextId::Size75, kCommandSizeBase + 1, false},
+    {MenuEntry::Item, TextId::Size100, kCommandSizeBase + 2, false},
+    {MenuEntry::Item, TextId::Size150, kCommandSizeBase + 3, false},
+    {MenuEntry::Item, TextId::Size200, kCommandSizeBase + 4, false},
+    {MenuEntry::EndSubmenu, kNone, 0, false},
+
     {MenuEntry::Item, TextId::HideForFullScreen, kCommandHideForFullScreen, false},
     {MenuEntry::Item, TextId::StartAtLogin, kCommandStartAtLogin, false},
 

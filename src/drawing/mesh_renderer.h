@@ -35,6 +35,9 @@ public:
         glTextures_.release();
         return 0;
     }
+    // Deletes every texture uploaded so far (the context must be current);
+    // each is uploaded again when it is next drawn.
+    void releaseTextures() { glTextures_.release(); }
     int32_t drawModel(const Model& model) override;
 
     // The character in a pose of its rig (poseCharacter); a character

@@ -234,6 +234,13 @@ void FrameRenderer::renderFrame(const MascotState& state) {
     glFlush();
 }
 
+void FrameRenderer::releaseGlObjects() { objects_.meshRenderer.releaseTextures(); }
+
+void FrameRenderer::resumeScene(int32_t width, int32_t height) {
+    setupProjection(width, height);
+    finishScene();
+}
+
 void FrameRenderer::releaseCharacter() {
     character_.reset();
     pose_ = CharacterPose();

@@ -77,6 +77,14 @@ public:
     // (behaviour/figure_motion.h moves it between frames).
     void renderFrame(const MascotState& state);
 
+    // Before the context goes (the surface is made again at another size):
+    // deletes the GL objects made for the character, with the context still
+    // current. The character and its decoded pictures stay.
+    void releaseGlObjects();
+    // On a new context of the given size: the projection and the GL state;
+    // the textures are uploaded again when they are first drawn.
+    void resumeScene(int32_t width, int32_t height);
+
     void releaseCharacter();
     const CharacterData* character() const { return character_.get(); }
     // The pose of the last frame drawn (or the rest pose before one).

@@ -22,14 +22,16 @@ public:
     // Milliseconds of a monotonic clock, wrapping like a tick counter.
     virtual uint32_t nowMs() = 0;
     virtual CursorPosition cursor() = 0;
-    // The monitors the mascot walks over, the primary first (see
-    // DesktopLayout). With one monitor, the screen of the original program:
+    // The monitors the mascot walks over, the primary first, with their
+    // scales (see DesktopLayout), in the screen's own pixels. With one monitor, the screen of the original program:
     // SM_CXFULLSCREEN x SM_CYFULLSCREEN on Windows, the work area's size on
     // Linux, both at the origin.
     virtual const DesktopLayout& desktopLayout(uint32_t nowMs) = 0;
 
-    // Makes the off-screen surface with an OpenGL context current on it;
-    // its pixels (B, G, R, A, rows bottom-up), or null when there is none.
+    // Makes the off-screen surface with an OpenGL context current on it, and
+    // gives the window its size; its pixels (B, G, R, A, rows bottom-up), or
+    // null when there is none. Called again, after releaseSurface, when the
+    // size shown changes.
     virtual uint8_t* createSurface(int32_t width, int32_t height) = 0;
     virtual void releaseSurface() = 0;
     // Waits until the frame drawn is in the surface's pixels. A surface that

@@ -4,6 +4,7 @@
 
 #include "behaviour/figure_motion.h"
 #include "behaviour/login_start_item.h"
+#include "behaviour/mascot_size.h"
 #include "render/program_objects.h"
 #include "resources/readable_path.h"
 #include "language/text_tables.h"
@@ -36,17 +37,21 @@ bool MascotSession::start(const std::string& characterPath) {
     state_.escapeSpeed = settings.escapeSpeed;
     state_.actionSpeed = settings.actionSpeed;
     state_.hideForFullScreen = settings.hideForFullScreen;
+    state_.sizeChoice = settings.size;
     rememberedFolder_ = settings.characterPath;
     texts_ = &shownTexts(settings);
     host_.createMenu(*texts_);
     state_.movingRight = 0;
+    // The size first: the start position keeps the whole window on the
+    // primary monitor, and the distances walked follow the size.
+    const DesktopLayout& desktop = host_.desktopLayout(host_.nowMs());
+    state_.applySize(shownSize(state_.sizeChoice, desktop.count() > 0 ? desktop.scalePercent(0) : 100));
     const WindowPosition start = drawStartPosition(host_.nowMs());
     applyStoredChoices(state_, host_.services(), start);
+    showSizeCheck(host_.services(), state_.sizePercent);
     showStartAtLogin(host_.services());
 
-    state_.surfaceWidth = kSurfaceWidth;
-    state_.surfaceHeight = kSurfaceHeight;
-    pixels_ = host_.createSurface(kSurfaceWidth, kSurfaceHeight);
+    pixels_ = host_.createSurface(state_.surfaceWidth, state_.surfaceHeight);
     if (pixels_ == nullptr) {
         return false;
     }
@@ -64,22 +69,22 @@ WindowPosition MascotSession::drawStartPosition(uint32_t now) {
     const DesktopLayout& desktop = host_.desktopLayout(now);
     const ScreenRect screen = desktop.count() > 0 ? desktop.monitor(0) : ScreenRect{};
     WindowPosition position;
-    position.x = screen.x + startCoordinate(std::rand(), screen.width, kSurfaceWidth);
-    position.y = screen.y + startCoordinate(std::rand(), screen.height, kSurfaceHeight);
+    position.x = screen.x + startCoordinate(std::rand(), screen.width, state_.surfaceWidth);
+    position.y = screen.y + startCoordinate(std::rand(), screen.height, state_.surfaceHeight);
     return position;
 }
 
 void MascotSession::loadFirstCharacter(const std::string& characterPath) {
     const std::string& path = !characterPath.empty() ? characterPath : rememberedFolder_;
     if (path.empty()) {
-        renderer_.loadScene(kSurfaceWidth, kSurfaceHeight);
+        renderer_.loadScene(state_.surfaceWidth, state_.surfaceHeight);
         followCharacter(state_, renderer_.playedClip(), renderer_.playbackRate());
         return;
     }
     CharacterFolder folder;
     LoadError error;
     if (describeCharacterFolder(path, folder, error)) {
-        const bool loaded = renderer_.loadScene(kSurfaceWidth, kSurfaceHeight, folder.files, error);
+        const bool loaded = renderer_.loadScene(state_.surfaceWidth, state_.surfaceHeight, folder.files, error);
         followCharacter(state_, renderer_.playedClip(), renderer_.playbackRate());
         if (loaded) {
             currentFolder_ = folder.folder;
@@ -87,7 +92,7 @@ void MascotSession::loadFirstCharacter(const std::string& characterPath) {
         }
     }
     if (renderer_.character() == nullptr) {
-        renderer_.loadScene(kSurfaceWidth, kSurfaceHeight);
+        renderer_.loadScene(state_.surfaceWidth, state_.surfaceHeight);
         followCharacter(state_, renderer_.playedClip(), renderer_.playbackRate());
     }
     // A character asked for on the command line gets a box; a remembered one
@@ -105,13 +110,53 @@ void MascotSession::step() {
     }
     const CursorPosition cursor = host_.cursor();
     const DesktopLayout& desktop = host_.desktopLayout(now);
+    if (!followSize(desktop)) {
+        return;
+    }
     advanceFigure(state_, motionClock_.elapsedMs(now));
     renderer_.renderFrame(state_);
     settlePitch(state_);
     host_.finishFrame();
-    applyColorKey(pixels_, kSurfaceWidth, kSurfaceHeight);
+    applyColorKey(pixels_, state_.surfaceWidth, state_.surfaceHeight);
     const WindowPosition position = state_.updateMovement(cursor, desktop);
     host_.present(pixels_, position);
+}
+
+// The size shown is the one chosen from the menu, else the scale of the
+// monitor the window is on; when it changes, the surface and the window are
+// made anew at that size and the figure is drawn at its resolution. A size
+// the surface cannot be made at is not tried again until another is wanted.
+// False when there is no surface left to draw on.
+bool MascotSession::followSize(const DesktopLayout& desktop) {
+    const ScreenRect window{static_cast<int32_t>(state_.posX), static_cast<int32_t>(state_.posY),
+                            state_.surfaceWidth, state_.surfaceHeight};
+    const int32_t on = desktop.monitorOf(window);
+    const int32_t wanted = shownSize(state_.sizeChoice, on >= 0 ? desktop.scalePercent(on) : 100);
+    if (wanted == refusedSize_ || wanted == state_.sizePercent) {
+        return true;
+    }
+    const int32_t previous = state_.sizePercent;
+    if (!remakeSurface(wanted)) {
+        refusedSize_ = wanted;
+        remakeSurface(previous);
+    }
+    state_.fitOntoMonitor(desktop);
+    showSizeCheck(host_.services(), state_.sizePercent);
+    return pixels_ != nullptr;
+}
+
+bool MascotSession::remakeSurface(int32_t percent) {
+    renderer_.releaseGlObjects();
+    if (pixels_ != nullptr) {
+        host_.releaseSurface();
+    }
+    state_.applySize(percent);
+    pixels_ = host_.createSurface(state_.surfaceWidth, state_.surfaceHeight);
+    if (pixels_ == nullptr) {
+        return false;
+    }
+    renderer_.resumeScene(state_.surfaceWidth, state_.surfaceHeight);
+    return true;
 }
 
 // A few times a second: is a full-screen program in front on the mascot's
@@ -123,8 +168,8 @@ bool MascotSession::hiddenForFullScreen(uint32_t now) {
     }
     fullScreenPolled_ = true;
     fullScreenPolledAtMs_ = now;
-    const ScreenRect window{static_cast<int32_t>(state_.posX), static_cast<int32_t>(state_.posY), kSurfaceWidth,
-                            kSurfaceHeight};
+    const ScreenRect window{static_cast<int32_t>(state_.posX), static_cast<int32_t>(state_.posY),
+                            state_.surfaceWidth, state_.surfaceHeight};
     const bool hide = state_.hideForFullScreen != 0 && host_.fullScreenWindowOn(window);
     if (hide != hidden_) {
         hidden_ = hide;
@@ -217,6 +262,7 @@ void MascotSession::finish() {
     settings.escapeSpeed = state_.escapeSpeed;
     settings.actionSpeed = state_.actionSpeed;
     settings.hideForFullScreen = state_.hideForFullScreen;
+    settings.size = state_.sizeChoice;
     settings.characterPath = rememberedFolder_;
     host_.writeSettings(settings);
 }

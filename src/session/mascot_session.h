@@ -34,15 +34,16 @@ public:
     MascotSession& operator=(const MascotSession&) = delete;
 
     // In this order: the settings, the menu in the language they or the
-    // user's system ask for, the walking direction, the random start
-    // position, the stored choices (the menu must exist), the surface, the
+    // user's system ask for, the walking direction, the size (the chosen one,
+    // else the primary monitor's scale), the random start position, the stored choices (the menu must exist), the surface, the
     // scene with its character, the first frame. The character is the one at
     // characterPath when given, else the remembered one, else the embedded
     // one; one that cannot be loaded is reported and the embedded character
     // is shown. False when there is no OpenGL surface (nothing is shown).
     bool start(const std::string& characterPath);
 
-    // One frame: cursor and screen, render, colour key, move, present. While
+    // One frame: cursor and screen, the size (the surface is made anew when
+    // the size shown changes), render, colour key, move, present. While
     // a full-screen program is in front on the mascot's monitor (and hiding
     // is on) the window is hidden and a step only looks, a few times a
     // second, whether it has gone.
@@ -78,6 +79,10 @@ private:
     bool showFolder(const std::string& path, std::string& error, bool startingUp);
     void chooseCharacter(size_t index);
     bool hiddenForFullScreen(uint32_t now);
+    bool followSize(const DesktopLayout& desktop);
+    // The surface at a size, the character's GL objects made again on it;
+    // false (and no surface) when the host cannot make one.
+    bool remakeSurface(int32_t percent);
 
     static constexpr uint32_t kFullScreenPollMs = 250;
 
@@ -89,6 +94,7 @@ private:
     uint8_t* pixels_ = nullptr;
     bool started_ = false;
     bool hidden_ = false;
+    int32_t refusedSize_ = 0;  // a size the surface could not be made at
     bool fullScreenPolled_ = false;
     uint32_t fullScreenPolledAtMs_ = 0;
     bool finished_ = false;

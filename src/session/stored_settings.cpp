@@ -1,5 +1,6 @@
 #include "session/stored_settings.h"
 
+#include "behaviour/mascot_size.h"
 #include "settings/profile_file.h"
 
 namespace tavo {
@@ -13,6 +14,7 @@ StoredSettings readStoredSettings(const ProfileFile& profile) {
     settings.actionSpeed = profile.getInt(kModeSection, kActionSpeed, kActionSpeedDefault);
     settings.language = profile.getString(kModeSection, kLanguage).value_or("");
     settings.hideForFullScreen = readHideForFullScreen(profile);
+    settings.size = readSize(profile);
     settings.characterPath = profile.getString(kCharacterSection, kPath).value_or("");
     return settings;
 }
@@ -22,15 +24,38 @@ void writeStoredSettings(ProfileFile& profile, const StoredSettings& settings) {
     profile.setInt(kModeSection, kEscapeSpeed, settings.escapeSpeed);
     profile.setInt(kModeSection, kActionSpeed, settings.actionSpeed);
     writeHideForFullScreen(profile, settings.hideForFullScreen);
+    writeSize(profile, settings.size);
     writeCharacterPath(profile, settings.characterPath);
 }
 
-int32_t readHideForFullScreen(const ProfileFile& profile) {
-    std::string stored = profile.getString(kModeSection, kHideForFullScreen).value_or("");
+namespace {
+
+// A [Mode] value without the blanks around it.
+std::string trimmedModeValue(const ProfileFile& profile, const char* key) {
+    const std::string stored = profile.getString(kModeSection, key).value_or("");
     const size_t first = stored.find_first_not_of(" \t\r");
     const size_t last = stored.find_last_not_of(" \t\r");
-    stored = first == std::string::npos ? std::string() : stored.substr(first, last - first + 1);
-    return stored == "0" ? 0 : 1;
+    return first == std::string::npos ? std::string() : stored.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+int32_t readHideForFullScreen(const ProfileFile& profile) {
+    return trimmedModeValue(profile, kHideForFullScreen) == "0" ? 0 : 1;
+}
+
+int32_t readSize(const ProfileFile& profile) {
+    const std::string stored = trimmedModeValue(profile, kSize);
+    for (const int32_t size : kSizeChoices) {
+        if (stored == std::to_string(size)) return size;
+    }
+    return 0;
+}
+
+bool writeSize(ProfileFile& profile, int32_t value) {
+    if (!isSizeChoice(value) || readSize(profile) == value) return false;
+    profile.setInt(kModeSection, kSize, value);
+    return true;
 }
 
 bool writeHideForFullScreen(ProfileFile& profile, int32_t value) {

@@ -15,6 +15,7 @@ struct StoredSettings {
     int32_t escapeSpeed = 1;
     int32_t actionSpeed = 0;
     int32_t hideForFullScreen = 1;  // [Mode] HideForFullScreen: 1 or 0
+    int32_t size = 0;  // [Mode] Size: 50, 75, 100, 150 or 200; 0 follows the monitor's scale
     std::string characterPath;  // UTF-8, absolute
     // [Mode] Language: "ja", "en", or empty to follow the system. Only read;
     // the program never writes it.
@@ -29,6 +30,7 @@ constexpr char kEscapeSpeed[] = "EscapeSpeed";
 constexpr char kActionSpeed[] = "ActionSpeed";
 constexpr char kLanguage[] = "Language";
 constexpr char kHideForFullScreen[] = "HideForFullScreen";
+constexpr char kSize[] = "Size";
 constexpr char kCharacterSection[] = "Character";
 constexpr char kPath[] = "Path";
 constexpr int32_t kFrameSpeedDefault = 0;
@@ -48,6 +50,11 @@ int32_t readHideForFullScreen(const ProfileFile& profile);
 // that never changed it (or holds a value the program does not know) keeps
 // its bytes. True when the profile changed.
 bool writeHideForFullScreen(ProfileFile& profile, int32_t value);
+// Size: one of the menu's sizes, else 0 (absent, unknown or garbage: follow
+// the monitor). Written only when a size was chosen and the file does not
+// read as it already; true when the profile changed.
+int32_t readSize(const ProfileFile& profile);
+bool writeSize(ProfileFile& profile, int32_t value);
 // Only the character path. An empty path (the embedded character) is written
 // only over a Path that is there already: absent and empty mean the same, so
 // a file of a program that never chose a character stays as it was.

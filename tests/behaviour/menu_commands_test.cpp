@@ -24,7 +24,7 @@ struct Started {
 TEST(MenuTableTest, GroupsHoldTheirCommandsInOrderAndOnlyTheFavouriteIsGrey) {
     int32_t count = 0;
     const MenuEntry* entries = menuEntries(count);
-    ASSERT_EQ(count, 24);
+    ASSERT_EQ(count, 31);
     std::vector<int32_t> commands;
     int32_t depth = 0, submenus = 0, separators = 0;
     for (int32_t i = 0; i < count; ++i) {
@@ -41,10 +41,10 @@ TEST(MenuTableTest, GroupsHoldTheirCommandsInOrderAndOnlyTheFavouriteIsGrey) {
         }
     }
     EXPECT_EQ(depth, 0);
-    EXPECT_EQ(submenus, 4);
+    EXPECT_EQ(submenus, 5);
     EXPECT_EQ(separators, 1);
     EXPECT_EQ(commands, (std::vector<int32_t>{4112, 4113, 4114, 4115, 4128, 4129, 4130, 4131,
-                                              4144, 4145, 4146, 4177, 4176, 4096}));
+                                              4144, 4145, 4146, 4160, 4161, 4162, 4163, 4164, 4177, 4176, 4096}));
     EXPECT_STREQ(kJapaneseTexts.raw(entries[count - 1].label), "\x8F\x49\x97\xB9");  // 終了
     EXPECT_STREQ(kEnglishTexts.raw(entries[count - 1].label), "Exit");
     EXPECT_STREQ(kJapaneseTexts.raw(entries[3].label), "20fps");
@@ -53,7 +53,7 @@ TEST(MenuTableTest, GroupsHoldTheirCommandsInOrderAndOnlyTheFavouriteIsGrey) {
 TEST(MenuCommandTest, DispatchesByIdentifier) {
     Started run(0, 1, 0);
     EXPECT_EQ(handleMenuCommand(run.state, run.shell, 4096), CommandResult::Exit);
-    for (int32_t ignored : {0, 4097, 4111, 4116, 4127, 4132, 4143, 4147, 0x11012}) {
+    for (int32_t ignored : {0, 4097, 4111, 4116, 4127, 4132, 4143, 4147, 4159, 4165, 0x11012}) {
         EXPECT_EQ(handleMenuCommand(run.state, run.shell, ignored), CommandResult::Ignored)
             << ignored;
     }

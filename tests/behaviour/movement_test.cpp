@@ -106,6 +106,25 @@ TEST(WrapTest, FleeingRightPastHalfTheWindowComesBackAtTheLeft) {
     EXPECT_EQ(state.movingRight, 1);
 }
 
+TEST(WrapTest, AtTwiceTheSizeEveryDistanceDoubles) {
+    MascotState state = stateAt(1000.0f, 100.0f, false);
+    state.applySize(200);
+    EXPECT_EQ(state.surfaceWidth, 800);
+    EXPECT_EQ(state.surfaceHeight, 720);
+    EXPECT_EQ(state.posX, 800.0f) << "the centre stays";
+    EXPECT_EQ(state.walkStep, 4.0f);
+    EXPECT_EQ(state.escapeStep, 40.0f);
+    // x = 876 after the walk; fleeing right by 40 gives 916 > 1280 - 400:
+    // past half the larger window it wraps.
+    state.posX = 880.0f;
+    EXPECT_EQ(state.updateMovement({900, 400}, kScreenW, kScreenH).x, 0);
+    state.posX = 844.0f;  // 840 + 40 = 880: at the limit it does not
+    EXPECT_EQ(state.updateMovement({900, 400}, kScreenW, kScreenH).x, 880);
+    state.applySize(100);
+    EXPECT_EQ(state.walkStep, 2.0f);
+    EXPECT_EQ(state.escapeStep, 20.0f);
+}
+
 TEST(WrapTest, FleeingLeftPastHalfTheWindowComesBackAtTheRight) {
     // x = -190 after the walk; fleeing left by 20 gives -210 < -200.
     MascotState state = stateAt(-188.0f, 100.0f, false);

@@ -15,7 +15,7 @@ class RecordingShell : public ShellServices {
 public:
     RecordingShell() {
         for (int32_t command : {0x1000, 0x1010, 0x1011, 0x1012, 0x1013, 0x1020, 0x1021, 0x1022, 0x1023,
-                                0x1030, 0x1031, 0x1032}) {
+                                0x1030, 0x1031, 0x1032, 0x1040, 0x1041, 0x1042, 0x1043, 0x1044}) {
             checks[command] = false;
         }
     }

@@ -14,7 +14,7 @@ TEST(Cp932ToUtf8Test, TheMenuReadsAsTheProgramMeansIt) {
     const std::vector<std::string> expected = {
         "描画回数", "10fps", "15fps", "20fps", "30fps",
         "逃げる速度", "好きな人だー", "苦手な人だー", "捕まらないんだー", "何をするだァー",
-        "振る速度", "普通だからー", "速いんだからー", "マジなんだからー", "キャラクター", "全画面のときは隠れる", "ログイン時に起動", "終了"};
+        "振る速度", "普通だからー", "速いんだからー", "マジなんだからー", "キャラクター", "サイズ", "50%", "75%", "100%", "150%", "200%", "全画面のときは隠れる", "ログイン時に起動", "終了"};
     int32_t count = 0;
     const MenuEntry* entries = menuEntries(count);
     std::vector<std::string> labels;

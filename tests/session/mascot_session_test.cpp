@@ -232,6 +232,41 @@ TEST_F(SessionTest, AFullScreenProgramHidesTheMascotInPlace) {
     EXPECT_EQ(host.stored.hideForFullScreen, 0);
 }
 
+TEST_F(SessionTest, TheSizeFollowsTheMonitorsScaleUntilOneIsChosenAndDrawsAtThatResolution) {
+    host.desktop = DesktopLayout();
+    host.desktop.add({0, 0, 1280, 1024}, 100);
+    host.desktop.add({1280, 0, 2560, 2048}, 200);
+    MascotSession session(host, objects);
+    ASSERT_TRUE(session.start(""));
+    session.step();
+    EXPECT_EQ(host.surface->width(), 400);
+    EXPECT_TRUE((host.shell.checkedIn(kCommandSizeBase) == std::vector<int32_t>{kCommandSizeBase + 2})) << "100% is checked";
+    const int atNormal = opaque(host.shown);
+    const float walk = session.state().walkStep;
+
+    // Onto the monitor at 200 %: twice the window, its centre kept, the
+    // figure drawn with four times the pixels and walking twice as far.
+    session.state().posX = 1600.0f;
+    session.state().posY = 300.0f;
+    session.step();
+    EXPECT_EQ(host.surface->width(), 800);
+    EXPECT_EQ(host.surface->height(), 720);
+    EXPECT_FLOAT_EQ(session.state().posX, 1400.0f - session.state().walkStep);
+    EXPECT_FLOAT_EQ(session.state().walkStep, 2.0f * walk);
+    EXPECT_NEAR(opaque(host.shown), 4 * atNormal, atNormal / 5);
+    EXPECT_EQ(host.shell.checkedIn(kCommandSizeBase), std::vector<int32_t>{kCommandSizeBase + 4});
+
+    // Chosen from the menu: kept on every monitor and stored.
+    EXPECT_EQ(session.handleCommand(kCommandSizeBase + 1), CommandResult::Handled);
+    session.step();
+    EXPECT_EQ(host.surface->width(), 300);
+    EXPECT_EQ(host.surface->height(), 270);
+    EXPECT_EQ(host.shell.checkedIn(kCommandSizeBase), std::vector<int32_t>{kCommandSizeBase + 1});
+    EXPECT_NEAR(opaque(host.shown), atNormal * 9 / 16, atNormal / 10);
+    session.finish();
+    EXPECT_EQ(host.stored.size, 75);
+}
+
 // The locale variables of the process, set for one test and put back after.
 class LocaleVariables {
 public:

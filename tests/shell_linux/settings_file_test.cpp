@@ -63,6 +63,22 @@ TEST_F(SettingsFileTest, RawNumbersAreReadForTheHandlersToMap) {
     ASSERT_TRUE(writeSettings(path(), state));
     EXPECT_NE(read().find("HideForFullScreen=0\n"), std::string::npos);
     EXPECT_EQ(readSettings(path()).hideForFullScreen, 0);
+
+    // Size: an unknown size or garbage follows the monitor and keeps its
+    // bytes; a chosen size replaces it.
+    for (const char* kept : {"Size=120\n", "Size=1e9\n", "Size=\xff\x83\n"}) {
+        write(std::string("[Mode]\n") + kept);
+        state = readSettings(path());
+        EXPECT_EQ(state.size, 0) << kept;
+        ASSERT_TRUE(writeSettings(path(), state));
+        EXPECT_NE(read().find(kept), std::string::npos) << kept;
+    }
+    write("[Mode]\nSize= 150 \n");
+    EXPECT_EQ(readSettings(path()).size, 150);
+    state.size = 50;
+    ASSERT_TRUE(writeSettings(path(), state));
+    EXPECT_NE(read().find("Size=50\n"), std::string::npos);
+    EXPECT_EQ(readSettings(path()).size, 50);
 }
 
 TEST_F(SettingsFileTest, WritingCreatesTheDirectoryAndKeepsOtherLines) {

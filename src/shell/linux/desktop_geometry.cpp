@@ -1,5 +1,7 @@
 #include "shell/linux/desktop_geometry.h"
 
+#include <algorithm>
+
 namespace tavo {
 
 namespace {
@@ -9,7 +11,23 @@ GdkMonitor* primaryMonitor(GdkDisplay* display) {
     return monitor != nullptr ? monitor : gdk_display_get_monitor(display, 0);
 }
 
+// A monitor's work area in the screen's own pixels (GDK gives its own,
+// which are those divided by the scale).
+ScreenRect deviceWorkArea(GdkMonitor* monitor) {
+    GdkRectangle area;
+    gdk_monitor_get_workarea(monitor, &area);
+    const int32_t scale = std::max(1, gdk_monitor_get_scale_factor(monitor));
+    return {area.x * scale, area.y * scale, area.width * scale, area.height * scale};
+}
+
+int32_t scalePercentOf(GdkMonitor* monitor) { return std::max(1, gdk_monitor_get_scale_factor(monitor)) * 100; }
+
 }  // namespace
+
+int32_t deviceScale(GdkDisplay* display) {
+    GdkMonitor* primary = primaryMonitor(display);
+    return primary != nullptr ? std::max(1, gdk_monitor_get_scale_factor(primary)) : 1;
+}
 
 CursorPosition DesktopGeometry::cursor() const {
     CursorPosition position;
@@ -19,8 +37,9 @@ CursorPosition DesktopGeometry::cursor() const {
         gint x = 0;
         gint y = 0;
         gdk_device_get_position(pointer, nullptr, &x, &y);
-        position.x = x;
-        position.y = y;
+        const int32_t scale = deviceScale(display_);
+        position.x = x * scale;
+        position.y = y * scale;
     }
     return position;
 }
@@ -29,16 +48,14 @@ DesktopLayout DesktopGeometry::readLayout() const {
     DesktopLayout layout;
     GdkMonitor* primary = primaryMonitor(display_);
     if (primary == nullptr) return layout;
-    GdkRectangle area;
-    gdk_monitor_get_workarea(primary, &area);
+    const ScreenRect area = deviceWorkArea(primary);
     const int count = gdk_display_get_n_monitors(display_);
-    if (count <= 1) return DesktopLayout::singleScreen(area.width, area.height);
-    layout.add({area.x, area.y, area.width, area.height});
+    if (count <= 1) return DesktopLayout::singleScreen(area.width, area.height, scalePercentOf(primary));
+    layout.add(area, scalePercentOf(primary));
     for (int i = 0; i < count; ++i) {
         GdkMonitor* monitor = gdk_display_get_monitor(display_, i);
         if (monitor == nullptr || monitor == primary) continue;
-        gdk_monitor_get_workarea(monitor, &area);
-        layout.add({area.x, area.y, area.width, area.height});
+        layout.add(deviceWorkArea(monitor), scalePercentOf(monitor));
     }
     return layout;
 }

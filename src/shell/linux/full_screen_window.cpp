@@ -3,6 +3,8 @@
 #include <X11/Xatom.h>
 #include <gdk/gdkx.h>
 
+#include "shell/linux/desktop_geometry.h"
+
 namespace tavo {
 
 namespace {
@@ -57,12 +59,14 @@ bool covers(const ScreenRect& rect, const ScreenRect& monitor) {
            rect.bottom() >= monitor.bottom();
 }
 
+// In the screen's own pixels, as X gives the windows' rectangles.
 ScreenRect monitorUnder(GdkDisplay* display, const ScreenRect& area) {
-    GdkMonitor* monitor =
-        gdk_display_get_monitor_at_point(display, area.x + area.width / 2, area.y + area.height / 2);
+    const int32_t scale = deviceScale(display);
+    GdkMonitor* monitor = gdk_display_get_monitor_at_point(display, (area.x + area.width / 2) / scale,
+                                                           (area.y + area.height / 2) / scale);
     GdkRectangle geometry{0, 0, 0, 0};
     if (monitor != nullptr) gdk_monitor_get_geometry(monitor, &geometry);
-    return {geometry.x, geometry.y, geometry.width, geometry.height};
+    return {geometry.x * scale, geometry.y * scale, geometry.width * scale, geometry.height * scale};
 }
 
 // A window manager is running when the root names a check window that

@@ -72,6 +72,7 @@ uint8_t* MascotApp::createSurface(int32_t width, int32_t height) {
         surface_.reset();
         return nullptr;
     }
+    window_.resize(width, height);
     if (options_.verbose) {
         std::fprintf(stderr, "tavo_3d: GL back end %s: %s\n", surface_->backEndName(), surface_->renderer().c_str());
     }

@@ -3,6 +3,7 @@
 #include <X11/extensions/shape.h>
 #include <gdk/gdkx.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "shell/linux/x_picture.h"
@@ -28,8 +29,6 @@ MascotWindow::MascotWindow(int32_t width, int32_t height, Listener& listener)
     gtk_window_set_title(window, "Tavo_3D");
     gtk_window_set_decorated(window, FALSE);
     gtk_window_set_resizable(window, FALSE);
-    gtk_widget_set_size_request(window_, width, height);
-    gtk_window_set_default_size(window, width, height);
     gtk_window_set_keep_above(window, TRUE);
     gtk_window_set_skip_taskbar_hint(window, TRUE);
     gtk_window_set_skip_pager_hint(window, TRUE);
@@ -49,6 +48,8 @@ MascotWindow::MascotWindow(int32_t width, int32_t height, Listener& listener)
     } else {
         visual = gdk_screen_get_system_visual(screen);
     }
+    visual_ = visual;
+    requestSize();
     gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK);
     g_signal_connect(window_, "draw", G_CALLBACK(onDraw), this);
     g_signal_connect(window_, "button-press-event", G_CALLBACK(onButtonPress), this);
@@ -83,6 +84,30 @@ void MascotWindow::hide() {
     shown_ = false;
 }
 
+void MascotWindow::requestSize() {
+    const int32_t scale = std::max(1, gtk_widget_get_scale_factor(window_));
+    const int32_t width = (width_ + scale - 1) / scale;
+    const int32_t height = (height_ + scale - 1) / scale;
+    gtk_widget_set_size_request(window_, width, height);
+    gtk_window_set_default_size(GTK_WINDOW(window_), width, height);
+    gtk_window_resize(GTK_WINDOW(window_), width, height);
+}
+
+void MascotWindow::resize(int32_t width, int32_t height) {
+    if (width == width_ && height == height_) return;
+    picture_->waitUntilTaken();
+    picture_.reset();
+    width_ = width;
+    height_ = height;
+    requestSize();
+    picture_ = std::make_unique<XPicture>(xDisplayOf(window_), GDK_VISUAL_XVISUAL(visual_),
+                                          gdk_visual_get_depth(visual_), width, height);
+    shape_ = FigureShape();
+    previousShape_ = FigureShape();
+    shownBox_ = FigureBox();
+    reshape_ = true;
+}
+
 void MascotWindow::present(const uint8_t* pixels, WindowPosition position) {
     previousShape_.swap(shape_);
     shape_.trace(pixels, width_, height_);
@@ -92,11 +117,13 @@ void MascotWindow::present(const uint8_t* pixels, WindowPosition position) {
     const FigureBox changed = box.unite(shownBox_);
     picture_->waitUntilTaken();
     copyRows(pixels, changed.y, changed.y + changed.height);
-    if (!shown_ || !shape_.sameAs(previousShape_)) {
+    if (!shown_ || reshape_ || !shape_.sameAs(previousShape_)) {
         applyShape();
+        reshape_ = false;
     }
     if (!shown_ || position.x != position_.x || position.y != position_.y) {
-        gtk_window_move(GTK_WINDOW(window_), position.x, position.y);
+        const int32_t scale = std::max(1, gtk_widget_get_scale_factor(window_));
+        gtk_window_move(GTK_WINDOW(window_), position.x / scale, position.y / scale);
         position_ = position;
     }
     if (!shown_) {

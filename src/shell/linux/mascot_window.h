@@ -41,8 +41,12 @@ public:
 
     // Shows a picture of 32-bit B, G, R, A pixels with bottom-up rows, alpha
     // 0 (with zero colour) or 255, at a screen position. The first call maps
-    // the window.
+    // the window. Sizes and positions are in the screen's own pixels, which
+    // are GTK's times the scale factor (GDK_SCALE), so that the picture is
+    // shown pixel for pixel.
     void present(const uint8_t* pixels, WindowPosition position);
+    // Pictures of another size come from now on.
+    void resize(int32_t width, int32_t height);
 
     GdkDisplay* display() const;
     // Takes the window off the screen; the next picture brings it back.
@@ -61,10 +65,14 @@ private:
     static void onCompositedChanged(GdkScreen* screen, gpointer self);
     static GdkFilterReturn filterExpose(GdkXEvent* xevent, GdkEvent* event, gpointer self);
 
+    // The window's size in GTK's pixels, holding the picture's.
+    void requestSize();
+
     int32_t width_;
     int32_t height_;
     Listener& listener_;
     GtkWidget* window_ = nullptr;
+    GdkVisual* visual_ = nullptr;
     std::unique_ptr<XPicture> picture_;
     // The outline of the figure shown and of the one before, to send the
     // shape only when it changed.
@@ -77,6 +85,7 @@ private:
     FigureBox exposed_;
     WindowPosition position_;
     bool shown_ = false;
+    bool reshape_ = false;  // the shape is sent with the next picture
     bool composited_ = false;
     gulong compositedHandler_ = 0;
 };

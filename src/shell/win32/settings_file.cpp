@@ -72,6 +72,7 @@ StoredSettings readSettings() {
     settings.characterPath = own.characterPath;
     settings.language = own.language;
     settings.hideForFullScreen = own.hideForFullScreen;
+    settings.size = own.size;
     return settings;
 }
 
@@ -83,7 +84,8 @@ void writeSettings(const StoredSettings& settings) {
     const std::string utf8 = utf8FromWide(path);
     ProfileFile profile = ProfileFile::load(utf8);
     const bool hideChanged = writeHideForFullScreen(profile, settings.hideForFullScreen);
-    if (writeCharacterPath(profile, settings.characterPath) || hideChanged) {
+    const bool sizeChanged = writeSize(profile, settings.size);
+    if (writeCharacterPath(profile, settings.characterPath) || hideChanged || sizeChanged) {
         profile.save(utf8);
     }
 }

@@ -21,6 +21,23 @@ struct FoundMonitors {
     DesktopLayout others;
 };
 
+// A monitor's scale in per cent from its effective DPI (Windows 8.1 and
+// later; looked up, so older systems run), else the system's DPI.
+int32_t monitorScalePercent(HMONITOR monitor) {
+    using DpiFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const HMODULE shcore = LoadLibraryA("shcore.dll");
+    static const DpiFunction dpiForMonitor = shcore == nullptr ? nullptr
+        : reinterpret_cast<DpiFunction>(reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+    UINT dpiX = 0;
+    UINT dpiY = 0;
+    if (dpiForMonitor == nullptr || dpiForMonitor(monitor, 0 /* effective */, &dpiX, &dpiY) != S_OK) {
+        const HDC screen = GetDC(nullptr);
+        dpiX = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSX));
+        ReleaseDC(nullptr, screen);
+    }
+    return dpiX > 0 ? static_cast<int32_t>((dpiX * 100 + 48) / 96) : DesktopLayout::kNormalScale;
+}
+
 BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     FoundMonitors& found = *reinterpret_cast<FoundMonitors*>(data);
     MONITORINFO info;
@@ -29,7 +46,7 @@ BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     if (GetMonitorInfoW(monitor, &info)) {
         const RECT& work = info.rcWork;
         const ScreenRect area{work.left, work.top, work.right - work.left, work.bottom - work.top};
-        ((info.dwFlags & MONITORINFOF_PRIMARY) != 0 ? found.primary : found.others).add(area);
+        ((info.dwFlags & MONITORINFOF_PRIMARY) != 0 ? found.primary : found.others).add(area, monitorScalePercent(monitor));
     }
     return TRUE;
 }
@@ -40,10 +57,12 @@ DesktopLayout readDesktopLayout() {
     FoundMonitors found;
     EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&found));
     if (found.primary.count() + found.others.count() <= 1) {
-        return DesktopLayout::singleScreen(GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN));
+        const DesktopLayout& only = found.primary.count() > 0 ? found.primary : found.others;
+        const int32_t scale = only.count() > 0 ? only.scalePercent(0) : DesktopLayout::kNormalScale;
+        return DesktopLayout::singleScreen(GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN), scale);
     }
     DesktopLayout layout = found.primary;
-    for (int32_t i = 0; i < found.others.count(); ++i) layout.add(found.others.monitor(i));
+    for (int32_t i = 0; i < found.others.count(); ++i) layout.add(found.others.monitor(i), found.others.scalePercent(i));
     return layout;
 }
 
@@ -119,6 +138,7 @@ const DesktopLayout& Win32Host::desktopLayout(uint32_t nowMs) {
 }
 
 uint8_t* Win32Host::createSurface(int32_t width, int32_t height) {
+    surfaceSize_ = {width, height};
     createOffscreenSurface(surface, width, height, 32);
     glContext = createSurfaceContext(surface);
     return glContext != nullptr ? surface.bits : nullptr;
@@ -136,7 +156,7 @@ void Win32Host::present(const uint8_t*, WindowPosition at) {
     UpdateLayeredWindowFunction update = layeredApi().updateLayeredWindow;
     if (update == nullptr) return;
     POINT destination{at.x, at.y};
-    SIZE size{kSurfaceWidth, kSurfaceHeight};
+    SIZE size = surfaceSize_;
     POINT source{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     update(window, nullptr, &destination, &size, surface.memoryDc, &source, 0, &blend, ULW_ALPHA);

@@ -37,6 +37,10 @@ public:
     // restarts its clock.
     bool resyncClock = false;
 
+    // The monitors, their work areas or their scales changed (a message
+    // said so): read them again at the next frame.
+    void layoutChanged() { layoutWatch_.pollSoon(); }
+
     static constexpr DWORD kTopmostEveryMs = 3000;
     DWORD toppedAtMs = 0;  // when the window was last put on top
 
@@ -44,6 +48,7 @@ private:
     void keepOnTop();
 
     PopupMenuServices services_{popupMenu, texts};
+    SIZE surfaceSize_{0, 0};
     DesktopLayoutWatch layoutWatch_;
 };
 

@@ -8,6 +8,8 @@ namespace tavo {
 
 namespace {
 
+constexpr UINT kDpiChangedMessage = 0x02E0;  // WM_DPICHANGED, Windows 8.1 and later
+
 // Opens the menu at the click's screen position; its choice arrives as
 // WM_COMMAND. The menu is modal, so the frame clock restarts afterwards.
 // While it is open the window is in front, so the menu has the keyboard and
@@ -57,6 +59,18 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_COMMAND:
         onCommand(window, wParam);
+        return 0;
+    case WM_DISPLAYCHANGE:
+        program().host.layoutChanged();
+        return 0;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETWORKAREA) program().host.layoutChanged();
+        return DefWindowProcA(window, message, wParam, lParam);
+    case kDpiChangedMessage:
+        // The window went onto a monitor of another scale: the session sizes
+        // it from the layout, which says so, rather than taking the
+        // suggested rectangle.
+        program().host.layoutChanged();
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
