@@ -149,3 +149,31 @@ def check_monitors(desktop, mascot):
     check(xs[-1] == SECOND_W + 1280 - WINDOW_W,
           "past its outer edge it wraps round to the primary's right edge (x %d)" % xs[-1])
     desktop.keep_screenshot("left_monitor_wrap")
+
+
+# The サイズ submenu, fourth from the bottom of the menu, opened on its first
+# item (50%); each Down goes one size up.
+SIZE_KEYS = ["Up", "Up", "Up", "Up", "Right"]
+
+
+def check_size_from_menu(desktop, mascot):
+    """サイズ from the menu: 200% doubles the window, and the figure is drawn
+    at that resolution (four times the pixels); 50% halves it. On the
+    primary alone, where the root still looks as it did when the screen was
+    first taken."""
+    desktop.remove_second_monitor()
+    time.sleep(1.5)
+    normal = len(mascot.best_view(3.0)[0])
+    mascot.open_menu()
+    mascot.choose(SIZE_KEYS + ["Down"] * 4)
+    large = wait_for(lambda: mascot.geometry()[2:] == (800, 720), 3.0)
+    check(large, "200%%: the window is 800 x 720 (got %d x %d)" % tuple(mascot.geometry()[2:]))
+    points = len(mascot.best_view(3.0)[0])
+    check(3.0 * normal < points < 5.0 * normal,
+          "and the figure four times the pixels (%d against %d at 100%%)" % (points, normal))
+    desktop.keep_screenshot("size_200")
+    mascot.open_menu()
+    mascot.choose(SIZE_KEYS)
+    small = wait_for(lambda: mascot.geometry()[2:] == (200, 180), 3.0)
+    check(small, "50%%: the window is 200 x 180 (got %d x %d)" % tuple(mascot.geometry()[2:]))
+    desktop.keep_screenshot("size_50")

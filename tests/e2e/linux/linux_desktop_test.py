@@ -38,7 +38,7 @@ from desktop_harness import (EXIT_KEYS, SCREEN_H, SCREEN_W, SKIP, SMALL_FOLDER, 
                              run_suite, slope, wait_for, check_green_texture, check_menu_language,
                              make_cp932_texture_character, check_hides_behind, check_stays_before)
 
-from monitors_harness import DummyMonitors, check_monitors, missing_monitor_tools  # noqa: E402
+from monitors_harness import DummyMonitors, check_monitors, check_size_from_menu, missing_monitor_tools  # noqa: E402
 
 FAR_CORNER = FigureWindow.far_corner
 
@@ -493,7 +493,21 @@ def run_monitors(desktop, program):
         # front of the mascot on the primary.
         check_stays_before(mascot, covering_window(desktop, 0, 0, 1024, 768, "left_cover"), end_process,
                            "a full-screen window on the other monitor")
+        check_size_from_menu(desktop, mascot)
         check(mascot.quit_from_menu() == 0, "the exit item ends the program")
+        check(settings_values(mascot.settings_text()).get("Size") == 50, "and Size=50 is kept")
+
+
+def run_scaled(desktop, program):
+    print("== a desktop scaled to 200 %", flush=True)
+    with running(desktop, program, "[Mode]\nFrameSpeed=3\n", env={"GDK_SCALE": "2"}) as mascot:
+        w, h = mascot.geometry()[2:]
+        check((w, h) == (800, 720), "without a Size the window is 800 x 720 screen pixels (got %d x %d)" % (w, h))
+        points = len(mascot.best_view(3.0)[0])
+        check(points >= 4 * 3000, "the figure is drawn at that resolution (%d pixels)" % points)
+        desktop.keep_screenshot("scaled_200")
+        check(mascot.quit_from_menu() == 0, "the exit item ends the program")
+        check("Size" not in mascot.settings_text(), "and no Size is written: it follows the desktop's scale")
 
 
 def covering_window(desktop, x, y, w, h, name):
@@ -641,6 +655,7 @@ def main():
         run_characters(desktop, program)
         run_start_at_login(desktop, program)
         run_languages(desktop, program)
+        run_scaled(desktop, program)
         for lang in ("ja_JP.UTF-8", "en_US.UTF-8"):
             run_names_in_every_script(desktop, program, lang)
         if shim and os.path.exists(shim):

@@ -36,7 +36,7 @@ from desktop_harness import (EXIT_KEYS, SCREEN_H, SCREEN_W, SKIP, SMALL_FOLDER, 
                              slope, wait_for, check_green_texture, check_menu_language,
                              make_cp932_texture_character, check_hides_behind, check_stays_before)
 
-from monitors_harness import DummyMonitors, check_monitors, missing_monitor_tools  # noqa: E402
+from monitors_harness import DummyMonitors, check_monitors, check_size_from_menu, missing_monitor_tools  # noqa: E402
 
 FAR_CORNER = (SCREEN_W - 10, SCREEN_H - 10)
 
@@ -533,7 +533,28 @@ def run_monitors(desktop, exe, workdir):
     cover = full_screen_program(desktop, exe, workdir, -500, 300)
     if cover is not None:
         check_stays_before(mascot, cover, end_program, "a full-screen program on the other monitor")
+    check_size_from_menu(desktop, mascot)
     mascot.quit()
+    check(mascot.settings().get("Size") == 50, "and Size=50 is kept")
+
+
+def run_high_dpi(desktop, exe, workdir):
+    print("== a monitor at 144 DPI (150 %)", flush=True)
+    desktop.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                 "/d", "144", "/f"], timeout=60)
+    desktop.run(["wineserver", "-w"], timeout=120)
+    mascot = Mascot(desktop, exe, os.path.join(workdir, "high_dpi"))
+    mascot.write_settings(FrameSpeed=3)
+    mascot.start()
+    mascot.wait_window()
+    time.sleep(1.0)
+    w, h = mascot.geometry()[2:]
+    check((w, h) == (600, 540), "without a Size the window follows the monitor: 600 x 540 (got %d x %d)" % (w, h))
+    points = len(mascot.best_view(3.0)[0])
+    check(points >= 2 * 3000, "and the figure is drawn at that resolution (%d pixels)" % points)
+    desktop.keep_screenshot("high_dpi")
+    mascot.quit()
+    check("Size" not in mascot.settings(), "no Size is written: it goes on following the monitor")
 
 
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
@@ -607,6 +628,7 @@ def main():
         run_shell_checks(desktop, exe, session.workdir)
         run_languages(desktop, exe, session.workdir)
         run_names_in_every_script(desktop, exe, session.workdir)
+        run_high_dpi(desktop, exe, session.workdir)
 
     return run_suite("tavo_wine_e2e_", steps)
 
