@@ -120,18 +120,22 @@ std::string menuLabel(HMENU menu, UINT position) {
 void popupMenuLayoutAndCheckMarks() {
     HMENU characters = nullptr;
     HMENU menu = buildPopupMenu(kJapaneseTexts, &characters);
-    EXPECT(GetMenuItemCount(menu) == 8);
+    EXPECT(GetMenuItemCount(menu) == 9);
     EXPECT(GetMenuItemCount(GetSubMenu(menu, 0)) == 4);
     EXPECT(GetMenuItemCount(GetSubMenu(menu, 1)) == 4);
     EXPECT(GetMenuItemCount(GetSubMenu(menu, 2)) == 3);
     EXPECT(characters != nullptr && GetSubMenu(menu, 3) == characters);
-    EXPECT(GetMenuItemID(menu, 4) == 4177);
-    EXPECT(menuLabel(menu, 4) == "全画面のときは隠れる");
-    EXPECT(GetMenuItemID(menu, 5) == 4176);
-    EXPECT(menuLabel(menu, 5) == "ログイン時に起動");
-    EXPECT((GetMenuState(menu, 6, MF_BYPOSITION) & MF_SEPARATOR) != 0);
-    EXPECT(GetMenuItemID(menu, 7) == 4096);
-    EXPECT(menuLabel(menu, 7) == "終了");
+    EXPECT(menuLabel(menu, 4) == "サイズ");
+    EXPECT(GetMenuItemCount(GetSubMenu(menu, 4)) == 5);
+    EXPECT(GetMenuItemID(GetSubMenu(menu, 4), 4) == 4164);
+    EXPECT(menuLabel(GetSubMenu(menu, 4), 2) == "100%");
+    EXPECT(GetMenuItemID(menu, 5) == 4177);
+    EXPECT(menuLabel(menu, 5) == "全画面のときは隠れる");
+    EXPECT(GetMenuItemID(menu, 6) == 4176);
+    EXPECT(menuLabel(menu, 6) == "ログイン時に起動");
+    EXPECT((GetMenuState(menu, 7, MF_BYPOSITION) & MF_SEPARATOR) != 0);
+    EXPECT(GetMenuItemID(menu, 8) == 4096);
+    EXPECT(menuLabel(menu, 8) == "終了");
     EXPECT(menuLabel(menu, 0) == "描画回数");
     EXPECT(menuLabel(menu, 3) == "キャラクター");
     EXPECT(menuLabel(GetSubMenu(menu, 1), 3) == "何をするだァー");
@@ -159,16 +163,17 @@ void popupMenuLayoutAndCheckMarks() {
     EXPECT((GetMenuState(menu, 4114, MF_BYCOMMAND) & MF_CHECKED) == 0);
     services.checkMenuItem(4112 + 9, false);  // a raw value that names no item
     services.checkMenuItem(4128 - 1, true);
-    EXPECT(GetMenuItemCount(menu) == 8);
+    EXPECT(GetMenuItemCount(menu) == 9);
     DestroyMenu(menu);
 
     // The same menu in English: the same items and identifiers.
     HMENU english = buildPopupMenu(kEnglishTexts);
-    EXPECT(GetMenuItemCount(english) == 8);
+    EXPECT(GetMenuItemCount(english) == 9);
     EXPECT(menuLabel(english, 0) == "Frame rate");
     EXPECT(menuLabel(english, 3) == "Character");
-    EXPECT(menuLabel(english, 4) == "Hide for full-screen programs");
-    EXPECT(menuLabel(english, 7) == "Exit");
+    EXPECT(menuLabel(english, 4) == "Size");
+    EXPECT(menuLabel(english, 5) == "Hide for full-screen programs");
+    EXPECT(menuLabel(english, 8) == "Exit");
     EXPECT(menuLabel(GetSubMenu(english, 0), 2) == "20fps");
     EXPECT(GetMenuItemID(GetSubMenu(english, 2), 2) == 4146);
     EXPECT((GetMenuState(english, 4128, MF_BYCOMMAND) & MF_GRAYED) != 0);
