@@ -47,3 +47,18 @@ else()
   target_link_libraries(tavo_gl INTERFACE PkgConfig::OSMESA PkgConfig::EGL PkgConfig::GLU m)
   add_library(tavo::gl ALIAS tavo_gl)
 endif()
+
+# glTF: tinygltf and nlohmann/json from Debian, header only. Both builds take
+# them from a copy of just those headers, so that the Windows build sees no
+# other Linux header.
+foreach(header IN ITEMS /usr/include/tiny_gltf.h /usr/include/nlohmann/json.hpp)
+  if(NOT EXISTS "${header}")
+    message(FATAL_ERROR "${header} is missing: install libtinygltf-dev and nlohmann-json3-dev (scripts/setup.sh)")
+  endif()
+endforeach()
+set(TAVO_GLTF_HEADERS "${CMAKE_BINARY_DIR}/gltf_headers")
+file(COPY /usr/include/tiny_gltf.h DESTINATION "${TAVO_GLTF_HEADERS}")
+file(COPY /usr/include/nlohmann DESTINATION "${TAVO_GLTF_HEADERS}")
+add_library(tavo_gltf INTERFACE)
+target_include_directories(tavo_gltf SYSTEM INTERFACE "${TAVO_GLTF_HEADERS}")
+add_library(tavo::gltf ALIAS tavo_gltf)

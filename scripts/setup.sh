@@ -14,6 +14,7 @@ packages=(
   build-essential cmake pkg-config ninja-build
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libjpeg62-turbo-dev
+  libtinygltf-dev nlohmann-json3-dev
   libosmesa6-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0
   libgtk-3-dev libx11-dev libxext-dev
   clang libclang-rt-14-dev

@@ -28,7 +28,15 @@ void CharacterPose::reset(const CharacterData& data) {
 
 bool poseCharacter(const CharacterData& data, int32_t clip, float phase, bool withNormals,
                    CharacterPose& pose) {
-    if (!data.hasRig() || clip < 0 || clip >= data.clipCount() || !pose.fits(data.rig)) {
+    if (!data.hasRig() || !pose.fits(data.rig)) {
+        return false;
+    }
+    if (data.clipCount() == 0) {
+        // A rig without clips (an avatar without animations) stands in its
+        // rest pose, its skin made once a frame like any other.
+        return computeModelPose(data.rig, pose) && skinObjects(data.model, data.rig, withNormals, pose);
+    }
+    if (clip < 0 || clip >= data.clipCount()) {
         return false;
     }
     return sampleClip(data.rig, data.clips[static_cast<size_t>(clip)], phase, pose) &&

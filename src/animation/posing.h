@@ -10,9 +10,9 @@ struct CharacterData;
 
 // One frame of posing a running character: samples clip at phase into the
 // local pose, composes the model pose and skins the skinned objects (their
-// normals too when withNormals is set). Does nothing and returns false for a
-// character without a rig, a clip index it does not have, or a pose made for
-// another rig (reset it first).
+// normals too when withNormals is set). A rig without any clip is posed at
+// rest. Does nothing and returns false for a character without a rig, a clip
+// index it does not have, or a pose made for another rig (reset it first).
 bool poseCharacter(const CharacterData& data, int32_t clip, float phase, bool withNormals,
                    CharacterPose& pose);
 

@@ -45,6 +45,12 @@ public:
     // was passed over.
     virtual bool read(const CharacterSource& source, TextureManager& textures, CharacterData& data,
                       LoadError& error, LoadWarnings* warnings) const = 0;
+    // The name a file gives its character (a VRM's title), for the menu;
+    // empty when it gives none or cannot be read.
+    virtual std::string title(const std::string& path) const {
+        (void)path;
+        return std::string();
+    }
     // The same from streams (the built-in character); motions may be null.
     virtual bool readStreams(ByteStream& model, ByteStream* motions, TextureManager& textures,
                              CharacterData& data, LoadError& error,

@@ -1,5 +1,6 @@
 #include "formats/character_format.h"
 
+#include "formats/gltf/gltf_format.h"
 #include "formats/metasequoia/metasequoia_format.h"
 #include "resources/ascii_case.h"
 #include "resources/file_stream.h"
@@ -39,7 +40,8 @@ bool readHead(const std::string& path, std::vector<uint8_t>& head, LoadError* wh
 
 const std::vector<const CharacterFormat*>& characterFormats() {
     static const MetasequoiaFormat metasequoia;
-    static const std::vector<const CharacterFormat*> formats = {&metasequoia};
+    static const GltfFormat gltf;
+    static const std::vector<const CharacterFormat*> formats = {&metasequoia, &gltf};
     return formats;
 }
 

@@ -1,10 +1,12 @@
 #include "resources/texture_manager.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
 #include "resources/cp932_text.h"
 #include "resources/file_stream.h"
+#include "resources/memory_stream.h"
 #include "resources/texture_location.h"
 
 namespace tavo {
@@ -64,7 +66,27 @@ std::vector<uint8_t> readHead(const std::string& path) {
     return head;
 }
 
-void takeImage(Texture& texture, const ImageDescription& image) {
+// The picture averaged down so that no side is longer than largest.
+std::vector<uint8_t> scaledDown(const ImageDescription& image, int32_t largest, int32_t& width, int32_t& height) {
+    const int32_t factor = (std::max(image.width, image.height) + largest - 1) / largest;
+    width = std::max(1, image.width / factor);
+    height = std::max(1, image.height / factor);
+    std::vector<uint8_t> result(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            uint32_t sum[4] = {0, 0, 0, 0};
+            for (int32_t dy = 0; dy < factor; ++dy) {
+                const uint8_t* row = image.pixels + (static_cast<size_t>(y * factor + dy) * image.width + static_cast<size_t>(x * factor)) * 4;
+                for (int32_t dx = 0; dx < factor * 4; ++dx) sum[dx % 4] += row[dx];
+            }
+            uint8_t* out = &result[(static_cast<size_t>(y) * width + x) * 4];
+            for (int c = 0; c < 4; ++c) out[c] = static_cast<uint8_t>(sum[c] / static_cast<uint32_t>(factor * factor));
+        }
+    }
+    return result;
+}
+
+void takeImage(Texture& texture, const ImageDescription& image, int32_t largestSide) {
     const UploadPlan plan = uploadPlanFor(image.layout);
     if (!plan.known || image.pixels == nullptr) {
         return;
@@ -72,6 +94,20 @@ void takeImage(Texture& texture, const ImageDescription& image) {
     if (plan.compressedKind == 0) {
         if (image.bitsPerPixel != 32) {
             return;  // these layouts are 4 bytes a pixel; anything else would be overread
+        }
+        if (largestSide > 0 && std::max(image.width, image.height) > largestSide) {
+            int32_t width = 0;
+            int32_t height = 0;
+            const std::vector<uint8_t> smaller = scaledDown(image, largestSide, width, height);
+            ImageDescription shown = image;
+            shown.width = width;
+            shown.height = height;
+            shown.pixels = smaller.data();
+            texture.setPicture(width, height, smaller.data(), plan.format);
+            texture.imageWidth = image.width;
+            texture.imageHeight = image.height;
+            texture.cutOut = hasCutOutTexels(shown);
+            return;
         }
         texture.setPicture(image.width, image.height, image.pixels, plan.format);
         texture.imageWidth = image.width;
@@ -100,6 +136,32 @@ int32_t TextureManager::findName(const char* name) const {
         }
     }
     return -1;
+}
+
+int32_t TextureManager::createTextureFromBytes(const char* name, const uint8_t* bytes, size_t size, int32_t wrapMode,
+                                               int32_t filterMode) {
+    auto texture = std::make_unique<Texture>();
+    texture->wrapMode = wrapMode;
+    texture->filterMode = filterMode;
+    std::string reason = "not a picture in a format this program reads";
+    const int32_t head = static_cast<int32_t>(std::min<size_t>(size, ImageLoader::kSignatureBytes));
+    bool decoded = false;
+    for (const std::unique_ptr<ImageLoader>& loader : loaders_) {
+        if (decoded || size > INT32_MAX || loader->recognizes(bytes, head) != 1) continue;
+        MemoryStream stream;
+        stream.attach(bytes, static_cast<int32_t>(size));
+        if (loader->decode(&stream) != 1) {
+            reason = loader->failureReason().empty() ? "the picture could not be read" : loader->failureReason();
+            continue;
+        }
+        ImageDescription image;
+        loader->describe(image);
+        takeImage(*texture, image, largestSide_);
+        loader->release();
+        decoded = true;
+    }
+    recordFailure(name, decoded ? "" : reason);
+    return decoded ? addTexture(name, std::move(texture), false) : -1;
 }
 
 int32_t TextureManager::createTexture(const char* name, int32_t wrapMode, int32_t filterMode,
@@ -169,7 +231,7 @@ bool TextureManager::loadPicture(const char* name, Texture& texture, int32_t wra
         loader->describe(image);
         texture.wrapMode = wrapMode;
         texture.filterMode = filterMode;
-        takeImage(texture, image);
+        takeImage(texture, image, largestSide_);
         loader->release();
         return true;
     }

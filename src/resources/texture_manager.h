@@ -44,6 +44,15 @@ public:
     int32_t createTexture(const char* name, int32_t wrapMode, int32_t filterMode, bool reload);
     // -1 for a null name or texture.
     int32_t addTexture(const char* name, std::unique_ptr<Texture> texture, bool reload);
+    // A picture held in memory (embedded in the model), decoded by the
+    // loaders that recognise its first bytes; name says where it came from
+    // ("images[2]"). A failure is recorded under that name and gives -1.
+    int32_t createTextureFromBytes(const char* name, const uint8_t* bytes, size_t size, int32_t wrapMode,
+                                   int32_t filterMode);
+    // Pictures decoded from now on with a side longer than this are scaled
+    // down (box filter, aspect kept) before they become textures; 0 for no
+    // limit (the default). Texture::imageWidth keeps the size of the file.
+    void setLargestSide(int32_t side) { largestSide_ = side; }
 
     // Replaces the loaders; null entries are left out.
     void setLoaders(std::vector<std::unique_ptr<ImageLoader>> loaders);
@@ -85,6 +94,7 @@ private:
     std::vector<TextureFailure> failures_;
     std::string modelFolder_;
     TextEncoding nameEncoding_ = TextEncoding::Cp932;
+    int32_t largestSide_ = 0;
 };
 
 // Sets the manager's model folder for the life of the scope (while one

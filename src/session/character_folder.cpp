@@ -17,13 +17,18 @@ namespace {
 const char kIniName[] = "character.ini";
 const char kSection[] = "Character";
 
-// The endings the readers take, for messages: ".mqo", or ".a or .b".
+// The endings the readers take, for messages: ".mqo", ".a or .b", or
+// ".a, .b or .c".
 std::string endingsOf(bool models) {
-    std::string text;
+    std::vector<std::string> endings;
     for (const CharacterFormat* format : characterFormats()) {
         for (const std::string& ending : models ? format->modelExtensions() : format->motionExtensions()) {
-            text += (text.empty() ? "" : " or ") + ending;
+            endings.push_back(ending);
         }
+    }
+    std::string text;
+    for (size_t i = 0; i < endings.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == endings.size() ? " or " : ", ") + endings[i];
     }
     return text;
 }

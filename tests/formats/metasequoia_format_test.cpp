@@ -78,7 +78,8 @@ TEST(CharacterFormats, TheMetasequoiaFormatIsFoundByContentOrEnding) {
     EXPECT_TRUE(isCharacterModelName("Tavo.MQO"));
     EXPECT_TRUE(isCharacterMotionName("walk.mkm"));
     EXPECT_FALSE(isCharacterModelName(".mqo")) << "an ending alone names no file";
-    EXPECT_FALSE(isCharacterModelName("avatar.vrm"));
+    EXPECT_TRUE(isCharacterModelName("avatar.vrm"));
+    EXPECT_FALSE(isCharacterModelName("notes.txt"));
 }
 
 }  // namespace

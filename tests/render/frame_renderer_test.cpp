@@ -145,7 +145,7 @@ TEST_F(SceneLoading, AnUnreadableModelLeavesNoCharacterAndEmptyFrames) {
     EXPECT_EQ(error.file, path);
     EXPECT_EQ(error.line, 2);
 
-    const std::string other = write("model.glb", "glTF\x02");
+    const std::string other = write("model.txt", "plain words");
     EXPECT_FALSE(frame.loadSceneFrom(400, 360, CharacterSource{other, "", 1.0f}, error));
     EXPECT_EQ(error.describe(), other + ": not a character model in a format this program reads");
     EXPECT_EQ(frame.character(), nullptr);

@@ -49,14 +49,14 @@ TEST(CharacterFolder, DescribesAFolderOrItsModelAndSaysWhatIsWrong) {
         return error.describe();
     };
     EXPECT_EQ(reason((temp.path() / "nobody").string()), "there is no such file or folder");
-    EXPECT_EQ(reason((pip / "pip.mkm").string()), "not a character folder or a model file (.mqo)");
+    EXPECT_EQ(reason((pip / "pip.mkm").string()), "not a character folder or a model file (.mqo, .vrm, .glb or .gltf)");
     writeFile(pip / "character.ini", "[Character]\nScale=big\n");
     EXPECT_EQ(reason(pip.string()), "character.ini: Scale=big is not a positive number");
     writeFile(pip / "character.ini", "[Character]\nMotion=-1\n");
     EXPECT_EQ(reason(pip.string()), "character.ini: Motion=-1 is not a motion number (0, 1, 2, ...)");
     writeFile(pip / "other.mqo", "model");
     EXPECT_NE(reason(pip.string()).find("more than one .mqo"), std::string::npos);
-    EXPECT_EQ(reason(temp.path().string()), "the folder holds no .mqo model");
+    EXPECT_EQ(reason(temp.path().string()), "the folder holds no .mqo, .vrm, .glb or .gltf model");
 }
 
 TEST(CharacterCatalog, ListsModelFoldersByNameAndAnEarlierFolderHidesTheSameName) {

@@ -1,16 +1,20 @@
 // tavo-make-character [--character NAME] OUTDIR
+// tavo-make-character --avatar vrm0|vrm1|gltf OUTDIR
 //
 // Writes a character into OUTDIR. Without --character (or with "tavo"): the
 // embedded character, tavo.mqo (model with its bone and anchor objects),
 // tavo.mkm (motion set) and tavo.png (texture), as data/ holds them. With
 // --character fuwari: fuwari.mqo, fuwari.mkm, fuwari.png and character.ini,
-// the folder characters/fuwari/. The output depends on nothing but this
-// program, byte for byte.
+// the folder characters/fuwari/. With --avatar: Hinata, a humanoid avatar,
+// as hinata.vrm (VRM 0.x or 1.0) or as hinata.gltf with hinata.bin and
+// hinata_body.jpg. The output depends on nothing but this program (and, for
+// the JPEG picture, libjpeg), byte for byte.
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "avatar/avatar.h"
 #include "character_model.h"
 #include "fuwari/fuwari.h"
 #include "motion_set.h"
@@ -56,11 +60,22 @@ bool writeFuwari(const std::string& dir) {
            writeFile(dir + "character.ini", ini);
 }
 
+bool writeAvatar(const std::string& dir, const std::string& form) {
+    using namespace tavo::chara::avatar;
+    const AvatarForm chosen = form == "vrm0" ? AvatarForm::Vrm0 : form == "vrm1" ? AvatarForm::Vrm1 : AvatarForm::Gltf;
+    for (const auto& [name, bytes] : writeAvatar(buildAvatar(), chosen, "hinata")) {
+        if (!writeFile(dir + name, bytes)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 const char kUsage[] =
     "usage: tavo-make-character [--character tavo|fuwari] OUTDIR\n"
-    "Writes the built-in character (tavo) or Fuwari into OUTDIR.\n"
+    "       tavo-make-character --avatar vrm0|vrm1|gltf OUTDIR\n"
+    "Writes the built-in character (tavo) or Fuwari into OUTDIR, or the avatar\n"
+    "Hinata as VRM 0.x, VRM 1.0 or plain glTF.\n"
     "Exit status: 0 written, 1 a file could not be written, 2 bad usage.\n";
 
 int main(int argc, char** argv) {
@@ -69,6 +84,14 @@ int main(int argc, char** argv) {
     if (arguments.size() == 1 && arguments[0] == "--help") {
         std::fputs(kUsage, stdout);
         return 0;
+    }
+    if (arguments.size() == 3 && arguments[0] == "--avatar") {
+        const std::string& form = arguments[1];
+        if (form != "vrm0" && form != "vrm1" && form != "gltf") {
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
+        return writeAvatar(arguments[2] + "/", form) ? 0 : 1;
     }
     std::string character = "tavo";
     size_t next = 0;

@@ -47,8 +47,19 @@ std::string loadCharacter(const RenderOptions& options, tavo::FrameRenderer& fra
         return "the embedded model: " + (notes.empty() ? "not found" : notes.front().describe());
     }
     tavo::LoadError error;
-    if (!frame.loadSceneFrom(kWidth, kHeight,
-                             tavo::CharacterSource{options.modelPath, options.motionPath, 1.0f}, error)) {
+    // A Metasequoia model is drawn at its own scale and place; others (glTF
+    // and VRM, in metres) are fitted to Tavo's height as the mascot shows them.
+    const tavo::CharacterFormat* format = tavo::findCharacterFormat(options.modelPath, &error);
+    if (format == nullptr) {
+        return error.empty() ? options.modelPath + ": in no format this program reads" : error.describe();
+    }
+    if (std::string(format->name()) != "Metasequoia") {
+        const tavo::CharacterFiles files{options.modelPath, options.motionPath, -1, 0.0f};
+        if (!frame.loadScene(kWidth, kHeight, files, error)) {
+            return error.describe();
+        }
+    } else if (!frame.loadSceneFrom(kWidth, kHeight,
+                                    tavo::CharacterSource{options.modelPath, options.motionPath, 1.0f}, error)) {
         return error.describe();
     }
     for (const tavo::LoadError& note : frame.sceneWarnings().list()) {
@@ -59,11 +70,11 @@ std::string loadCharacter(const RenderOptions& options, tavo::FrameRenderer& fra
 
 // Whether the chosen motion can be played; explains on stderr when not.
 bool checkMotion(const RenderOptions& options, const tavo::CharacterData& character) {
-    if (!character.hasRig()) {
+    const int32_t count = character.clipCount();
+    if (!character.hasRig() || (count == 0 && options.motion < 0)) {
         std::fprintf(stderr, "tavo-render: note: no motions loaded, drawing the modelled pose\n");
         return true;
     }
-    const int32_t count = character.clipCount();
     if (options.motion >= count) {
         std::fprintf(stderr, "tavo-render: motion %d does not exist (%d motions)\n",
                      static_cast<int>(options.motion), static_cast<int>(count));
@@ -105,7 +116,7 @@ int run(const RenderOptions& options) {
             return fail("--show-rig and --show-anchors draw Metasequoia rigs: " + error.describe());
         }
     }
-    state.motionIndex = options.motion;
+    state.motionIndex = options.motion >= 0 ? options.motion : frame.playedClip();
     const std::vector<std::string> names = tavo::render_tool::frameFileNames(options);
     const std::vector<float> phases = tavo::render_tool::framePhases(options);
     for (size_t i = 0; i < names.size(); ++i) {

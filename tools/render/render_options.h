@@ -10,7 +10,7 @@ namespace tavo::render_tool {
 struct RenderOptions {
     std::string modelPath;    // empty: the embedded character
     std::string motionPath;   // empty: no motions (or the embedded ones)
-    int32_t motion = 3;
+    int32_t motion = -1;  // -1: the character's own (3 of four or more, else 0)
     float phase = 0.0f;
     float pitch = 0.0f;
     float yaw = 0.0f;
