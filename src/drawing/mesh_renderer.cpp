@@ -81,6 +81,17 @@ void setAlphaTest(bool cutOut) {
     }
 }
 
+// Fragments this faint are not drawn by a blended material: over the empty
+// background they would only tint the colour key.
+constexpr float kFaintestBlended = 0.125f;
+
+// Colour arrays with alpha: for materials whose alpha or vertex colours
+// count, so that the drawing of every other material stays as it was.
+bool needsRichColours(const Material* material, const ModelObject& object) {
+    return material != nullptr &&
+           (material->alphaMode != AlphaMode::Opaque || material->unlit || !object.vertexColors.empty());
+}
+
 void disableTexturing() {
     glDisable(GL_TEXTURE_2D);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -101,11 +112,13 @@ void MeshRenderer::prepareArrays(const Model& model) {
 
 int32_t MeshRenderer::drawModel(const Model& model) {
     prepareArrays(model);
+    blended_.clear();
     for (const ModelObject& object : model.objects) {
         if (object.visible != 0) {
             drawObject(model, object);
         }
     }
+    drawBlendedGroups(model);
     return 0;
 }
 
@@ -115,6 +128,7 @@ void MeshRenderer::drawCharacter(const CharacterData& character, const Character
         drawModel(model);
         return;
     }
+    blended_.clear();
     prepareArrays(model);
     const Rig& rig = character.rig;
     if (!pose.fits(rig)) {
@@ -128,6 +142,7 @@ void MeshRenderer::drawCharacter(const CharacterData& character, const Character
     for (size_t i = 0; i < skinnedCount; ++i) {
         drawObject(model, pose.skinned[i]);
     }
+    drawBlendedGroups(model);
 }
 
 void MeshRenderer::drawJointTree(const Model& model, const Rig& rig, const CharacterPose& pose,
@@ -212,25 +227,106 @@ void MeshRenderer::drawObject(const Model& model, const ModelObject& object) {
 }
 
 void MeshRenderer::drawFaces(const Model& model, const ModelObject& object) {
-    const bool lit = model.useLighting;
     for (size_t g = 0; g < object.triangleGroups.size(); ++g) {
-        const int32_t material = groupMaterial(object.triangleGroups[g]);
-        const bool textured = applyMaterial(model, material);
-        const IndexedTriangles& layout = layoutOf(object, g, lit);
-        reserveScratch(positions_, layout.cornerVertices.size(), 3, true);
-        reserveScratch(colors_, layout.cornerVertices.size(), 3, lit);
-        float* position = positions_.data();
-        float* color = colors_.data();
-        for (int32_t index : layout.cornerVertices) {
-            const size_t vertex = static_cast<size_t>(index);
-            position = putVec3(position, object.vertices[vertex]);
-            if (lit) {
-                color = putVec3(color, lightVertex(model, material, object.vertices[vertex],
-                                                   object.normals[vertex], modelView_));
-            }
+        const Material* material = findMaterial(model, groupMaterial(object.triangleGroups[g]));
+        if (material != nullptr && material->alphaMode == AlphaMode::Blend && !drawingBlended_) {
+            // Put off until the rest is drawn; its distance is that of its
+            // first corner.
+            const TriangleGroup& group = object.triangleGroups[g];
+            Matrix4 modelView;
+            glGetFloatv(GL_MODELVIEW_MATRIX, modelView.m);
+            const int32_t corner = group.front().indices[0];
+            const float depth = indexWithin(corner, object.vertices.size())
+                                    ? modelView.transformPoint(object.vertices[static_cast<size_t>(corner)]).z
+                                    : 0.0f;
+            blended_.push_back({&object, g, modelView, depth});
+            continue;
         }
+        drawGroup(model, object, g);
+    }
+}
+
+void MeshRenderer::drawGroup(const Model& model, const ModelObject& object, size_t g) {
+    const bool lit = model.useLighting;
+    const int32_t material = groupMaterial(object.triangleGroups[g]);
+    const Material* found = findMaterial(model, material);
+    const bool textured = applyMaterial(model, material);
+    const bool rich = lit && needsRichColours(found, object);
+    const float alpha = found != nullptr && found->alphaMode != AlphaMode::Opaque ? found->color[3] : 1.0f;
+    if (found != nullptr && found->doubleSided) glDisable(GL_CULL_FACE);
+    if (drawingBlended_) {
+        glAlphaFunc(GL_GEQUAL, kFaintestBlended);
+        glEnable(GL_ALPHA_TEST);
+    } else if (found != nullptr && found->alphaMode == AlphaMode::Mask && textured) {
+        glAlphaFunc(GL_GEQUAL, found->alphaCutoff);
+        glEnable(GL_ALPHA_TEST);
+    }
+    const IndexedTriangles& layout = layoutOf(object, g, lit);
+    reserveScratch(positions_, layout.cornerVertices.size(), 3, true);
+    reserveScratch(colors_, layout.cornerVertices.size(), rich ? 4 : 3, lit);
+    float* position = positions_.data();
+    float* color = colors_.data();
+    const bool withVertexColours = object.vertexColors.size() >= object.vertices.size() * 4;
+    for (int32_t index : layout.cornerVertices) {
+        const size_t vertex = static_cast<size_t>(index);
+        position = putVec3(position, object.vertices[vertex]);
+        if (!lit) continue;
+        Vec3 shade = lightVertex(model, material, object.vertices[vertex], object.normals[vertex], modelView_);
+        float a = alpha;
+        if (rich && withVertexColours) {
+            const float* c = &object.vertexColors[vertex * 4];
+            shade = Vec3(shade.x * c[0], shade.y * c[1], shade.z * c[2]);
+            a *= c[3];
+        }
+        color = putVec3(color, shade);
+        if (rich) *color++ = a;
+    }
+    if (rich) {
+        glVertexPointer(3, GL_FLOAT, 0, positions_.data());
+        glColorPointer(4, GL_FLOAT, 0, colors_.data());
+        if (textured) glTexCoordPointer(2, GL_FLOAT, 0, layout.texCoords.data());
+        if (!layout.indices.empty()) {
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(layout.indices.size()), GL_UNSIGNED_INT, layout.indices.data());
+        }
+    } else {
         submitIndexed(layout, layout.indices, lit, textured);
     }
+    if (found != nullptr && found->doubleSided) glEnable(GL_CULL_FACE);
+}
+
+// Blended groups go last, farthest first, without writing depth. Over the
+// empty background (where the depth buffer is still clear) a fragment is
+// drawn as it is, not blended with the background colour, so that no edge
+// shows the colour key; over the figure it is blended. Fragments fainter
+// than kFaintestBlended are left out in both passes.
+void MeshRenderer::drawBlendedGroups(const Model& model) {
+    if (blended_.empty()) return;
+    std::sort(blended_.begin(), blended_.end(), [](const BlendedGroup& a, const BlendedGroup& b) { return a.depth < b.depth; });
+    drawingBlended_ = true;
+    glDepthMask(GL_FALSE);
+    for (int pass = 0; pass < 2; ++pass) {
+        const bool overBackground = pass == 0;
+        if (overBackground) {
+            glDisable(GL_BLEND);
+            glDepthRange(1.0, 1.0);
+            glDepthFunc(GL_EQUAL);
+        } else {
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+            glDepthRange(0.0, 1.0);
+            glDepthFunc(GL_LEQUAL);
+        }
+        for (const BlendedGroup& entry : blended_) {
+            glLoadMatrixf(entry.modelView.m);
+            if (model.useLighting && model.useMaterials) modelView_ = entry.modelView;
+            drawGroup(model, *entry.object, entry.group);
+        }
+    }
+    glDepthRange(0.0, 1.0);
+    glDepthFunc(GL_LESS);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_ALPHA_TEST);
+    drawingBlended_ = false;
 }
 
 // The hull: every triangle pushed out against its normals and wound the other
@@ -416,6 +512,9 @@ Vec3 MeshRenderer::lightVertex(const Model& model, int32_t materialIndex, const 
     const Material* material = findMaterial(model, materialIndex);
     if (!model.useMaterials || !model.useLighting || material == nullptr) {
         return {1.0f, 1.0f, 1.0f};
+    }
+    if (material->unlit) {
+        return {material->color[0], material->color[1], material->color[2]};
     }
     const Vec3 a = modelView.transformRows(position);
     const Vec3 b = modelView.transformRows(position + normal);

@@ -66,6 +66,8 @@ private:
                        int32_t joint, int32_t depth);
     void prepareArrays(const Model& model);
     void drawFaces(const Model& model, const ModelObject& object);
+    void drawGroup(const Model& model, const ModelObject& object, size_t group);
+    void drawBlendedGroups(const Model& model);
     void drawOutline(const Model& model, const ModelObject& object);
     void drawLines(const Model& model, const ModelObject& object);
     void submitArrays(uint32_t mode, size_t vertexCount, bool withColors, bool withTexCoords);
@@ -86,6 +88,16 @@ private:
     // A layout made while drawing, for groups the object has none for.
     IndexedTriangles layout_;
     std::vector<uint32_t> reversed_;  // the outline's indices, wound the other way
+    // Groups of blended materials, drawn after everything else, farthest
+    // first (the storage stays from frame to frame).
+    struct BlendedGroup {
+        const ModelObject* object;
+        size_t group;
+        Matrix4 modelView;
+        float depth;
+    };
+    std::vector<BlendedGroup> blended_;
+    bool drawingBlended_ = false;
 
     // Joints already drawn in this pass over the tree: a joint listed twice,
     // or a cycle, is drawn only once.

@@ -151,8 +151,18 @@ bool FrameRenderer::switchCharacter(const CharacterFiles& files, LoadError& erro
                        *loaded, error, &warnings)) {
         return false;
     }
-    const int32_t motion = files.motion >= 0 ? files.motion : defaultMotion(loaded.get());
+    int32_t motion = files.motion >= 0 ? files.motion : defaultMotion(loaded.get());
     const int32_t count = loaded->hasRig() ? loaded->clipCount() : 0;
+    if (!files.motionName.empty()) {
+        motion = -1;
+        for (int32_t i = 0; i < count; ++i) {
+            if (loaded->clips[static_cast<size_t>(i)].name == files.motionName) motion = i;
+        }
+        if (motion < 0) {
+            error = loadError(files.modelPath, "there is no motion named \"" + files.motionName + "\"");
+            return false;
+        }
+    }
     if (files.motion >= 0 && files.motion >= count) {
         error = loadError(files.motionPath.empty() ? files.modelPath : files.motionPath,
                           "motion " + std::to_string(files.motion) +

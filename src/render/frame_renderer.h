@@ -27,6 +27,7 @@ struct CharacterFiles {
     // height and vertical centre; otherwise this build scale, in the model's
     // own place.
     float scale = 0.0f;
+    std::string motionName;  // the played clip by its name, when not empty
 };
 
 // Timing of one clip: its end frame n (frame-based clips), its cycles per

@@ -29,7 +29,8 @@ std::vector<FoundCharacter> findCharacters(const std::vector<std::string>& baseF
     std::set<std::string> names;
     for (const std::string& base : baseFolders) {
         for (const DirectoryEntry& entry : listDirectory(base)) {
-            if (!entry.isDirectory || names.count(entry.name) != 0) continue;
+            // A folder, or a .vrm or .glb file that is a character by itself.
+            if ((!entry.isDirectory && !standsAlone(entry.name)) || names.count(entry.name) != 0) continue;
             const std::string folder = withoutTrailingSeparators(base) + pathSeparator() + entry.name;
             const std::string label = characterLabel(folder);
             if (label.empty()) continue;

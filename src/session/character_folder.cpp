@@ -1,5 +1,7 @@
 #include "session/character_folder.h"
 
+#include <cstring>
+
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -94,7 +96,10 @@ bool readIniValues(const ProfileFile& ini, CharacterFolder& character, LoadError
         character.name = *name;
     }
     if (const auto motion = ini.getString(kSection, "Motion"); motion && !motion->empty()) {
-        if (!parseMotion(*motion, character.files.motion)) {
+        const char first = (*motion)[0];
+        if (first != '-' && (first < '0' || first > '9')) {
+            character.files.motionName = *motion;  // a clip's name
+        } else if (!parseMotion(*motion, character.files.motion)) {
             error = loadError(kIniName, "Motion=" + *motion + " is not a motion number (0, 1, 2, ...)");
             return false;
         }
@@ -118,6 +123,34 @@ std::string baseName(const std::string& path) {
     return path.substr(begin, end - begin);
 }
 
+bool standsAlone(const std::string& path) {
+    for (const char* ending : {".vrm", ".glb"}) {
+        const size_t n = std::strlen(ending);
+        if (path.size() > n && compareIgnoringAsciiCase(path.c_str() + path.size() - n, ending) == 0) return true;
+    }
+    return false;
+}
+
+// The title the model's format gives it (a VRM's), else empty.
+std::string modelTitle(const std::string& path) {
+    const CharacterFormat* format = findCharacterFormat(path);
+    return format != nullptr ? format->title(path) : std::string();
+}
+
+// Model= of character.ini: a model file in the folder itself.
+bool chosenModel(const ProfileFile& ini, const std::vector<DirectoryEntry>& entries, std::string& model, LoadError& error) {
+    const auto named = ini.getString(kSection, "Model");
+    if (!named || named->empty()) return true;
+    for (const DirectoryEntry& entry : entries) {
+        if (!entry.isDirectory && entry.name == *named && isCharacterModelName(entry.name)) {
+            model = entry.name;
+            return true;
+        }
+    }
+    error = loadError(kIniName, "Model=" + *named + " names no model file in the folder");
+    return false;
+}
+
 bool describeCharacterFolder(const std::string& path, CharacterFolder& character, LoadError& error) {
     character = CharacterFolder();
     const std::string full = absolutePath(path);
@@ -131,9 +164,23 @@ bool describeCharacterFolder(const std::string& path, CharacterFolder& character
         return false;
     }
     character.folder = kind == PathKind::Directory ? full : parentOf(full);
+    character.source = character.folder;
+    if (kind == PathKind::File && standsAlone(full)) {
+        // Everything is in the file: no folder, motions or settings of others.
+        character.source = full;
+        character.files.modelPath = full;
+        const std::string title = modelTitle(full);
+        character.name = title.empty() ? baseName(full) : title;
+        return true;
+    }
     const std::vector<DirectoryEntry> entries = listDirectory(character.folder);
+    const ProfileFile ini = readIni(character.folder, entries);
+    std::string chosen;
+    if (kind == PathKind::Directory && !chosenModel(ini, entries, chosen, error)) return false;
     if (kind == PathKind::File) {
         character.files.modelPath = full;
+    } else if (!chosen.empty()) {
+        character.files.modelPath = join(character.folder, chosen);
     } else {
         const std::vector<std::string> models = characterFiles(entries, true);
         if (models.size() != 1) {
@@ -151,17 +198,27 @@ bool describeCharacterFolder(const std::string& path, CharacterFolder& character
         return false;
     }
     if (!motions.empty()) character.files.motionPath = join(character.folder, motions.front());
-    character.name = baseName(character.folder);
-    const ProfileFile ini = readIni(character.folder, entries);
+    const std::string title = modelTitle(character.files.modelPath);
+    character.name = title.empty() ? baseName(character.folder) : title;
     return readIniValues(ini, character, error);
 }
 
 std::string characterLabel(const std::string& folder) {
+    if (standsAlone(folder)) {
+        const std::string title = modelTitle(folder);
+        return title.empty() ? baseName(folder) : title;
+    }
     const std::vector<DirectoryEntry> entries = listDirectory(folder);
-    if (characterFiles(entries, true).empty()) return std::string();
+    const std::vector<std::string> models = characterFiles(entries, true);
+    if (models.empty()) return std::string();
     const ProfileFile ini = readIni(folder, entries);
     const auto name = ini.getString(kSection, "Name");
-    return name && !name->empty() ? *name : baseName(folder);
+    if (name && !name->empty()) return *name;
+    std::string model = models.size() == 1 ? models.front() : std::string();
+    LoadError ignored;
+    chosenModel(ini, entries, model, ignored);
+    const std::string title = model.empty() ? std::string() : modelTitle(join(folder, model));
+    return title.empty() ? baseName(folder) : title;
 }
 
 }  // namespace tavo

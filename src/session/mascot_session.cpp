@@ -87,7 +87,7 @@ void MascotSession::loadFirstCharacter(const std::string& characterPath) {
         const bool loaded = renderer_.loadScene(state_.surfaceWidth, state_.surfaceHeight, folder.files, error);
         followCharacter(state_, renderer_.playedClip(), renderer_.playbackRate());
         if (loaded) {
-            currentFolder_ = folder.folder;
+            currentFolder_ = folder.source;
             return;
         }
     }
@@ -243,8 +243,8 @@ void MascotSession::chooseCharacter(size_t index) {
         return;
     }
     followCharacter(state_, renderer_.playedClip(), renderer_.playbackRate());
-    currentFolder_ = folder.folder;
-    rememberedFolder_ = folder.folder;
+    currentFolder_ = folder.source;
+    rememberedFolder_ = folder.source;
 }
 
 void MascotSession::finish() {

@@ -129,19 +129,20 @@ protected:
 
 TEST(CharacterFiles, RegeneratedFilesEqualTheCommittedOnes) {
     struct Folder {
-        const char* option;  // --character value, empty for the default
+        const char* option;  // the program's options before the folder
         const char* committed;
         std::vector<const char*> files;
     };
     const Folder folders[] = {
         {"", "data", {"tavo.mqo", "tavo.mkm", "tavo.png"}},
-        {"fuwari", "characters/fuwari", {"fuwari.mqo", "fuwari.mkm", "fuwari.png", "character.ini"}}};
+        {"--character fuwari", "characters/fuwari", {"fuwari.mqo", "fuwari.mkm", "fuwari.png", "character.ini"}},
+        {"--avatar vrm1", "characters/hinata", {"hinata.vrm"}}};
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("tavo_character_" + std::to_string(::getpid()));
     for (const Folder& folder : folders) {
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
-        const std::string option = *folder.option ? std::string(" --character ") + folder.option : "";
+        const std::string option = *folder.option ? std::string(" ") + folder.option : "";
         const std::string command =
             std::string("\"") + TAVO_MAKE_CHARACTER + "\"" + option + " \"" + dir.string() + "\"";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;

@@ -54,7 +54,7 @@ std::string loadCharacter(const RenderOptions& options, tavo::FrameRenderer& fra
         return error.empty() ? options.modelPath + ": in no format this program reads" : error.describe();
     }
     if (std::string(format->name()) != "Metasequoia") {
-        const tavo::CharacterFiles files{options.modelPath, options.motionPath, -1, 0.0f};
+        const tavo::CharacterFiles files{options.modelPath, options.motionPath, -1, 0.0f, ""};
         if (!frame.loadScene(kWidth, kHeight, files, error)) {
             return error.describe();
         }

@@ -419,9 +419,11 @@ private:
         }
         if (!readAttribute(primitive, "NORMAL", element, floats_, components)) return false;
         if (components == 3) {
+            // The renderer's normals point the way its clockwise faces give
+            // them: into the surface, against glTF's.
             object.normals.resize(count);
             for (size_t v = 0; v < count; ++v) {
-                object.normals[v] = Vec3(floats_[v * 3], floats_[v * 3 + 1], floats_[v * 3 + 2]).normalized();
+                object.normals[v] = Vec3(-floats_[v * 3], -floats_[v * 3 + 1], -floats_[v * 3 + 2]).normalized();
             }
         }
         if (!readAttribute(primitive, "COLOR_0", element, floats_, components)) return false;
@@ -519,7 +521,7 @@ private:
                 if (!readAccessorFloats(gltf_, found->second, floats_, components, reason)) return fail(place, reason);
                 if (components != 3) return fail(place, "is not a list of 3D offsets");
                 std::vector<Vec3>& deltas = attribute[0] == 'P' ? target.positionDeltas : target.normalDeltas;
-                const float factor = attribute[0] == 'P' ? scale_ : 1.0f;
+                const float factor = attribute[0] == 'P' ? scale_ : -1.0f;  // normals turned as above
                 deltas.resize(floats_.size() / 3);
                 for (size_t v = 0; v < deltas.size(); ++v) {
                     deltas[v] = Vec3(floats_[v * 3], floats_[v * 3 + 1], floats_[v * 3 + 2]) * factor;

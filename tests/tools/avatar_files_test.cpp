@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include <nlohmann/json.hpp>
+
+#include "avatar/avatar.h"
+#include "formats/gltf/gltf_format.h"
+#include "render/frame_renderer.h"
+#include "render/offscreen_gl_surface.h"
+#include "render/program_objects.h"
+#include "resources/texture_manager.h"
+#include "support/temp_directory.h"
+
+namespace tavo {
+namespace {
+
+namespace fs = std::filesystem;
+using chara::avatar::AvatarForm;
+
+// The generated avatar in one form, written into a folder of its own.
+class AvatarFilesTest : public ::testing::Test {
+protected:
+    static const chara::avatar::AvatarModel& avatar() {
+        static const chara::avatar::AvatarModel model = chara::avatar::buildAvatar();
+        return model;
+    }
+    fs::path write(AvatarForm form, const std::string& folder) {
+        const fs::path dir = temp.path() / folder;
+        fs::create_directories(dir);
+        fs::path model;
+        for (const auto& [name, bytes] : chara::avatar::writeAvatar(avatar(), form, "hinata")) {
+            std::ofstream(dir / name, std::ios::binary) << bytes;
+            if (model.empty()) model = dir / name;
+        }
+        return model;
+    }
+    // The plain glTF form with its JSON changed by edit.
+    std::string writeEdited(const std::string& folder, const std::function<void(nlohmann::json&)>& edit) {
+        const fs::path model = write(AvatarForm::Gltf, folder);
+        nlohmann::json document = nlohmann::json::parse(std::ifstream(model));
+        edit(document);
+        std::ofstream(model, std::ios::binary | std::ios::trunc) << document.dump();
+        return model.string();
+    }
+    LoadError failure(const std::string& path) {
+        TextureManager textures;
+        CharacterData data;
+        GltfReport report;
+        LoadError error;
+        EXPECT_FALSE(readGltfCharacter(path, 1.0f, textures, data, report, error)) << path;
+        return error;
+    }
+
+    test::TempDirectory temp{"avatar_files_test"};
+};
+
+TEST_F(AvatarFilesTest, EveryFormReadsAsTheSameSkinnedAvatarAndFacesTheViewer) {
+    const struct {
+        AvatarForm form;
+        const char* flavour;
+    } forms[] = {{AvatarForm::Vrm0, "vrm0"}, {AvatarForm::Vrm1, "vrm1"}, {AvatarForm::Gltf, "gltf"}};
+    OffscreenGlSurface surface(400, 360);
+    ASSERT_TRUE(surface.valid());
+    std::vector<std::vector<uint8_t>> frames;
+    for (const auto& [form, flavour] : forms) {
+        const std::string path = write(form, flavour).string();
+        TextureManager textures;
+        textures.setLoaders(makeImageLoaders());
+        CharacterData data;
+        GltfReport report;
+        LoadError error;
+        ASSERT_TRUE(readGltfCharacter(path, 1.0f, textures, data, report, error)) << error.describe();
+        EXPECT_STREQ(flavourName(report.avatar.flavour), flavour);
+        EXPECT_EQ(report.joints, 27);
+        EXPECT_EQ(report.morphTargets, 1);
+        EXPECT_EQ(report.materials, 5);
+        EXPECT_EQ(report.images, 5);
+        EXPECT_GT(report.triangles, 3000);
+        EXPECT_TRUE(report.problems.empty()) << report.problems.front();
+        EXPECT_EQ(data.model.skinnedObjects.size(), 5u);
+        EXPECT_EQ(textures.textureCount(), 5) << "JPEG and PNG pictures, embedded and beside the file";
+        EXPECT_TRUE(textures.failures().empty());
+        EXPECT_EQ(data.model.materials[4].alphaMode, AlphaMode::Blend);
+        EXPECT_EQ(data.model.materials[1].alphaMode, AlphaMode::Mask);
+        if (form != AvatarForm::Gltf) {
+            EXPECT_EQ(report.avatar.title, "Hinata");
+            EXPECT_TRUE(report.avatar.missingBones.empty());
+            EXPECT_TRUE(data.model.materials[0].unlit) << "MToon is drawn as its lit colour";
+        }
+
+        ProgramObjects objects;
+        FrameRenderer frame(objects);
+        ASSERT_TRUE(frame.loadScene(400, 360, CharacterFiles{path, "", -1, 0.0f, ""}, error)) << error.describe();
+        MascotState state;
+        frame.renderFrame(state);
+        surface.finishFrame();
+        std::vector<uint8_t> pixels(surface.pixels(), surface.pixels() + surface.byteCount());
+        applyColorKey(pixels.data(), 400, 360);
+        frames.push_back(pixels);
+    }
+    // VRM 0.x is turned round: its frame is the VRM 1.0 frame (the same
+    // avatar mirrored in the file, so nearly every pixel agrees).
+    size_t shown = 0;
+    size_t differing = 0;
+    for (size_t i = 3; i < frames[0].size(); i += 4) {
+        shown += frames[1][i] != 0;
+        differing += (frames[0][i] != 0) != (frames[1][i] != 0);
+    }
+    EXPECT_GT(shown, 8000u) << "the avatar fills its part of the window";
+    EXPECT_LT(differing, shown / 50) << "and the VRM 0.x avatar faces the viewer too";
+}
+
+TEST_F(AvatarFilesTest, BrokenAndHostileFilesFailWithTheirElementNamed) {
+    const fs::path good = write(AvatarForm::Vrm1, "truncated");
+    std::string bytes;
+    {
+        std::ifstream in(good, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    std::ofstream(good, std::ios::binary | std::ios::trunc) << bytes.substr(0, bytes.size() / 2);
+    const LoadError cut = failure(good.string());
+    EXPECT_NE(cut.message.find("the binary container says"), std::string::npos) << cut.describe();
+
+    const struct {
+        const char* name;
+        std::function<void(nlohmann::json&)> edit;
+        const char* element;
+        const char* reason;
+    } cases[] = {
+        {"accessor", [](nlohmann::json& d) { d["accessors"][0]["byteOffset"] = 1 << 20; }, "accessors[0]", "run past the end"},
+        {"index", [](nlohmann::json& d) { d["meshes"][4]["primitives"][0]["indices"] = d["meshes"][0]["primitives"][0]["indices"]; },
+         "meshes[4].primitives[0].indices", "past the vertex count"},
+        {"cycle", [](nlohmann::json& d) { d["nodes"][4]["children"] = {1}; }, "nodes[4].children", "already has a parent"},
+        {"uri", [](nlohmann::json& d) { d["buffers"][0]["uri"] = "../../secret.bin"; }, "buffers[0].uri", "leaves the model's folder"},
+        {"absolute", [](nlohmann::json& d) { d["images"][0]["uri"] = "/etc/passwd"; }, "images[0].uri", "not a file beside the model"},
+        {"required", [](nlohmann::json& d) { d["extensionsRequired"] = {"KHR_draco_mesh_compression"}; }, "extensionsRequired[0]",
+         "KHR_draco_mesh_compression is required but not supported"},
+        {"sparse", [](nlohmann::json& d) {
+             d["accessors"][0]["sparse"] = {{"count", 1}, {"indices", {{"bufferView", 0}, {"componentType", 5125}}},
+                                            {"values", {{"bufferView", 0}}}};
+         }, "skins[0].inverseBindMatrices", "sparse index"},
+    };
+    for (const auto& c : cases) {
+        const LoadError error = failure(writeEdited(c.name, c.edit));
+        EXPECT_EQ(error.element, c.element) << c.name << ": " << error.describe();
+        EXPECT_NE(error.message.find(c.reason), std::string::npos) << c.name << ": " << error.describe();
+    }
+}
+
+}  // namespace
+}  // namespace tavo
