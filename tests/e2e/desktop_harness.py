@@ -438,6 +438,32 @@ def green_share(mascot, seconds=3.0):
     return green / len(points), picture
 
 
+# The VRM avatar that comes with the program, and the blue of its dress.
+AVATAR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "characters", "hinata", "hinata.vrm")
+
+
+def dress_share(mascot, seconds=3.0):
+    """The share of the figure's pixels, at its best view, in the avatar's
+    blue dress."""
+    points, picture, _ = mascot.best_view(seconds)
+    if not points:
+        return 0.0
+    blue = 0
+    for x, y in points:
+        i = (y * picture.width + x) * 3
+        r, g, b = picture.data[i], picture.data[i + 1], picture.data[i + 2]
+        blue += b > r + 60 and b > g + 25
+    return blue / len(points)
+
+
+def check_avatar(mascot, what, shown=True):
+    share = dress_share(mascot)
+    if shown:
+        check(share > 0.2, "%s: the VRM avatar is shown, in its blue dress (%.0f %% of the figure)" % (what, 100 * share))
+    else:
+        check(share < 0.05, "%s: the avatar is gone (%.0f %% blue)" % (what, 100 * share))
+
+
 def check_green_texture(mascot, what):
     share, _ = green_share(mascot)
     check(share > 0.5, "%s: the figure wears the green texture (%.0f %% of its pixels)" % (what, 100 * share))

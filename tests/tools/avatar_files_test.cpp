@@ -113,6 +113,28 @@ TEST_F(AvatarFilesTest, EveryFormReadsAsTheSameSkinnedAvatarAndFacesTheViewer) {
     EXPECT_LT(differing, shown / 50) << "and the VRM 0.x avatar faces the viewer too";
 }
 
+// What an author reads: the kind, the counts, the terms of use, the humanoid.
+TEST_F(AvatarFilesTest, TheInspectorReportsTheAvatarAsJson) {
+    const std::string path = write(AvatarForm::Vrm0, "inspected").string();
+    const std::string command = std::string(TAVO_BINARY_DIR) + "/tools/inspect/tavo-inspect --json '" + path + "'";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char buffer[4096];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, got);
+    ASSERT_EQ(pclose(pipe), 0) << out;
+    const nlohmann::json report = nlohmann::json::parse(out);
+    EXPECT_EQ(report["format"], "vrm0");
+    EXPECT_EQ(report["joints"], 27);
+    EXPECT_EQ(report["morphTargets"], 1);
+    EXPECT_EQ(report["images"], 5);
+    EXPECT_EQ(report["meta"]["title"], "Hinata");
+    EXPECT_EQ(report["meta"]["licenseName"], "CC_BY");
+    EXPECT_EQ(report["humanoid"]["leftUpperArm"], "LeftUpperArm");
+    EXPECT_TRUE(report["missingHumanoidBones"].empty());
+    EXPECT_TRUE(report["problems"].empty());
+}
+
 TEST_F(AvatarFilesTest, BrokenAndHostileFilesFailWithTheirElementNamed) {
     const fs::path good = write(AvatarForm::Vrm1, "truncated");
     std::string bytes;

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "cp932_to_utf8.h"
+#include "formats/gltf/gltf_format.h"
+#include "gltf_report.h"
 #include "inspect_options.h"
 #include "inspected_character.h"
 #include "json_report.h"
@@ -50,10 +52,27 @@ bool poseMotionExists(const InspectOptions& options, const Character& character)
            options.poseMotion < character.skeleton->motionCount();
 }
 
+// glTF and VRM files: the kind, counts, meta, humanoid and problems.
+int inspectGltf(const InspectOptions& options, TextureManager& textures) {
+    CharacterData data;
+    GltfReport report;
+    LoadError error;
+    if (!readGltfCharacter(options.modelPath, 1.0f, textures, data, report, error)) {
+        return failToLoad(options, error);
+    }
+    const std::string text = options.json ? gltfJsonReport(report, data) : gltfTextReport(report, data);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return kLoaded;
+}
+
 int inspect(const InspectOptions& options) {
     // Pictures are decoded, never uploaded: no GL context is needed.
     TextureManager textures;
     textures.setLoaders(makeImageLoaders());
+    const CharacterFormat* format = findCharacterFormat(options.modelPath);
+    if (format != nullptr && std::string(format->name()) == "glTF") {
+        return inspectGltf(options, textures);
+    }
 
     std::unique_ptr<Character> character;
     LoadError error;

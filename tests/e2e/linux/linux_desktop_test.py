@@ -35,7 +35,7 @@ from desktop_harness import (EXIT_KEYS, SCREEN_H, SCREEN_W, SKIP, SMALL_FOLDER, 
                              START_AT_LOGIN_KEYS, WINDOW_H, WINDOW_W, Failure, FigureWindow, Screen, check,
                              check_figure_in_window, check_flee, check_small_figure, check_transparent_click,
                              check_walk, check_step_pace, figure_height, make_character_folder, missing_tool,
-                             run_suite, slope, wait_for, check_green_texture, check_menu_language,
+                             run_suite, slope, wait_for, check_green_texture, check_menu_language, AVATAR, check_avatar,
                              make_cp932_texture_character, check_hides_behind, check_stays_before)
 
 from monitors_harness import DummyMonitors, check_monitors, check_size_from_menu, missing_monitor_tools  # noqa: E402
@@ -411,6 +411,25 @@ def run_characters(desktop, program):
         check("[Character]\nPath=%s\n" % missing in mascot.settings_text(), "and the remembered path is kept")
 
 
+def run_avatar(desktop, program):
+    print("== a VRM avatar", flush=True)
+    avatar = os.path.join(desktop.env["XDG_DATA_HOME"], "tavo_3d", "characters", "hinata.vrm")
+    os.makedirs(os.path.dirname(avatar), exist_ok=True)
+    shutil.copy(AVATAR, avatar)
+    try:
+        with running(desktop, program, "[Mode]\nFrameSpeed=3\n", args=["--character", avatar]) as mascot:
+            check_avatar(mascot, "--character hinata.vrm")
+            desktop.keep_screenshot("avatar")
+            choose_character(desktop, mascot, 0)  # Tavo
+            check_avatar(mascot, "Tavo chosen", shown=False)
+            choose_character(desktop, mascot, 1)  # Hinata, a file by itself, listed before the folder
+            check_avatar(mascot, "chosen from the menu")
+            check(mascot.quit_from_menu() == 0, "the exit item ends the program")
+            check("[Character]\nPath=%s\n" % avatar in mascot.settings_text(), "the chosen avatar file is remembered")
+    finally:
+        os.remove(avatar)
+
+
 def open_frame_rate_menu(desktop, mascot, name):
     """Opens the menu and its first submenu; gives the top level's rectangle."""
     mascot.open_menu()
@@ -653,6 +672,7 @@ def main():
         run_forbidden_escape_speed(desktop, program)
         run_frame_rate_and_window_manager_close(desktop, program, closer)
         run_characters(desktop, program)
+        run_avatar(desktop, program)
         run_start_at_login(desktop, program)
         run_languages(desktop, program)
         run_scaled(desktop, program)

@@ -33,7 +33,7 @@ from desktop_harness import (EXIT_KEYS, SCREEN_H, SCREEN_W, SKIP, SMALL_FOLDER, 
                              WINDOW_H, WINDOW_W, Failure, FigureWindow, Screen, check, check_figure_in_window,
                              check_flee, check_small_figure, check_transparent_click, check_walk,
                              check_step_pace, figure_height, make_character_folder, missing_tool, run_suite,
-                             slope, wait_for, check_green_texture, check_menu_language,
+                             slope, wait_for, check_green_texture, check_menu_language, AVATAR, check_avatar,
                              make_cp932_texture_character, check_hides_behind, check_stays_before)
 
 from monitors_harness import DummyMonitors, check_monitors, check_size_from_menu, missing_monitor_tools  # noqa: E402
@@ -358,6 +358,27 @@ def choose_character(desktop, mascot, downs):
     check(mascot.wait_for_steps(), "the figure walks on after the choice")
 
 
+def run_avatar(desktop, exe, workdir):
+    print("== a VRM avatar", flush=True)
+    mascot = Mascot(desktop, exe, os.path.join(workdir, "avatar"))
+    avatar = os.path.join(mascot.folder, "characters", "hinata.vrm")
+    os.makedirs(os.path.dirname(avatar), exist_ok=True)
+    shutil.copy(AVATAR, avatar)
+    mascot.write_settings(FrameSpeed=3)
+    mascot.start(["--character", windows_path(avatar)])
+    mascot.wait_window()
+    check_avatar(mascot, "--character hinata.vrm")
+    desktop.keep_screenshot("avatar")
+    choose_character(desktop, mascot, 0)  # Tavo
+    check_avatar(mascot, "Tavo chosen", shown=False)
+    choose_character(desktop, mascot, 1)  # Hinata, found beside the executable
+    check_avatar(mascot, "chosen from the menu")
+    mascot.quit()
+    with open(mascot.ini, "rb") as f:
+        text = f.read().decode("utf-8")
+    check(("[Character]\r\nPath=%s\r\n" % windows_path(avatar)) in text, "the chosen avatar file is remembered")
+
+
 def run_characters(desktop, exe, workdir):
     print("== character folders", flush=True)
     caption = "\u30ad\u30e3\u30e9\u30af\u30bf\u30fc"  # キャラクター
@@ -610,6 +631,7 @@ def main():
         run_out_of_range_frame_speed(desktop, exe, session.workdir)
         run_forbidden_escape_speed(desktop, exe, session.workdir)
         run_characters(desktop, exe, session.workdir)
+        run_avatar(desktop, exe, session.workdir)
         run_start_at_login(desktop, exe, session.workdir)
         run_full_screen(desktop, exe, session.workdir)
         run_languages(desktop, exe, session.workdir)
