@@ -11,7 +11,7 @@
 #                                         (up to 4 KiB) that add coverage
 #
 # Names are target names without the fuzz_ prefix (mqo_reader, motion_reader,
-# png_decoder, jpeg_decoder, bmp_decoder, tga_decoder, character,
+# gltf_reader, png_decoder, jpeg_decoder, bmp_decoder, tga_decoder, character,
 # inspect_report, settings_file); without names every
 # built target runs, one after the other. The committed corpus
 # (tests/fuzz/corpus/<name>, with the regression inputs) and the seeds
@@ -69,6 +69,7 @@ trap 'rm -rf "$scratch"' EXIT
 seed_patterns() {
   case "$1" in
     mqo_reader) echo "data/*.mqo tests/fuzz/seeds/*.mqo" ;;
+    gltf_reader) echo "tests/fuzz/seeds/*.gltf tests/fuzz/seeds/*.glb characters/*/*.vrm" ;;
     motion_reader) echo "data/*.mkm tests/fuzz/seeds/*.mkm" ;;
     png_decoder) echo "data/*.png" ;;
     jpeg_decoder) echo "tests/fuzz/seeds/*.jpg" ;;

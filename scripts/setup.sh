@@ -54,3 +54,10 @@ fi
 
 "$here/build-mingw-libpng.sh"
 "$here/build-mingw-libjpeg.sh"
+
+# The Khronos glTF Validator, from npm, for the tests of the generated
+# avatars (Node comes with these machines; Debian's own is older).
+if command -v npm >/dev/null && [ ! -d "$here/../.cache/gltf-validator/node_modules/gltf-validator" ]; then
+  mkdir -p "$here/../.cache/gltf-validator"
+  npm install --prefix "$here/../.cache/gltf-validator" --no-audit --no-fund gltf-validator@2.0.0-dev.3.10
+fi
