@@ -81,38 +81,39 @@ bool forEachElement(const tinygltf::Model& model, const tinygltf::Accessor& acce
 
 }  // namespace
 
-bool readAccessorFloats(const tinygltf::Model& model, int index, std::vector<float>& out, int32_t& components,
-                        std::string& reason) {
+namespace {
+
+// Every element's components, each converted by convert(bytes, type).
+template <typename T, typename Convert>
+bool readAccessor(const tinygltf::Model& model, int index, std::vector<T>& out, int32_t& components, std::string& reason,
+                  Convert convert) {
     const tinygltf::Accessor& accessor = model.accessors[static_cast<size_t>(index)];
     components = gltfComponentCount(accessor.type);
     const size_t count = static_cast<size_t>(components);
     const size_t componentSize = static_cast<size_t>(gltfComponentSize(accessor.componentType));
-    out.assign(accessor.count * count, 0.0f);
+    out.assign(accessor.count * count, T());
     return forEachElement(
         model, accessor,
         [&](size_t element, const uint8_t* bytes) {
-            for (size_t c = 0; c < count; ++c) {
-                out[element * count + c] = componentAsFloat(bytes + c * componentSize, accessor.componentType, accessor.normalized);
-            }
+            for (size_t c = 0; c < count; ++c) out[element * count + c] = convert(bytes + c * componentSize, accessor);
         },
         reason);
 }
 
+}  // namespace
+
+bool readAccessorFloats(const tinygltf::Model& model, int index, std::vector<float>& out, int32_t& components,
+                        std::string& reason) {
+    return readAccessor(model, index, out, components, reason, [](const uint8_t* bytes, const tinygltf::Accessor& accessor) {
+        return componentAsFloat(bytes, accessor.componentType, accessor.normalized);
+    });
+}
+
 bool readAccessorIntegers(const tinygltf::Model& model, int index, std::vector<uint32_t>& out, int32_t& components,
                           std::string& reason) {
-    const tinygltf::Accessor& accessor = model.accessors[static_cast<size_t>(index)];
-    components = gltfComponentCount(accessor.type);
-    const size_t count = static_cast<size_t>(components);
-    const size_t componentSize = static_cast<size_t>(gltfComponentSize(accessor.componentType));
-    out.assign(accessor.count * count, 0);
-    return forEachElement(
-        model, accessor,
-        [&](size_t element, const uint8_t* bytes) {
-            for (size_t c = 0; c < count; ++c) {
-                out[element * count + c] = componentAsInteger(bytes + c * componentSize, accessor.componentType);
-            }
-        },
-        reason);
+    return readAccessor(model, index, out, components, reason, [](const uint8_t* bytes, const tinygltf::Accessor& accessor) {
+        return componentAsInteger(bytes, accessor.componentType);
+    });
 }
 
 }  // namespace tavo
