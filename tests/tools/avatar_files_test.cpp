@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 
 #include <nlohmann/json.hpp>
 
+#include "animation/posing.h"
 #include "avatar/avatar.h"
 #include "formats/gltf/gltf_format.h"
 #include "render/frame_renderer.h"
@@ -111,6 +113,35 @@ TEST_F(AvatarFilesTest, EveryFormReadsAsTheSameSkinnedAvatarAndFacesTheViewer) {
     }
     EXPECT_GT(shown, 8000u) << "the avatar fills its part of the window";
     EXPECT_LT(differing, shown / 50) << "and the VRM 0.x avatar faces the viewer too";
+}
+
+// The file's own animation: rotation keys blended halfway, weights held by
+// STEP, and a clip asked for by a name the file does not have refused.
+TEST_F(AvatarFilesTest, TheFilesOwnAnimationPlaysAndMotionNamesAClip) {
+    const std::string seed = std::string(TAVO_SOURCE_DIR) + "/tests/fuzz/seeds/skinned_triangle.gltf";
+    TextureManager textures;
+    CharacterData data;
+    GltfReport report;
+    LoadError error;
+    ASSERT_TRUE(readGltfCharacter(seed, 1.0f, textures, data, report, error)) << error.describe();
+    ASSERT_EQ(data.clipCount(), 1);
+    CharacterPose pose;
+    pose.reset(data);
+    ASSERT_TRUE(poseCharacter(data, 0, 0.5f, false, pose));
+    const Quaternion& turned = pose.local.joints[1].rotation;
+    EXPECT_NEAR(turned.y, std::sin(0.25f * 3.14159265f / 2.0f), 1e-3f) << "a quarter turn halfway: an eighth";
+    EXPECT_NEAR(turned.w, std::cos(0.25f * 3.14159265f / 2.0f), 1e-3f);
+    EXPECT_EQ(pose.morphWeights[0][0], 0.0f) << "STEP holds the first key until the next";
+    const float before = pose.skinned[0].vertices[0].z;
+    ASSERT_TRUE(poseCharacter(data, 0, 1.0f, false, pose));
+    EXPECT_EQ(pose.morphWeights[0][0], 1.0f);
+    EXPECT_GT(pose.skinned[0].vertices[0].z - before, 0.04f) << "the morph moved the skinned vertex";
+
+    OffscreenGlSurface surface(400, 360);
+    ProgramObjects objects;
+    FrameRenderer frame(objects);
+    EXPECT_FALSE(frame.loadScene(400, 360, CharacterFiles{seed, "", -1, 0.0f, "dance"}, error));
+    EXPECT_EQ(error.message, "there is no motion named \"dance\"");
 }
 
 // What an author reads: the kind, the counts, the terms of use, the humanoid.
