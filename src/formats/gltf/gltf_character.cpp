@@ -383,6 +383,7 @@ private:
             const bool skinned = node.skin >= 0 && primitive.attributes.count("JOINTS_0") != 0;
             if (skinned && !readInfluences(node, primitive, element, object)) return false;
             if (!skinned && !object.morphTargets.empty()) followNode(nodeIndex, object);
+            keepUsedVertices(object);
             const int32_t index = static_cast<int32_t>(data_.model.objects.size());
             data_.model.objects.push_back(std::move(object));
             nodeObjects_[static_cast<size_t>(nodeIndex)].push_back(index);
@@ -496,11 +497,7 @@ private:
         } else {
             for (size_t i = 1; i + 1 < indices_.size(); ++i) add(indices_[0], indices_[i], indices_[i + 1]);
         }
-        if (group.empty()) return true;
-        object.triangleGroups.push_back(std::move(group));
-        object.indexedGroups.resize(1);
-        indexTriangles(object.triangleGroups[0], count, object.indexedGroups[0]);
-        if (object.normals.size() != count) object.computeNormals();
+        if (!group.empty()) object.triangleGroups.push_back(std::move(group));
         return true;
     }
 
@@ -530,6 +527,52 @@ private:
             object.morphTargets.push_back(std::move(target));
         }
         return true;
+    }
+
+    // Primitives often share one set of vertices (an avatar's face and its
+    // eyes): each object keeps only those its triangles use, so that nothing
+    // is skinned or morphed twice. Then the groups are laid out for drawing.
+    static void keepUsedVertices(ModelObject& object) {
+        const size_t count = object.vertices.size();
+        std::vector<int32_t> remap(count, -1);
+        int32_t used = 0;
+        for (const TriangleGroup& group : object.triangleGroups) {
+            for (const Triangle& triangle : group) {
+                for (int32_t index : triangle.indices) {
+                    if (remap[static_cast<size_t>(index)] < 0) remap[static_cast<size_t>(index)] = 0;
+                }
+            }
+        }
+        for (int32_t& slot : remap) slot = slot < 0 ? -1 : used++;
+        if (static_cast<size_t>(used) < count) {
+            for (TriangleGroup& group : object.triangleGroups) {
+                for (Triangle& triangle : group) {
+                    for (int32_t& index : triangle.indices) index = remap[static_cast<size_t>(index)];
+                }
+            }
+            const auto compact = [&](auto& list, size_t width) {
+                if (list.size() != count * width) return;
+                size_t out = 0;
+                for (size_t v = 0; v < count; ++v) {
+                    if (remap[v] < 0) continue;
+                    for (size_t k = 0; k < width; ++k) list[out++] = list[v * width + k];
+                }
+                list.resize(out);
+            };
+            compact(object.vertices, 1);
+            compact(object.normals, 1);
+            compact(object.vertexColors, 4);
+            compact(object.vertexInfluences, 1);
+            for (MorphTarget& target : object.morphTargets) {
+                compact(target.positionDeltas, 1);
+                compact(target.normalDeltas, 1);
+            }
+        }
+        object.indexedGroups.resize(object.triangleGroups.size());
+        for (size_t g = 0; g < object.triangleGroups.size(); ++g) {
+            indexTriangles(object.triangleGroups[g], object.vertices.size(), object.indexedGroups[g]);
+        }
+        if (object.normals.size() != object.vertices.size()) object.computeNormals();
     }
 
     // Every vertex follows the node alone (an unskinned mesh with morph
