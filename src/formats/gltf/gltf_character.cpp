@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "formats/gltf/gltf_accessors.h"
+#include "formats/gltf/json_lookup.h"
 #include "formats/gltf/gltf_validation.h"
 #include "resources/texture_manager.h"
 
@@ -13,18 +14,6 @@ namespace {
 
 using Json = nlohmann::json;
 using GltfModel = tinygltf::Model;
-
-const Json& member(const Json& object, const char* key) {
-    static const Json kNull;
-    if (!object.is_object()) return kNull;
-    const auto found = object.find(key);
-    return found != object.end() ? *found : kNull;
-}
-
-const Json& item(const Json& array, size_t index) {
-    static const Json kNull;
-    return array.is_array() && index < array.size() ? array[index] : kNull;
-}
 
 std::string at(const char* array, size_t index) { return std::string(array) + "[" + std::to_string(index) + "]"; }
 
@@ -265,18 +254,18 @@ private:
     UvTransform uvTransformOf(int material) const {
         UvTransform transform;
         if (material < 0) return transform;
-        const Json& info = member(member(item(member(file_.json, "materials"), static_cast<size_t>(material)), "pbrMetallicRoughness"),
+        const Json& info = jsonMember(jsonMember(jsonItem(jsonMember(file_.json, "materials"), static_cast<size_t>(material)), "pbrMetallicRoughness"),
                                   "baseColorTexture");
-        transform.texCoord = member(info, "texCoord").is_number_integer() ? member(info, "texCoord").get<int>() : 0;
-        const Json& ext = member(member(info, "extensions"), "KHR_texture_transform");
+        transform.texCoord = jsonMember(info, "texCoord").is_number_integer() ? jsonMember(info, "texCoord").get<int>() : 0;
+        const Json& ext = jsonMember(jsonMember(info, "extensions"), "KHR_texture_transform");
         if (!ext.is_object()) return transform;
         transform.identity = false;
-        transform.offset[0] = numberOr(item(member(ext, "offset"), 0), 0.0f);
-        transform.offset[1] = numberOr(item(member(ext, "offset"), 1), 0.0f);
-        transform.rotation = numberOr(member(ext, "rotation"), 0.0f);
-        transform.scale[0] = numberOr(item(member(ext, "scale"), 0), 1.0f);
-        transform.scale[1] = numberOr(item(member(ext, "scale"), 1), 1.0f);
-        if (member(ext, "texCoord").is_number_integer()) transform.texCoord = member(ext, "texCoord").get<int>();
+        transform.offset[0] = numberOr(jsonItem(jsonMember(ext, "offset"), 0), 0.0f);
+        transform.offset[1] = numberOr(jsonItem(jsonMember(ext, "offset"), 1), 0.0f);
+        transform.rotation = numberOr(jsonMember(ext, "rotation"), 0.0f);
+        transform.scale[0] = numberOr(jsonItem(jsonMember(ext, "scale"), 0), 1.0f);
+        transform.scale[1] = numberOr(jsonItem(jsonMember(ext, "scale"), 1), 1.0f);
+        if (jsonMember(ext, "texCoord").is_number_integer()) transform.texCoord = jsonMember(ext, "texCoord").get<int>();
         return transform;
     }
 
@@ -503,10 +492,10 @@ private:
 
     bool readMorphTargets(const tinygltf::Mesh& mesh, size_t meshIndex, const tinygltf::Primitive& primitive,
                           const std::string& element, ModelObject& object) {
-        const Json& names = member(member(item(member(file_.json, "meshes"), meshIndex), "extras"), "targetNames");
+        const Json& names = jsonMember(jsonMember(jsonItem(jsonMember(file_.json, "meshes"), meshIndex), "extras"), "targetNames");
         for (size_t t = 0; t < primitive.targets.size(); ++t) {
             MorphTarget target;
-            const Json& name = item(names, t);
+            const Json& name = jsonItem(names, t);
             target.name = name.is_string() ? name.get<std::string>() : "target " + std::to_string(t);
             target.defaultWeight = t < mesh.weights.size() ? static_cast<float>(mesh.weights[t]) : 0.0f;
             for (const char* attribute : {"POSITION", "NORMAL"}) {

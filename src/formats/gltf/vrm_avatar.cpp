@@ -1,19 +1,14 @@
 #include "formats/gltf/vrm_avatar.h"
 
+#include "formats/gltf/json_lookup.h"
+
 namespace tavo {
 
 namespace {
 
 using Json = nlohmann::json;
 
-const Json& member(const Json& object, const char* key) {
-    static const Json kNull;
-    if (!object.is_object()) return kNull;
-    const auto found = object.find(key);
-    return found != object.end() ? *found : kNull;
-}
-
-const Json& extension(const Json& document, const char* name) { return member(member(document, "extensions"), name); }
+const Json& extension(const Json& document, const char* name) { return jsonMember(jsonMember(document, "extensions"), name); }
 
 // A meta value as text: strings as they are, lists joined, numbers and
 // booleans written out.
@@ -55,19 +50,19 @@ void readMeta(const Json& meta, VrmAvatar& avatar) {
         const std::string value = text(it.value());
         if (!value.empty()) avatar.meta.emplace_back(it.key(), value);
     }
-    avatar.title = text(member(meta, avatar.flavour == GltfFlavour::Vrm0 ? "title" : "name"));
+    avatar.title = text(jsonMember(meta, avatar.flavour == GltfFlavour::Vrm0 ? "title" : "name"));
 }
 
 void readHumanoid(const Json& humanoid, size_t nodeCount, VrmAvatar& avatar) {
-    const Json& bones = member(humanoid, "humanBones");
+    const Json& bones = jsonMember(humanoid, "humanBones");
     if (avatar.flavour == GltfFlavour::Vrm0 && bones.is_array()) {
         for (const Json& bone : bones) {
-            const int32_t node = indexWithin(member(bone, "node"), nodeCount);
-            if (member(bone, "bone").is_string() && node >= 0) avatar.humanBones.push_back({member(bone, "bone").get<std::string>(), node});
+            const int32_t node = indexWithin(jsonMember(bone, "node"), nodeCount);
+            if (jsonMember(bone, "bone").is_string() && node >= 0) avatar.humanBones.push_back({jsonMember(bone, "bone").get<std::string>(), node});
         }
     } else if (bones.is_object()) {
         for (auto it = bones.begin(); it != bones.end(); ++it) {
-            const int32_t node = indexWithin(member(it.value(), "node"), nodeCount);
+            const int32_t node = indexWithin(jsonMember(it.value(), "node"), nodeCount);
             if (node >= 0) avatar.humanBones.push_back({it.key(), node});
         }
     }
@@ -83,33 +78,33 @@ float number(const Json& value, float otherwise) { return value.is_number() ? va
 // VRM 0.x keeps a material's toon settings beside it, matched by name (by
 // position where no name matches).
 void readVrm0Materials(const Json& document, const Json& properties, size_t textureCount, VrmAvatar& avatar) {
-    const Json& materials = member(document, "materials");
+    const Json& materials = jsonMember(document, "materials");
     if (!properties.is_array() || !materials.is_array()) return;
     for (size_t m = 0; m < avatar.materials.size(); ++m) {
-        const Json& name = member(materials[m], "name");
+        const Json& name = jsonMember(materials[m], "name");
         const Json* found = m < properties.size() ? &properties[m] : nullptr;
         for (const Json& property : properties) {
-            if (name.is_string() && member(property, "name") == name) found = &property;
+            if (name.is_string() && jsonMember(property, "name") == name) found = &property;
         }
         if (found == nullptr) continue;
         VrmMaterial& material = avatar.materials[m];
-        const Json& shader = member(*found, "shader");
+        const Json& shader = jsonMember(*found, "shader");
         material.toon = shader.is_string() && shader.get<std::string>().find("MToon") != std::string::npos;
-        const Json& color = member(member(*found, "vectorProperties"), "_Color");
+        const Json& color = jsonMember(jsonMember(*found, "vectorProperties"), "_Color");
         if (color.is_array() && color.size() >= 4) {
             material.hasColor = true;
             for (size_t c = 0; c < 4; ++c) material.color[c] = number(color[c], 1.0f);
         }
-        material.mainTexture = indexWithin(member(member(*found, "textureProperties"), "_MainTex"), textureCount);
-        const Json& floats = member(*found, "floatProperties");
-        if (member(floats, "_BlendMode").is_number()) material.blendMode = member(floats, "_BlendMode").get<int32_t>();
-        material.cutoff = number(member(floats, "_Cutoff"), 0.5f);
-        if (member(floats, "_CullMode").is_number()) material.cullMode = member(floats, "_CullMode").get<int32_t>();
+        material.mainTexture = indexWithin(jsonMember(jsonMember(*found, "textureProperties"), "_MainTex"), textureCount);
+        const Json& floats = jsonMember(*found, "floatProperties");
+        if (jsonMember(floats, "_BlendMode").is_number()) material.blendMode = jsonMember(floats, "_BlendMode").get<int32_t>();
+        material.cutoff = number(jsonMember(floats, "_Cutoff"), 0.5f);
+        if (jsonMember(floats, "_CullMode").is_number()) material.cullMode = jsonMember(floats, "_CullMode").get<int32_t>();
     }
 }
 
 void readVrm1Materials(const Json& document, VrmAvatar& avatar) {
-    const Json& materials = member(document, "materials");
+    const Json& materials = jsonMember(document, "materials");
     for (size_t m = 0; m < avatar.materials.size() && materials.is_array(); ++m) {
         avatar.materials[m].toon = !extension(materials[m], "VRMC_materials_mtoon").is_null();
     }
@@ -134,14 +129,14 @@ GltfFlavour gltfFlavour(const Json& document) {
 VrmAvatar readVrmAvatar(const Json& document, size_t nodeCount, size_t textureCount) {
     VrmAvatar avatar;
     avatar.flavour = gltfFlavour(document);
-    const Json& materials = member(document, "materials");
+    const Json& materials = jsonMember(document, "materials");
     avatar.materials.resize(materials.is_array() ? materials.size() : 0);
     if (avatar.flavour == GltfFlavour::Gltf) return avatar;
     const Json& vrm = extension(document, avatar.flavour == GltfFlavour::Vrm0 ? "VRM" : "VRMC_vrm");
-    readMeta(member(vrm, "meta"), avatar);
-    readHumanoid(member(vrm, "humanoid"), nodeCount, avatar);
+    readMeta(jsonMember(vrm, "meta"), avatar);
+    readHumanoid(jsonMember(vrm, "humanoid"), nodeCount, avatar);
     if (avatar.flavour == GltfFlavour::Vrm0) {
-        readVrm0Materials(document, member(vrm, "materialProperties"), textureCount, avatar);
+        readVrm0Materials(document, jsonMember(vrm, "materialProperties"), textureCount, avatar);
     } else {
         readVrm1Materials(document, avatar);
     }
@@ -151,8 +146,8 @@ VrmAvatar readVrmAvatar(const Json& document, size_t nodeCount, size_t textureCo
 std::string vrmTitle(const Json& document) {
     const GltfFlavour flavour = gltfFlavour(document);
     if (flavour == GltfFlavour::Gltf) return std::string();
-    const Json& meta = member(extension(document, flavour == GltfFlavour::Vrm0 ? "VRM" : "VRMC_vrm"), "meta");
-    return text(member(meta, flavour == GltfFlavour::Vrm0 ? "title" : "name"));
+    const Json& meta = jsonMember(extension(document, flavour == GltfFlavour::Vrm0 ? "VRM" : "VRMC_vrm"), "meta");
+    return text(jsonMember(meta, flavour == GltfFlavour::Vrm0 ? "title" : "name"));
 }
 
 }  // namespace tavo
