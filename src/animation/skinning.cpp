@@ -56,21 +56,27 @@ void copyTopology(const ModelObject& source, ModelObject& skinned) {
     }
 }
 
-// The vertex moved by the morph targets at their weights.
-Vec3 morphed(const ModelObject& source, const std::vector<float>* weights, size_t vertex) {
-    Vec3 v = source.vertices[vertex];
+// The source's vertices, moved by the morph targets at their weights.
+void placeMorphed(const ModelObject& source, const std::vector<float>* weights, std::vector<Vec3>& out) {
+    out.assign(source.vertices.begin(), source.vertices.end());
     if (weights == nullptr) {
-        return v;
+        return;
     }
     const size_t targets = std::min(weights->size(), source.morphTargets.size());
     for (size_t t = 0; t < targets; ++t) {
         const float weight = (*weights)[t];
-        const std::vector<Vec3>& deltas = source.morphTargets[t].positionDeltas;
-        if (weight != 0.0f && vertex < deltas.size()) {
-            v = v + deltas[vertex] * weight;
+        if (weight == 0.0f) {
+            continue;
+        }
+        const MorphTarget& target = source.morphTargets[t];
+        const size_t moved = std::min(target.vertices.size(), target.positionDeltas.size());
+        for (size_t i = 0; i < moved; ++i) {
+            const size_t vertex = target.vertices[i];
+            if (vertex < out.size()) {
+                out[vertex] = out[vertex] + target.positionDeltas[i] * weight;
+            }
         }
     }
-    return v;
 }
 
 void skinObject(const Model& model, const Rig& rig, int32_t objectIndex, bool withNormals,
@@ -88,12 +94,12 @@ void skinObject(const Model& model, const Rig& rig, int32_t objectIndex, bool wi
                 !source.morphTargets.empty()
             ? &pose.morphWeights[static_cast<size_t>(objectIndex)]
             : nullptr;
-    skinned.vertices.resize(source.vertices.size());
+    placeMorphed(source, weights, skinned.vertices);
     const VertexInfluence none;
-    for (size_t i = 0; i < source.vertices.size(); ++i) {
+    for (size_t i = 0; i < skinned.vertices.size(); ++i) {
         const VertexInfluence& influence =
             i < source.vertexInfluences.size() ? source.vertexInfluences[i] : none;
-        skinned.vertices[i] = skinVertex(rig, pose.model, morphed(source, weights, i), influence);
+        skinned.vertices[i] = skinVertex(rig, pose.model, skinned.vertices[i], influence);
     }
     if (withNormals) {
         skinned.computeNormals();

@@ -93,11 +93,13 @@ struct VertexInfluence {
     std::vector<float> weights;
 };
 
-// Per-vertex offsets that a weight blends into an object: vertex i moves by
-// weight times positionDeltas[i] (and its normal by normalDeltas[i], where
-// the target has them).
+// Offsets that a weight blends into an object, kept for the vertices the
+// target moves only: vertex vertices[i] moves by weight times
+// positionDeltas[i], and its normal by normalDeltas[i] where the target has
+// normals (normalDeltas is then parallel to vertices, else empty).
 struct MorphTarget {
     std::string name;
+    std::vector<uint32_t> vertices;  // ascending
     std::vector<Vec3> positionDeltas;
     std::vector<Vec3> normalDeltas;
     float defaultWeight = 0.0f;

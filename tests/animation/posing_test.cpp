@@ -289,7 +289,8 @@ CharacterData turningCharacter() {
     influence.weights = {1.0f};
     skin.vertexInfluences = {influence, influence};  // shorter than the vertices
     MorphTarget lift;
-    lift.positionDeltas = {{0, 0, 0}, {0, 0, 2}};
+    lift.vertices = {1};
+    lift.positionDeltas = {{0, 0, 2}};
     skin.morphTargets = {lift};
     ModelObject plain;
     plain.name = "plain";

@@ -498,24 +498,46 @@ private:
             const Json& name = jsonItem(names, t);
             target.name = name.is_string() ? name.get<std::string>() : "target " + std::to_string(t);
             target.defaultWeight = t < mesh.weights.size() ? static_cast<float>(mesh.weights[t]) : 0.0f;
-            for (const char* attribute : {"POSITION", "NORMAL"}) {
-                const auto found = primitive.targets[t].find(attribute);
+            std::vector<Vec3> deltas[2];  // positions, normals: one a vertex
+            const char* attributes[2] = {"POSITION", "NORMAL"};
+            for (size_t a = 0; a < 2; ++a) {
+                const auto found = primitive.targets[t].find(attributes[a]);
                 if (found == primitive.targets[t].end()) continue;
                 int32_t components = 0;
                 std::string reason;
-                const std::string place = element + "." + at("targets", t) + "." + attribute;
+                const std::string place = element + "." + at("targets", t) + "." + attributes[a];
                 if (!readAccessorFloats(gltf_, found->second, floats_, components, reason)) return fail(place, reason);
                 if (components != 3) return fail(place, "is not a list of 3D offsets");
-                std::vector<Vec3>& deltas = attribute[0] == 'P' ? target.positionDeltas : target.normalDeltas;
-                const float factor = attribute[0] == 'P' ? scale_ : -1.0f;  // normals turned as above
-                deltas.resize(floats_.size() / 3);
-                for (size_t v = 0; v < deltas.size(); ++v) {
-                    deltas[v] = Vec3(floats_[v * 3], floats_[v * 3 + 1], floats_[v * 3 + 2]) * factor;
+                if (floats_.size() / 3 != object.vertices.size()) return fail(place, "does not have one offset a vertex");
+                const float factor = a == 0 ? scale_ : -1.0f;  // normals turned as above
+                deltas[a].resize(floats_.size() / 3);
+                for (size_t v = 0; v < deltas[a].size(); ++v) {
+                    deltas[a][v] = Vec3(floats_[v * 3], floats_[v * 3 + 1], floats_[v * 3 + 2]) * factor;
                 }
             }
+            keepMovedVertices(deltas[0], deltas[1], target);
             object.morphTargets.push_back(std::move(target));
         }
         return true;
+    }
+
+    // A target keeps the vertices it moves only: an avatar's expressions
+    // each move a few hundred of its tens of thousands.
+    static void keepMovedVertices(const std::vector<Vec3>& positions, const std::vector<Vec3>& normals, MorphTarget& target) {
+        const Vec3 zero(0.0f, 0.0f, 0.0f);
+        const auto moves = [](const Vec3& d) { return d.x != 0.0f || d.y != 0.0f || d.z != 0.0f; };
+        const size_t count = std::max(positions.size(), normals.size());
+        for (size_t v = 0; v < count; ++v) {
+            const Vec3 position = v < positions.size() ? positions[v] : zero;
+            const Vec3 normal = v < normals.size() ? normals[v] : zero;
+            if (!moves(position) && !moves(normal)) continue;
+            target.vertices.push_back(static_cast<uint32_t>(v));
+            target.positionDeltas.push_back(position);
+            if (!normals.empty()) target.normalDeltas.push_back(normal);
+        }
+        target.vertices.shrink_to_fit();
+        target.positionDeltas.shrink_to_fit();
+        target.normalDeltas.shrink_to_fit();
     }
 
     // Primitives often share one set of vertices (an avatar's face and its
@@ -552,16 +574,31 @@ private:
             compact(object.normals, 1);
             compact(object.vertexColors, 4);
             compact(object.vertexInfluences, 1);
-            for (MorphTarget& target : object.morphTargets) {
-                compact(target.positionDeltas, 1);
-                compact(target.normalDeltas, 1);
-            }
+            for (MorphTarget& target : object.morphTargets) renumber(target, remap);
         }
         object.indexedGroups.resize(object.triangleGroups.size());
         for (size_t g = 0; g < object.triangleGroups.size(); ++g) {
             indexTriangles(object.triangleGroups[g], object.vertices.size(), object.indexedGroups[g]);
         }
         if (object.normals.size() != object.vertices.size()) object.computeNormals();
+    }
+
+    // The target's vertices numbered as the compacted object numbers them;
+    // those no triangle uses are dropped.
+    static void renumber(MorphTarget& target, const std::vector<int32_t>& remap) {
+        size_t out = 0;
+        const bool withNormals = !target.normalDeltas.empty();
+        for (size_t i = 0; i < target.vertices.size(); ++i) {
+            const int32_t vertex = remap[target.vertices[i]];
+            if (vertex < 0) continue;
+            target.vertices[out] = static_cast<uint32_t>(vertex);
+            target.positionDeltas[out] = target.positionDeltas[i];
+            if (withNormals) target.normalDeltas[out] = target.normalDeltas[i];
+            ++out;
+        }
+        target.vertices.resize(out);
+        target.positionDeltas.resize(out);
+        if (withNormals) target.normalDeltas.resize(out);
     }
 
     // Every vertex follows the node alone (an unskinned mesh with morph
