@@ -1,6 +1,7 @@
 #include "formats/gltf/gltf_accessors.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "formats/gltf/gltf_validation.h"
@@ -41,7 +42,11 @@ uint32_t componentAsInteger(const uint8_t* p, int type) {
     case TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT: return load<uint32_t>(p);
     case TINYGLTF_COMPONENT_TYPE_BYTE: return static_cast<uint32_t>(static_cast<int8_t>(*p));
     case TINYGLTF_COMPONENT_TYPE_SHORT: return static_cast<uint32_t>(load<int16_t>(p));
-    case TINYGLTF_COMPONENT_TYPE_FLOAT: return static_cast<uint32_t>(std::max(0.0f, load<float>(p)));
+    case TINYGLTF_COMPONENT_TYPE_FLOAT: {
+        // Out of range (or NaN) becomes the largest index, which no count reaches.
+        const float v = load<float>(p);
+        return v >= 0.0f && v < 4294967040.0f ? static_cast<uint32_t>(v) : UINT32_MAX;
+    }
     default: return 0;
     }
 }

@@ -134,7 +134,16 @@ bool checkMeshes(const Model& model, Fault& fault) {
             }
             vertices += static_cast<int64_t>(count);
             if (vertices > kMaxGltfVertices) return fail(fault, element, "the model has more than 2 million vertices");
-            if (primitive.indices != -1 && !checkAccessorRef(model, primitive.indices, element + ".indices", fault)) return false;
+            if (primitive.indices != -1) {
+                if (!checkAccessorRef(model, primitive.indices, element + ".indices", fault)) return false;
+                const tinygltf::Accessor& indices = model.accessors[static_cast<size_t>(primitive.indices)];
+                const int type = indices.componentType;
+                if (indices.type != TINYGLTF_TYPE_SCALAR || (type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE &&
+                                                              type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
+                                                              type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT)) {
+                    return fail(fault, element + ".indices", "are not unsigned integer scalars");
+                }
+            }
             if (!optionalRef(model.materials, primitive.material, fault, element + ".material", "material")) return false;
             for (size_t t = 0; t < primitive.targets.size(); ++t) {
                 for (const auto& [name, accessor] : primitive.targets[t]) {
