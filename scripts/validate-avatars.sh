@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Writes the generated avatar in its three forms (VRM 0.x, VRM 1.0, glTF),
-# and the fuzz seeds, and runs the Khronos glTF Validator over them: fails on
+# the fuzz seeds and the shipped humanoid motions, and runs the Khronos glTF Validator over them: fails on
 # any error. Usage: scripts/validate-avatars.sh PATH/TO/tavo-make-character
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -16,4 +16,4 @@ for form in vrm0 vrm1 gltf; do
   "$maker" --avatar "$form" "$out/$form"
 done
 node "$root/scripts/validate-gltf.js" "$out/vrm0/hinata.vrm" "$out/vrm1/hinata.vrm" "$out/gltf/hinata.gltf" \
-  "$root/characters/hinata/hinata.vrm" "$root"/tests/fuzz/seeds/*.gltf
+  "$root/characters/hinata/hinata.vrm" "$root"/tests/fuzz/seeds/*.gltf "$root/data/walk.vrma" "$root/data/idle.vrma"

@@ -38,6 +38,9 @@ struct CharacterPose {
     ModelPose model;
     // The current weight of every morph target, object by object.
     std::vector<std::vector<float>> morphWeights;
+    // The weight of each of the character's expressions (0 to 1), blended
+    // into the morph weights before skinning.
+    std::vector<float> expressionWeights;
     // The skinned objects in this pose, parallel to model.skinnedObjects.
     std::vector<ModelObject> skinned;
     // Scratch of the model-space job: joints already composed, and the

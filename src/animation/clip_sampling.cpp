@@ -164,6 +164,7 @@ void sampleTimeChannel(const Rig& rig, const Channel& channel, float t, LocalPos
         }
         break;
     case ChannelTarget::MorphWeights:
+    case ChannelTarget::Expression:
         break;
     }
 }
@@ -224,6 +225,14 @@ bool sampleClip(const Rig& rig, const Clip& clip, float phase, CharacterPose& po
         if (channel.target == ChannelTarget::MorphWeights) {
             if (channel.joint >= 0 && static_cast<size_t>(channel.joint) < pose.morphWeights.size()) {
                 sampleWeights(channel, time, pose.morphWeights[static_cast<size_t>(channel.joint)]);
+            }
+            continue;
+        }
+        if (channel.target == ChannelTarget::Expression) {
+            if (channel.joint >= 0 && static_cast<size_t>(channel.joint) < pose.expressionWeights.size() &&
+                usableKeys(channel, 1) > 0) {
+                const KeySpan span = findSpan(channel.times, usableKeys(channel, 1), time);
+                pose.expressionWeights[static_cast<size_t>(channel.joint)] = blendComponent(channel, 1, span, 0);
             }
             continue;
         }

@@ -20,6 +20,7 @@ void CharacterPose::reset(const CharacterData& data) {
             morphWeights[o].push_back(target.defaultWeight);
         }
     }
+    expressionWeights.assign(data.expressions.size(), 0.0f);
     skinned.clear();
     composed.assign(rig.joints.size(), 0);
     chain.clear();

@@ -5,7 +5,11 @@
 #include <vector>
 
 #include "character/clip.h"
+#include "character/expression.h"
+#include "character/humanoid.h"
+#include "character/look_at.h"
 #include "character/rig.h"
+#include "character/spring_bones.h"
 #include "model/model.h"
 
 namespace tavo {
@@ -21,6 +25,13 @@ struct CharacterData {
     // Empty for a character without motions: it is drawn as modelled.
     Rig rig;
     std::vector<Clip> clips;
+    // What an avatar brings (all empty for other characters): which joints
+    // are its humanoid bones, its expressions, its swinging joints and how
+    // its eyes turn.
+    Humanoid humanoid;
+    std::vector<Expression> expressions;
+    SpringBones springs;
+    LookAt lookAt;
 
     bool hasRig() const { return !rig.joints.empty(); }
     int32_t clipCount() const { return static_cast<int32_t>(clips.size()); }

@@ -18,8 +18,9 @@ enum class Interpolation : uint8_t {
     KeyframeSpline,
 };
 
-// What a channel drives.
-enum class ChannelTarget : uint8_t { Translation, Rotation, Scale, MorphWeights };
+// What a channel drives. An Expression channel drives the weight of one of
+// the character's expressions (joint is its index; one float a key).
+enum class ChannelTarget : uint8_t { Translation, Rotation, Scale, MorphWeights, Expression };
 
 // The keys of one animated property. Times ascend (seconds); values hold 3
 // floats a key for translation and scale, 4 (x, y, z, w) for rotation and

@@ -91,7 +91,22 @@ bool parseScale(const std::string& text, float& scale) {
     return result.ec == std::errc() && result.ptr == end && std::isfinite(scale) && scale > 0.0f;
 }
 
+bool readScale(const ProfileFile& ini, CharacterFolder& character, LoadError& error) {
+    if (const auto scale = ini.getString(kSection, "Scale"); scale && !scale->empty()) {
+        if (!parseScale(*scale, character.files.scale)) {
+            error = loadError(kIniName, "Scale=" + *scale + " is not a positive number");
+            return false;
+        }
+    }
+    return true;
+}
+
 bool readIniValues(const ProfileFile& ini, CharacterFolder& character, LoadError& error) {
+    // Motion= naming a motion file of the folder (walk.vrma) plays that one.
+    if (const auto motion = ini.getString(kSection, "Motion"); motion && isCharacterMotionName(*motion)) {
+        character.files.motionPath = join(character.folder, *motion);
+        return readScale(ini, character, error);
+    }
     if (const auto name = ini.getString(kSection, "Name"); name && !name->empty()) {
         character.name = *name;
     }
@@ -104,13 +119,7 @@ bool readIniValues(const ProfileFile& ini, CharacterFolder& character, LoadError
             return false;
         }
     }
-    if (const auto scale = ini.getString(kSection, "Scale"); scale && !scale->empty()) {
-        if (!parseScale(*scale, character.files.scale)) {
-            error = loadError(kIniName, "Scale=" + *scale + " is not a positive number");
-            return false;
-        }
-    }
-    return true;
+    return readScale(ini, character, error);
 }
 
 }  // namespace
@@ -129,6 +138,14 @@ bool standsAlone(const std::string& path) {
         if (path.size() > n && compareIgnoringAsciiCase(path.c_str() + path.size() - n, ending) == 0) return true;
     }
     return false;
+}
+
+// The VRM Animation named like a standalone model beside it, or "".
+std::string besideMotion(const std::string& model) {
+    const size_t dot = model.rfind('.');
+    if (dot == std::string::npos) return std::string();
+    const std::string motion = model.substr(0, dot) + ".vrma";
+    return pathKind(motion) == PathKind::File ? motion : std::string();
 }
 
 // The title the model's format gives it (a VRM's), else empty.
@@ -169,6 +186,9 @@ bool describeCharacterFolder(const std::string& path, CharacterFolder& character
         // Everything is in the file: no folder, motions or settings of others.
         character.source = full;
         character.files.modelPath = full;
+        // A motion of the same name beside it (hinata.vrm, hinata.vrma) is its own.
+        const std::string beside = besideMotion(full);
+        if (!beside.empty()) character.files.motionPath = beside;
         const std::string title = modelTitle(full);
         character.name = title.empty() ? baseName(full) : title;
         return true;
@@ -192,7 +212,8 @@ bool describeCharacterFolder(const std::string& path, CharacterFolder& character
         character.files.modelPath = join(character.folder, models.front());
     }
     const std::vector<std::string> motions = characterFiles(entries, false);
-    if (motions.size() > 1) {
+    const auto named = ini.getString(kSection, "Motion");
+    if (motions.size() > 1 && !(named && isCharacterMotionName(*named))) {
         error = loadError("", "the folder holds more than one " + endingsOf(false) + " motion set (" +
                                   listed(motions) + ")");
         return false;

@@ -8,6 +8,8 @@
 #include <nlohmann/json.hpp>
 
 #include "animation/posing.h"
+#include "animation/rest_frames.h"
+#include "math/rotation.h"
 #include "avatar/avatar.h"
 #include "formats/gltf/gltf_format.h"
 #include "render/frame_renderer.h"
@@ -46,6 +48,10 @@ protected:
         edit(document);
         std::ofstream(model, std::ios::binary | std::ios::trunc) << document.dump();
         return model.string();
+    }
+    static std::string readBytes(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     LoadError failure(const std::string& path) {
         TextureManager textures;
@@ -97,6 +103,8 @@ TEST_F(AvatarFilesTest, EveryFormReadsAsTheSameSkinnedAvatarAndFacesTheViewer) {
         FrameRenderer frame(objects);
         ASSERT_TRUE(frame.loadScene(400, 360, CharacterFiles{path, "", -1, 0.0f, ""}, error)) << error.describe();
         MascotState state;
+        state.motionIndex = frame.playedClip();
+        state.phase = 0.3f;  // a step of the built-in walk
         frame.renderFrame(state);
         surface.finishFrame();
         std::vector<uint8_t> pixels(surface.pixels(), surface.pixels() + surface.byteCount());
@@ -201,6 +209,52 @@ TEST_F(AvatarFilesTest, BrokenAndHostileFilesFailWithTheirElementNamed) {
         EXPECT_EQ(error.element, c.element) << c.name << ": " << error.describe();
         EXPECT_NE(error.message.find(c.reason), std::string::npos) << c.name << ": " << error.describe();
     }
+}
+
+// A VRM Animation played on the avatar in both VRM forms: a quarter of the
+// way through the shipped walk the left thigh has swung 24 degrees forward
+// about the model's x axis (the hips' sway undone by the leg). A .vrma
+// without hips, or one named for a plain glTF, is refused with its place.
+TEST_F(AvatarFilesTest, AVrmAnimationPlaysOnEveryVrmForm) {
+    const std::string walk = std::string(TAVO_SOURCE_DIR) + "/data/walk.vrma";
+    for (AvatarForm form : {AvatarForm::Vrm0, AvatarForm::Vrm1}) {
+        const std::string path = write(form, form == AvatarForm::Vrm0 ? "vrm0" : "vrm1").string();
+        TextureManager textures;
+        CharacterData data;
+        LoadError error;
+        ASSERT_TRUE(readCharacter(CharacterSource{path, walk, 1.0f}, textures, data, error)) << error.describe();
+        ASSERT_EQ(data.clipCount(), 1);
+        EXPECT_EQ(data.clips[0].name, "walk");
+        CharacterPose pose;
+        pose.reset(data);
+        ASSERT_TRUE(poseCharacter(data, 0, 0.25f, false, pose));
+        const int32_t thigh = data.humanoid.joint(humanBoneNamed("leftUpperLeg"));
+        ASSERT_GE(thigh, 0);
+        const JointFrames rest = restFrames(data.rig);
+        const Quaternion turn = multiplyPrecise(pose.model.rotations[static_cast<size_t>(thigh)],
+                                                rest.rotations[static_cast<size_t>(thigh)].conjugate());
+        const Quaternion expected = axisAngle(Vec3(1, 0, 0), -24.0f * 3.14159265f / 180.0f);
+        EXPECT_NEAR(std::fabs(turn.dot(expected)), 1.0f, 1e-4f) << "turn " << turn.x << " " << turn.y << " " << turn.z << " " << turn.w;
+    }
+
+    const fs::path noHips = temp.path() / "nohips.vrma";
+    {
+        std::string bytes = readBytes(walk);
+        const size_t at = bytes.find("\"hips\"");
+        ASSERT_NE(at, std::string::npos);
+        bytes.replace(at, 6, "\"hipz\"");
+        std::ofstream(noHips, std::ios::binary) << bytes;
+    }
+    TextureManager textures;
+    CharacterData data;
+    LoadError error;
+    const std::string vrm = write(AvatarForm::Vrm1, "bad").string();
+    EXPECT_FALSE(readCharacter(CharacterSource{vrm, noHips.string(), 1.0f}, textures, data, error));
+    EXPECT_EQ(error.file, noHips.string());
+    EXPECT_EQ(error.element, "extensions.VRMC_vrm_animation.humanoid.humanBones.hipz");
+    const std::string plain = write(AvatarForm::Gltf, "plain").string();
+    EXPECT_FALSE(readCharacter(CharacterSource{plain, walk, 1.0f}, textures, data, error));
+    EXPECT_NE(error.message.find("no VRM avatar"), std::string::npos) << error.describe();
 }
 
 }  // namespace

@@ -157,6 +157,15 @@ TEST(CharacterFiles, RegeneratedFilesEqualTheCommittedOnes) {
                 << name << " differs: run tavo-make-character" << option << " " << folder.committed;
         }
     }
+    // The humanoid motions compiled into the program.
+    std::filesystem::create_directories(dir);
+    for (const char* motion : {"walk", "idle"}) {
+        const std::filesystem::path file = dir / (std::string(motion) + ".vrma");
+        const std::string command = std::string("\"") + TAVO_MAKE_CHARACTER + "\" --motion " + motion + " \"" + file.string() + "\"";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        EXPECT_TRUE(readFile(file.string()) == sourceFile("data", file.filename().string().c_str()))
+            << file.filename() << " differs: run tavo-make-character --motion " << motion << " data/" << file.filename().string();
+    }
     std::filesystem::remove_all(dir);
 }
 

@@ -69,13 +69,21 @@ bool writeAvatar(const std::string& dir, const std::string& form) {
     return true;
 }
 
+bool writeMotion(const std::string& path, const std::string& kind) {
+    using namespace tavo::chara::avatar;
+    const HumanoidMotionKind chosen = kind == "walk" ? HumanoidMotionKind::Walk : HumanoidMotionKind::Idle;
+    return writeFile(path, writeHumanoidMotion(buildAvatar(), chosen));
+}
+
 }  // namespace
 
 const char kUsage[] =
     "usage: tavo-make-character [--character tavo|fuwari] OUTDIR\n"
     "       tavo-make-character --avatar vrm0|vrm1|gltf OUTDIR\n"
-    "Writes the built-in character (tavo) or Fuwari into OUTDIR, or the avatar\n"
-    "Hinata as VRM 0.x, VRM 1.0 or plain glTF.\n"
+    "       tavo-make-character --motion walk|idle FILE.vrma\n"
+    "Writes the built-in character (tavo) or Fuwari into OUTDIR, the avatar\n"
+    "Hinata as VRM 0.x, VRM 1.0 or plain glTF, or one of the humanoid motions\n"
+    "every VRM avatar plays as a VRM Animation file.\n"
     "Exit status: 0 written, 1 a file could not be written, 2 bad usage.\n";
 
 int main(int argc, char** argv) {
@@ -92,6 +100,13 @@ int main(int argc, char** argv) {
             return 2;
         }
         return writeAvatar(arguments[2] + "/", form) ? 0 : 1;
+    }
+    if (arguments.size() == 3 && arguments[0] == "--motion") {
+        if (arguments[1] != "walk" && arguments[1] != "idle") {
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
+        return writeMotion(arguments[2], arguments[1]) ? 0 : 1;
     }
     std::string character = "tavo";
     size_t next = 0;

@@ -6,6 +6,7 @@
 #include "formats/gltf/gltf_accessors.h"
 #include "formats/gltf/json_lookup.h"
 #include "formats/gltf/gltf_validation.h"
+#include "formats/gltf/vrm_parts.h"
 #include "resources/texture_manager.h"
 
 namespace tavo {
@@ -129,6 +130,7 @@ public:
             if (!buildNodeMeshes(root)) return false;
         }
         if (!buildClips()) return false;
+        readAvatarParts();
         finishRig();
         finishModel();
         countReport();
@@ -267,6 +269,13 @@ private:
         transform.scale[1] = numberOr(jsonItem(jsonMember(ext, "scale"), 1), 1.0f);
         if (jsonMember(ext, "texCoord").is_number_integer()) transform.texCoord = jsonMember(ext, "texCoord").get<int>();
         return transform;
+    }
+
+    void readAvatarParts() {
+        GltfNodeMap map;
+        map.nodeObjects = nodeObjects_;
+        for (const tinygltf::Node& node : gltf_.nodes) map.nodeMesh.push_back(node.mesh);
+        readVrmParts(file_.json, report_.avatar, map, scale_, data_, report_.problems);
     }
 
     // --- Rig -----------------------------------------------------------------

@@ -250,7 +250,8 @@ std::string firstLine(const std::string& text) {
 }  // namespace
 
 bool isKnownGltfExtension(const std::string& name) {
-    static const char* const kKnown[] = {"KHR_texture_transform", "KHR_materials_unlit", "KHR_mesh_quantization"};
+    static const char* const kKnown[] = {"KHR_texture_transform", "KHR_materials_unlit", "KHR_mesh_quantization",
+                                         "VRMC_vrm_animation"};
     for (const char* known : kKnown) {
         if (name == known) return true;
     }

@@ -1,6 +1,7 @@
 #include "formats/gltf/gltf_format.h"
 
 #include "formats/gltf/gltf_validation.h"
+#include "formats/gltf/humanoid_motions.h"
 #include "resources/stdio_file.h"
 #include "resources/texture_manager.h"
 
@@ -37,8 +38,8 @@ const std::vector<std::string>& GltfFormat::modelExtensions() const {
 }
 
 const std::vector<std::string>& GltfFormat::motionExtensions() const {
-    static const std::vector<std::string> none;
-    return none;
+    static const std::vector<std::string> endings = {".vrma"};
+    return endings;
 }
 
 // The binary container's magic, or JSON that opens an object.
@@ -61,7 +62,12 @@ bool readGltfCharacter(const std::string& path, float scale, TextureManager& tex
 bool GltfFormat::read(const CharacterSource& source, TextureManager& textures, CharacterData& data, LoadError& error,
                       LoadWarnings* warnings) const {
     GltfReport report;
-    if (!readGltfCharacter(source.modelPath, source.scale, textures, data, report, error)) return false;
+    CharacterData read;
+    if (!readGltfCharacter(source.modelPath, source.scale, textures, read, report, error) ||
+        !giveHumanoidMotions(source.modelPath, source.motionPath, read, error)) {
+        return false;
+    }
+    data = std::move(read);
     if (warnings != nullptr) {
         for (const std::string& problem : report.problems) warnings->add(loadError(source.modelPath, problem));
     }

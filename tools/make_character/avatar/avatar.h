@@ -60,6 +60,11 @@ enum class AvatarForm { Vrm0, Vrm1, Gltf };
 std::vector<std::pair<std::string, std::string>> writeAvatar(const AvatarModel& model, AvatarForm form,
                                                              const std::string& baseName);
 
+// The humanoid motions the program ships, as VRM Animation (.vrma) files on
+// the avatar's humanoid bones in the normalised rest pose.
+enum class HumanoidMotionKind { Walk, Idle };
+std::string writeHumanoidMotion(const AvatarModel& model, HumanoidMotionKind kind);
+
 // Encoders for the pictures (JPEG through libjpeg, PNG our own).
 std::string encodeJpeg(int32_t width, int32_t height, const std::vector<uint8_t>& rgba, int quality);
 
