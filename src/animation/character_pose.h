@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "animation/spring_simulation.h"
 #include "character/rig.h"
 #include "math/matrix4.h"
 #include "math/quaternion.h"
@@ -41,6 +42,12 @@ struct CharacterPose {
     // The weight of each of the character's expressions (0 to 1), blended
     // into the morph weights before skinning.
     std::vector<float> expressionWeights;
+    // The spring bones' swing, kept from frame to frame.
+    SpringState springs;
+    // Where the eyes look, eased from frame to frame (degrees: towards the
+    // figure's left, up).
+    float gazeYaw = 0.0f;
+    float gazePitch = 0.0f;
     // The skinned objects in this pose, parallel to model.skinnedObjects.
     std::vector<ModelObject> skinned;
     // Scratch of the model-space job: joints already composed, and the

@@ -39,6 +39,7 @@ inline void followCharacter(MascotState& state, int32_t clip, float phaseRate) {
 // Before a frame is drawn: the phase follows the elapsed time and the
 // rotations their rates.
 inline void advanceFigure(MascotState& state, uint32_t elapsedMs) {
+    state.frameElapsedMs = elapsedMs;
     advancePhase(state, elapsedMs);
     applyRotationRates(state);
 }

@@ -62,6 +62,8 @@ WindowPosition MascotState::updateMovement(CursorPosition cursor, const DesktopL
 
     const bool cursorOver = at.x < cursor.x && cursor.x < at.x + width &&
                             at.y < cursor.y && cursor.y < at.y + height;
+    this->cursor = cursor;
+    fleeing = cursorOver ? 1 : 0;
     if (cursorOver) {
         // Flee sideways, away from the half the cursor is in. More than half
         // past an edge that no monitor touches, the window comes back on the

@@ -49,6 +49,12 @@ struct MascotState {
 
     float phase = 0.0f;
     float phaseRate = 1.0f;
+    // The time the last frame advanced the figure by, the cursor it was
+    // given and whether it fled from it (an avatar's blink, gaze, surprise
+    // and swinging hair follow them).
+    uint32_t frameElapsedMs = 0;
+    CursorPosition cursor;
+    int32_t fleeing = 0;
     float actionFactor = 0.5f;
     int32_t motionIndex = 3;
 

@@ -43,6 +43,9 @@ struct SpringChain {
 struct SpringBones {
     std::vector<SpringCollider> colliders;
     std::vector<SpringChain> chains;
+    // The model's length of one metre: the stiffness and gravity of the
+    // file are in metres a second.
+    float metre = 1.0f;
 
     bool empty() const { return chains.empty(); }
 };

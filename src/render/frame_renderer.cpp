@@ -191,6 +191,8 @@ void FrameRenderer::switchToEmbedded() {
 void FrameRenderer::adopt(std::unique_ptr<CharacterData> data, std::unique_ptr<TextureManager> textures) {
     character_ = std::move(data);
     pose_.reset(*character_);
+    life_.reset();
+    lively_ = !character_->humanoid.empty() || !character_->expressions.empty() || !character_->springs.empty();
     needsNormals_ = drawingNeedsNormals(*character_);
     if (textures) {
         ownTextures_ = std::move(textures);
@@ -227,7 +229,14 @@ void FrameRenderer::renderFrame(const MascotState& state) {
     glTranslatef(0.0f, -140.0f + lift_, 0.0f);
 
     if (character_) {
-        poseCharacter(*character_, state.motionIndex, state.phase, needsNormals_, pose_);
+        const AvatarInputs* inputs = nullptr;
+        if (lively_ && still_) {
+            stillInputs_.heldExpressions = &held_;
+            inputs = &stillInputs_;
+        } else if (lively_) {
+            inputs = &life_.inputsFor(state, lift_);
+        }
+        poseCharacter(*character_, state.motionIndex, state.phase, needsNormals_, pose_, inputs);
     }
 
     glEnable(GL_TEXTURE_2D);
@@ -258,6 +267,9 @@ void FrameRenderer::releaseCharacter() {
         objects_.meshRenderer.attachTextureManager(&objects_.textureManager);
         ownTextures_.reset();
     }
+    lively_ = false;
+    still_ = false;
+    held_.clear();
     lift_ = 0.0f;
 }
 

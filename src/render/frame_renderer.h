@@ -4,11 +4,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "animation/character_pose.h"
 #include "behaviour/mascot_state.h"
 #include "character/character_data.h"
 #include "formats/character_format.h"
+#include "render/avatar_life.h"
 #include "render/character_fit.h"
 #include "resources/load_error.h"
 
@@ -78,6 +81,14 @@ public:
     // (behaviour/figure_motion.h moves it between frames).
     void renderFrame(const MascotState& state);
 
+    // For the tools: an avatar drawn still, without blinking, looking or
+    // swinging, with these expressions (index, weight) held. Kept until
+    // the character changes.
+    void holdExpressions(std::vector<std::pair<int32_t, float>> expressions) {
+        held_ = std::move(expressions);
+        still_ = true;
+    }
+
     // Before the context goes (the surface is made again at another size):
     // deletes the GL objects made for the character, with the context still
     // current. The character and its decoded pictures stay.
@@ -115,6 +126,12 @@ private:
     ProgramObjects& objects_;
     std::unique_ptr<CharacterData> character_;
     CharacterPose pose_;
+    // An avatar's blink, gaze and swing (unused for other characters).
+    AvatarLife life_;
+    bool lively_ = false;
+    bool still_ = false;
+    std::vector<std::pair<int32_t, float>> held_;
+    AvatarInputs stillInputs_;
     LoadWarnings sceneWarnings_;
     // The textures of a character read from files (null for the built-in
     // character, whose textures are the program's).

@@ -102,6 +102,7 @@ TEST_F(AvatarFilesTest, EveryFormReadsAsTheSameSkinnedAvatarAndFacesTheViewer) {
         ProgramObjects objects;
         FrameRenderer frame(objects);
         ASSERT_TRUE(frame.loadScene(400, 360, CharacterFiles{path, "", -1, 0.0f, ""}, error)) << error.describe();
+        frame.holdExpressions({});  // still: no blink or glance
         MascotState state;
         state.motionIndex = frame.playedClip();
         state.phase = 0.3f;  // a step of the built-in walk
@@ -255,6 +256,89 @@ TEST_F(AvatarFilesTest, AVrmAnimationPlaysOnEveryVrmForm) {
     const std::string plain = write(AvatarForm::Gltf, "plain").string();
     EXPECT_FALSE(readCharacter(CharacterSource{plain, walk, 1.0f}, textures, data, error));
     EXPECT_NE(error.message.find("no VRM avatar"), std::string::npos) << error.describe();
+}
+
+// The avatar comes alive: its blink shuts the eyes of the drawn frame (and
+// only there), and its twin tails, swung through a stall of seconds and at
+// 10 frames a second while the window runs, stay on their bones and trail
+// behind the run.
+TEST_F(AvatarFilesTest, BlinkShutsTheEyesAndTheSpringBonesSwingBoundedBehindTheRun) {
+    const std::string path = write(AvatarForm::Vrm1, "alive").string();
+    OffscreenGlSurface surface(400, 360);
+    ASSERT_TRUE(surface.valid());
+    ProgramObjects objects;
+    FrameRenderer frame(objects);
+    LoadError error;
+    ASSERT_TRUE(frame.loadScene(400, 360, CharacterFiles{path, "", -1, 0.0f, ""}, error)) << error.describe();
+    const int32_t blink = findExpression(frame.character()->expressions, "blink");
+    ASSERT_GE(blink, 0);
+    const auto draw = [&](float weight) {
+        frame.holdExpressions({{blink, weight}});
+        MascotState state;
+        state.motionIndex = frame.playedClip();
+        frame.renderFrame(state);
+        surface.finishFrame();
+        return std::vector<uint8_t>(surface.pixels(), surface.pixels() + surface.byteCount());
+    };
+    const std::vector<uint8_t> open = draw(0.0f);
+    const std::vector<uint8_t> shut = draw(1.0f);
+    size_t inEyes = 0;
+    size_t elsewhere = 0;
+    for (size_t i = 0; i < open.size(); i += 4) {
+        const size_t x = (i / 4) % 400;
+        const size_t rowFromTop = 359 - (i / 4) / 400;
+        const bool differs = open[i] != shut[i] || open[i + 1] != shut[i + 1] || open[i + 2] != shut[i + 2];
+        const bool eyeRegion = x >= 160 && x < 240 && rowFromTop >= 40 && rowFromTop < 90;
+        (eyeRegion ? inEyes : elsewhere) += differs ? 1 : 0;
+    }
+    EXPECT_GT(inEyes, 100u) << "the eyes close";
+    EXPECT_EQ(elsewhere, 0u) << "and nothing else changes";
+
+    // The spring bones, driven as the mascot drives them.
+    CharacterData data;
+    TextureManager textures;
+    ASSERT_TRUE(readCharacter(CharacterSource{path, "", 100.0f}, textures, data, error)) << error.describe();
+    ASSERT_EQ(data.springs.chains.size(), 2u);
+    const int32_t tip = data.springs.chains[0].joints[1].joint;
+    CharacterPose still;
+    CharacterPose running;
+    still.reset(data);
+    running.reset(data);
+    AvatarInputs inputs;
+    ASSERT_TRUE(poseCharacter(data, 0, 0.0f, false, running, &inputs));  // the ends start where the bones rest
+    ASSERT_TRUE(poseCharacter(data, 0, 0.0f, false, still, &inputs));
+    const auto expectOnTheirBones = [&](const char* when) {
+        for (const SpringState::Bone& bone : running.springs.bones) {
+            const Vec3 root = running.model.positions[static_cast<size_t>(bone.joint)];
+            EXPECT_NEAR((bone.tail - root).length(), bone.length, bone.length * 1e-3f) << when;
+            EXPECT_TRUE(std::isfinite(bone.tail.x) && std::isfinite(bone.tail.y) && std::isfinite(bone.tail.z)) << when;
+        }
+    };
+    inputs.seconds = 5.0f;  // a stall, while the window moved far
+    inputs.carried.shift = Vec3(-300.0f, 0.0f, 0.0f);
+    ASSERT_TRUE(poseCharacter(data, 0, 0.0f, false, running, &inputs));
+    expectOnTheirBones("after a stall");
+    // Walking at 10 frames a second, once standing and once carried right
+    // (a point still on the screen goes left): the running tail trails left.
+    for (int f = 0; f < 30; ++f) {
+        const float phase = 0.1f * static_cast<float>(f % 10);
+        inputs.seconds = 0.1f;
+        inputs.carried.shift = Vec3();
+        ASSERT_TRUE(poseCharacter(data, 0, phase, false, still, &inputs));
+        inputs.carried.shift = Vec3(-12.0f, 0.0f, 0.0f);
+        ASSERT_TRUE(poseCharacter(data, 0, phase, false, running, &inputs));
+    }
+    expectOnTheirBones("while running");
+    const float trail = running.model.positions[static_cast<size_t>(tip)].x - still.model.positions[static_cast<size_t>(tip)].x;
+    EXPECT_LT(trail, -1.0f) << "the hair trails behind the run";
+    // Stopped, it comes back to where the standing one is.
+    for (int f = 0; f < 60; ++f) {
+        inputs.seconds = 1.0f / 30.0f;
+        inputs.carried = CarriedMotion();
+        ASSERT_TRUE(poseCharacter(data, 1, 0.0f, false, running, &inputs));
+        ASSERT_TRUE(poseCharacter(data, 1, 0.0f, false, still, &inputs));
+    }
+    EXPECT_LT((running.model.positions[static_cast<size_t>(tip)] - still.model.positions[static_cast<size_t>(tip)]).length(), 0.5f);
 }
 
 }  // namespace

@@ -91,6 +91,25 @@ void reportTextureFailures(const tavo::TextureManager& textures) {
     }
 }
 
+// The avatar's expressions by the names given; false (and says so) for a
+// name it lacks.
+bool holdExpressions(const RenderOptions& options, tavo::FrameRenderer& frame) {
+    const std::vector<tavo::Expression>& known = frame.character()->expressions;
+    std::vector<std::pair<int32_t, float>> held;
+    for (const auto& [name, weight] : options.expressions) {
+        const int32_t index = tavo::findExpression(known, name);
+        if (index < 0) {
+            std::string names;
+            for (const tavo::Expression& expression : known) names += (names.empty() ? "" : ", ") + expression.name;
+            fail("the character has no expression \"" + name + "\" (it has: " + (names.empty() ? "none" : names) + ")");
+            return false;
+        }
+        held.emplace_back(index, weight);
+    }
+    frame.holdExpressions(std::move(held));
+    return true;
+}
+
 int run(const RenderOptions& options) {
     tavo::OffscreenGlSurface surface(kWidth, kHeight);
     if (!surface.valid()) {
@@ -115,6 +134,9 @@ int run(const RenderOptions& options) {
                                                 error)) {
             return fail("--show-rig and --show-anchors draw Metasequoia rigs: " + error.describe());
         }
+    }
+    if (!holdExpressions(options, frame)) {
+        return 1;
     }
     state.motionIndex = options.motion >= 0 ? options.motion : frame.playedClip();
     const std::vector<std::string> names = tavo::render_tool::frameFileNames(options);

@@ -52,7 +52,7 @@ bool endsWith(const std::string& text, const std::string& suffix) {
 // takes one value.
 bool takesValue(const std::string& name) {
     static const char* const kValueOptions[] = {"--model", "--motions", "--out",    "--motion", "--phase",
-                                                "--pitch", "--yaw",     "--frames", "--icon"};
+                                                "--pitch", "--yaw",     "--frames", "--icon", "--expression"};
     for (const char* option : kValueOptions) {
         if (name == option) {
             return true;
@@ -66,7 +66,7 @@ bool takesValue(const std::string& name) {
 const char* usageText() {
     return "usage: tavo-render [--model F.mqo [--motions F.mkm]] [--motion N] [--phase P]\n"
            "                   [--pitch DEG] [--yaw DEG] [--frames N | --icon SIZE] [--show-rig]\n"
-           "                   [--show-anchors] --out FILE.png\n"
+           "                   [--show-anchors] [--expression NAME=WEIGHT]... --out FILE.png\n"
            "       tavo-render --help | --version\n"
            "Draws the character as one frame of the mascot draws it (400 x 360, blue keyed\n"
            "to transparency) and writes an RGBA PNG. Without --model the embedded character\n"
@@ -77,6 +77,9 @@ const char* usageText() {
            "--show-rig draws the hidden bone object through the figure: bone triangles\n"
            "(red, a dot at the head) and links (yellow); --show-anchors draws the anchor\n"
            "boxes of the smooth parts (green wire). Both follow the pose.\n"
+           "A VRM avatar takes a VRM Animation as its motion (--motions F.vrma) and is drawn\n"
+           "still, its eyes open; --expression NAME=WEIGHT (0 to 1) holds one of its\n"
+           "expressions (blink, happy, surprised, ...) and may be repeated.\n"
            "Exit status: 0 written, 1 a file could not be read or written, 2 bad usage.\n";
 }
 
@@ -125,6 +128,12 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         } else if (name == "--icon") {
             valid = parseInt(value, options.iconSize) && options.iconSize >= kMinIconSize &&
                     options.iconSize <= kMaxIconSize;
+        } else if (name == "--expression") {
+            const size_t equals = value.find('=');
+            float weight = 0.0f;
+            valid = equals != std::string::npos && equals > 0 && parseFloat(value.substr(equals + 1), weight) &&
+                    weight >= 0.0f && weight <= 1.0f;
+            if (valid) options.expressions.emplace_back(value.substr(0, equals), weight);
         } else if (name == "--frames") {
             valid = parseInt(value, options.frames) && options.frames >= 1 &&
                     options.frames <= kMaxFrames;

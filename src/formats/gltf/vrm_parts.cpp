@@ -40,6 +40,7 @@ public:
           vrm0_(avatar.flavour == GltfFlavour::Vrm0) {}
 
     void read() {
+        data_.springs.metre = scale_;
         readHumanoid();
         if (vrm0_) {
             const Json& vrm = extension(document_, "VRM");
