@@ -48,6 +48,12 @@ struct CharacterPose {
     // figure's left, up).
     float gazeYaw = 0.0f;
     float gazePitch = 0.0f;
+    // The head's local rotation before the gaze turned it last frame, and
+    // what the gaze set: a clip that does not drive the head leaves the
+    // latter, and the gaze then starts from the former again.
+    Quaternion headBeforeGaze;
+    Quaternion headSetByGaze;
+    bool gazeTurnedHead = false;
     // The skinned objects in this pose, parallel to model.skinnedObjects.
     std::vector<ModelObject> skinned;
     // Scratch of the model-space job: joints already composed, and the

@@ -60,6 +60,13 @@ void turnEyesTowards(const CharacterData& data, bool looking, const Vec3& target
     const int32_t head = data.humanoid.joint(human_bone::kHead);
     if (look.kind == LookAt::Kind::None || !rig.validJoint(head) || !rig.rigid || !pose.fits(rig)) return;
     const size_t h = static_cast<size_t>(head);
+    Quaternion& headLocal = pose.local.joints[h].rotation;
+    if (pose.gazeTurnedHead && headLocal.x == pose.headSetByGaze.x && headLocal.y == pose.headSetByGaze.y &&
+        headLocal.z == pose.headSetByGaze.z && headLocal.w == pose.headSetByGaze.w) {
+        headLocal = pose.headBeforeGaze;  // last frame's turn, not the clip's
+        computeModelPose(rig, pose);
+    }
+    pose.gazeTurnedHead = false;
     const Quaternion headTurn = multiplyPrecise(pose.model.rotations[h], restRotation(rig, head).conjugate());
     float yaw = 0.0f;
     float pitch = 0.0f;
@@ -78,7 +85,10 @@ void turnEyesTowards(const CharacterData& data, bool looking, const Vec3& target
     const float headYaw = std::clamp(pose.gazeYaw * kHeadShare, -kHeadLimit, kHeadLimit);
     const float headPitch = std::clamp(pose.gazePitch * kHeadShare, -kHeadLimit, kHeadLimit);
     const Quaternion newHeadTurn = multiplyPrecise(headTurn, gazeTurn(headYaw, headPitch));
+    pose.headBeforeGaze = headLocal;
     turnJoint(rig, head, newHeadTurn, pose);
+    pose.headSetByGaze = headLocal;
+    pose.gazeTurnedHead = true;
     computeModelPose(rig, pose);
     const float eyeYaw = pose.gazeYaw - headYaw;
     const float eyePitch = pose.gazePitch - headPitch;

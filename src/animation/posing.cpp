@@ -29,6 +29,7 @@ void CharacterPose::reset(const CharacterData& data) {
     springs.reset(data);
     gazeYaw = 0.0f;
     gazePitch = 0.0f;
+    gazeTurnedHead = false;
     skinned.clear();
     composed.assign(rig.joints.size(), 0);
     chain.clear();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <new>
 #include <string>
@@ -42,14 +43,23 @@ void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); 
 namespace tavo {
 namespace {
 
-void expectSteadyFrames(const CharacterData& character, int32_t clip) {
+// With inputs, an avatar's frames blink, look at a moving point, swing their
+// spring bones and are carried along.
+void expectSteadyFrames(const CharacterData& character, int32_t clip, bool alive = false) {
     CharacterPose pose;
     pose.reset(character);
-    ASSERT_TRUE(poseCharacter(character, clip, 0.0f, true, pose));  // the first frame sizes it
+    AvatarInputs inputs;
+    const AvatarInputs* given = alive ? &inputs : nullptr;
+    ASSERT_TRUE(poseCharacter(character, clip, 0.0f, true, pose, given));  // the first frame sizes it
     const size_t before = allocations;
     for (int frame = 1; frame <= 60; ++frame) {
         const float phase = static_cast<float>(frame) / 60.0f;
-        ASSERT_TRUE(poseCharacter(character, clip, phase, frame % 2 == 0, pose));
+        inputs.seconds = 0.05f;
+        inputs.blink = phase;
+        inputs.looking = true;
+        inputs.lookTarget = Vec3(std::sin(phase * 6.0f), 1.2f, 1.0f);
+        inputs.carried.shift = Vec3(0.01f, 0.0f, 0.0f);
+        ASSERT_TRUE(poseCharacter(character, clip, phase, frame % 2 == 0, pose, given));
     }
     EXPECT_EQ(allocations - before, 0u) << "allocations in 60 steady frames";
 }
@@ -72,6 +82,13 @@ TEST(SteadyFrames, PosingTheShippedCharactersAllocatesNothing) {
     for (int32_t clip = 0; clip < fuwari.clipCount(); ++clip) {
         expectSteadyFrames(fuwari, clip);
     }
+
+    CharacterData hinata;
+    ASSERT_TRUE(readCharacter({std::string(TAVO_SOURCE_DIR) + "/characters/hinata/hinata.vrm", "", 1.0f}, noTextures,
+                              hinata, error))
+        << error.describe();
+    ASSERT_FALSE(hinata.springs.empty());
+    expectSteadyFrames(hinata, 0, true);
 }
 
 }  // namespace
