@@ -69,7 +69,7 @@ trap 'rm -rf "$scratch"' EXIT
 seed_patterns() {
   case "$1" in
     mqo_reader) echo "data/*.mqo tests/fuzz/seeds/*.mqo" ;;
-    gltf_reader) echo "tests/fuzz/seeds/*.gltf tests/fuzz/seeds/*.glb characters/*/*.vrm" ;;
+    gltf_reader) echo "tests/fuzz/seeds/*.gltf tests/fuzz/seeds/*.glb characters/*/*.vrm data/*.vrma" ;;
     motion_reader) echo "data/*.mkm tests/fuzz/seeds/*.mkm" ;;
     png_decoder) echo "data/*.png" ;;
     jpeg_decoder) echo "tests/fuzz/seeds/*.jpg" ;;

@@ -29,6 +29,13 @@ std::string gltfJsonReport(const GltfReport& report, const CharacterData& data) 
     for (const HumanBone& bone : report.avatar.humanBones) humanoid[bone.bone] = nodeName(data, bone.node);
     json["humanoid"] = humanoid;
     json["missingHumanoidBones"] = report.avatar.missingBones;
+    nlohmann::ordered_json motions = nlohmann::ordered_json::array();
+    for (const Clip& clip : data.clips) motions.push_back(clip.name);
+    json["motions"] = motions;
+    nlohmann::ordered_json expressions = nlohmann::ordered_json::array();
+    for (const Expression& expression : data.expressions) expressions.push_back(expression.name);
+    json["expressions"] = expressions;
+    json["springChains"] = data.springs.chains.size();
     json["problems"] = report.problems;
     return json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
@@ -49,6 +56,11 @@ std::string gltfTextReport(const GltfReport& report, const CharacterData& data) 
         text += ")\n";
     }
     for (const std::string& bone : report.avatar.missingBones) text += "missing humanoid bone: " + bone + "\n";
+    for (size_t c = 0; c < data.clips.size(); ++c) text += (c == 0 ? "motions: " : ", ") + data.clips[c].name + (c + 1 == data.clips.size() ? "\n" : "");
+    for (size_t e = 0; e < data.expressions.size(); ++e) {
+        text += (e == 0 ? "expressions: " : ", ") + data.expressions[e].name + (e + 1 == data.expressions.size() ? "\n" : "");
+    }
+    if (!data.springs.empty()) text += "spring bone chains: " + std::to_string(data.springs.chains.size()) + "\n";
     text += report.problems.empty() ? "problems: none\n" : "problems:\n";
     for (const std::string& problem : report.problems) text += "  " + problem + "\n";
     return text;

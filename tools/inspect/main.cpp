@@ -14,6 +14,7 @@
 
 #include "cp932_to_utf8.h"
 #include "formats/gltf/gltf_format.h"
+#include "formats/gltf/humanoid_motions.h"
 #include "gltf_report.h"
 #include "inspect_options.h"
 #include "inspected_character.h"
@@ -57,7 +58,8 @@ int inspectGltf(const InspectOptions& options, TextureManager& textures) {
     CharacterData data;
     GltfReport report;
     LoadError error;
-    if (!readGltfCharacter(options.modelPath, 1.0f, textures, data, report, error)) {
+    if (!readGltfCharacter(options.modelPath, 1.0f, textures, data, report, error) ||
+        !giveHumanoidMotions(options.modelPath, options.motionPath, data, error)) {
         return failToLoad(options, error);
     }
     const std::string text = options.json ? gltfJsonReport(report, data) : gltfTextReport(report, data);
