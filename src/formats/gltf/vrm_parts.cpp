@@ -222,7 +222,9 @@ private:
             for (size_t c = 0; colliders.is_array() && c < colliders.size(); ++c) {
                 SpringCollider collider;
                 collider.joint = joint;
-                collider.offset = vectorOf(jsonMember(colliders[c], "offset"), Vec3()) * scale_;
+                // VRM 0.x writes the offset's z the other way round.
+                const Vec3 offset = vectorOf(jsonMember(colliders[c], "offset"), Vec3());
+                collider.offset = Vec3(offset.x, offset.y, -offset.z) * scale_;
                 collider.radius = std::max(0.0f, number(jsonMember(colliders[c], "radius"), 0.0f)) * scale_;
                 groupColliders.back().push_back(static_cast<int32_t>(springs.colliders.size()));
                 springs.colliders.push_back(collider);
