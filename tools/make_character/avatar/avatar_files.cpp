@@ -174,6 +174,8 @@ Json vrm1Extensions(const AvatarModel& model, const std::vector<int32_t>& meshNo
                   {"allowPoliticalOrReligiousUsage", false}, {"allowAntisocialOrHateUsage", false}, {"creditNotation", "required"},
                   {"allowRedistribution", true}, {"modification", "allowModificationRedistribution"}}},
         {"humanoid", {{"humanBones", bones}}},
+        // Her eyes are painted on: she looks round with her head alone.
+        {"lookAt", {{"type", "expression"}, {"offsetFromHeadBone", {0.0, 0.06, 0.0}}}},
         {"expressions", {{"preset", {{"blink", {{"morphTargetBinds", Json::array({{{"node", meshNodes[2]}, {"index", 0}, {"weight", 1.0}}})},
                                                 {"isBinary", false}}}}}}},
     };
