@@ -171,6 +171,31 @@ TEST(HumanoidRetargeting, HandsAndFeetLandWhereTheNormalisedPosePutsThemWhatever
             expectVec(posed.positions[static_cast<size_t>(avatar.humanoid.joint(b))], want, 2e-3f * scale);
         }
     }
+    // The motion's blink (a joint whose translation x is the weight, 0 to 1
+    // over the clip) goes to the avatar's blink and nowhere else.
+    HumanoidMotion blinking = motion;
+    Joint weight;
+    weight.name = "blink";
+    blinking.skeleton.rig.joints.push_back(weight);
+    const int32_t weightJoint = static_cast<int32_t>(blinking.skeleton.rig.joints.size()) - 1;
+    blinking.expressions = {{"blink", weightJoint}, {"happy", weightJoint}};
+    Channel keys;
+    keys.target = ChannelTarget::Translation;
+    keys.joint = weightJoint;
+    keys.times = {0.0f, 1.0f};
+    keys.values = {0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f};
+    blinking.skeleton.clips[0].channels.push_back(keys);
+    CharacterData avatar = makeAvatar(twisted, 1.0f, false);
+    avatar.expressions = {{"surprised", {}, false}, {"Blink", {}, false}};
+    Clip withBlink;
+    std::string why;
+    ASSERT_TRUE(retargetHumanoidMotion(blinking, avatar, withBlink, why)) << why;
+    CharacterPose pose;
+    pose.reset(avatar);
+    ASSERT_TRUE(sampleClip(avatar.rig, withBlink, 0.25f, pose));
+    EXPECT_NEAR(pose.expressionWeights[1], 0.25f, 1e-4f);
+    EXPECT_EQ(pose.expressionWeights[0], 0.0f);
+
     // An avatar without hips takes no humanoid motion.
     CharacterData none;
     Clip clip;

@@ -59,6 +59,33 @@ TEST(CharacterFolder, DescribesAFolderOrItsModelAndSaysWhatIsWrong) {
     EXPECT_EQ(reason(temp.path().string()), "the folder holds no .mqo, .vrm, .glb or .gltf model");
 }
 
+// A VRM Animation for an avatar: named by Motion= among several in its
+// folder, or beside a bare .vrm under the same name.
+TEST(CharacterFolder, AVrmAnimationIsNamedByMotionOrSitsBesideABareAvatar) {
+    test::TempDirectory temp("character_folder_vrma_test");
+    const fs::path folder = temp.path() / "dancer";
+    writeFile(folder / "dancer.vrm", "glTF");
+    writeFile(folder / "walk.vrma", "glTF");
+    writeFile(folder / "spin.vrma", "glTF");
+    writeFile(folder / "character.ini", "[Character]\nMotion=spin.vrma\n");
+    CharacterFolder character;
+    LoadError error;
+    ASSERT_TRUE(describeCharacterFolder(folder.string(), character, error)) << error.describe();
+    EXPECT_EQ(character.files.motionPath, fs::canonical(folder).string() + "/spin.vrma");
+    EXPECT_TRUE(character.files.motionName.empty());
+    fs::remove(folder / "character.ini");
+    EXPECT_FALSE(describeCharacterFolder(folder.string(), character, error)) << "two motions and none named";
+
+    const fs::path bare = temp.path() / "pip.vrm";
+    writeFile(bare, "glTF");
+    CharacterFolder alone;
+    ASSERT_TRUE(describeCharacterFolder(bare.string(), alone, error)) << error.describe();
+    EXPECT_TRUE(alone.files.motionPath.empty());
+    writeFile(temp.path() / "pip.vrma", "glTF");
+    ASSERT_TRUE(describeCharacterFolder(bare.string(), alone, error)) << error.describe();
+    EXPECT_EQ(alone.files.motionPath, fs::canonical(temp.path()).string() + "/pip.vrma");
+}
+
 TEST(CharacterCatalog, ListsModelFoldersByNameAndAnEarlierFolderHidesTheSameName) {
     test::TempDirectory temp("character_catalog_test");
     const fs::path mine = temp.path() / "mine";
