@@ -167,40 +167,50 @@ private:
 
     // --- Look-at ---------------------------------------------------------------
 
-    static LookAtRange range(const Json& value, const char* input, const char* output, float defaultOutput) {
+    // How a version names its look-at settings.
+    struct LookAtNames {
+        const char* type;
+        const char* bones;        // the type's value for eye bones
+        const char* expressions;  // and for expressions
+        const char* offset;
+        const char* ranges[4];    // horizontal inner, outer, vertical down, up
+        const char* input;
+        const char* output;
+    };
+
+    static LookAtRange range(const Json& value, const LookAtNames& names, float defaultOutput) {
         LookAtRange r;
-        r.inputMaxDegrees = std::clamp(number(jsonMember(value, input), 90.0f), 1.0f, 180.0f);
-        r.outputScale = std::max(0.0f, number(jsonMember(value, output), defaultOutput));
+        r.inputMaxDegrees = std::clamp(number(jsonMember(value, names.input), 90.0f), 1.0f, 180.0f);
+        r.outputScale = std::max(0.0f, number(jsonMember(value, names.output), defaultOutput));
         return r;
     }
 
-    void readVrm0LookAt(const Json& firstPerson) {
-        const Json& type = jsonMember(firstPerson, "lookAtTypeName");
+    // offset is where the eyes are, in the file's axes, from the head (from
+    // VRM 0.x's first-person bone, nearly always the head).
+    void readLookAt(const Json& owner, const LookAtNames& names) {
+        const Json& type = jsonMember(owner, names.type);
         if (!type.is_string()) return;
-        const bool bones = type.get<std::string>() == "Bone";
-        const float output = bones ? 10.0f : 1.0f;
         LookAt& look = data_.lookAt;
-        look.kind = bones ? LookAt::Kind::Bones : type.get<std::string>() == "BlendShape" ? LookAt::Kind::Expressions : LookAt::Kind::None;
-        // The offset is from the first-person bone, nearly always the head.
-        look.offset = turned(vectorOf(jsonMember(firstPerson, "firstPersonBoneOffset"), Vec3(0.0f, 0.06f, 0.0f))) * scale_;
-        look.horizontalInner = range(jsonMember(firstPerson, "lookAtHorizontalInner"), "xRange", "yRange", output);
-        look.horizontalOuter = range(jsonMember(firstPerson, "lookAtHorizontalOuter"), "xRange", "yRange", output);
-        look.verticalDown = range(jsonMember(firstPerson, "lookAtVerticalDown"), "xRange", "yRange", output);
-        look.verticalUp = range(jsonMember(firstPerson, "lookAtVerticalUp"), "xRange", "yRange", output);
+        const std::string kind = type.get<std::string>();
+        look.kind = kind == names.bones ? LookAt::Kind::Bones : kind == names.expressions ? LookAt::Kind::Expressions : LookAt::Kind::None;
+        look.offset = turned(vectorOf(jsonMember(owner, names.offset), Vec3(0.0f, 0.06f, 0.0f))) * scale_;
+        const float output = look.kind == LookAt::Kind::Bones ? 10.0f : 1.0f;  // degrees, or a weight
+        LookAtRange* ranges[4] = {&look.horizontalInner, &look.horizontalOuter, &look.verticalDown, &look.verticalUp};
+        for (size_t r = 0; r < 4; ++r) *ranges[r] = range(jsonMember(owner, names.ranges[r]), names, output);
+    }
+
+    void readVrm0LookAt(const Json& firstPerson) {
+        static const LookAtNames kNames = {"lookAtTypeName", "Bone", "BlendShape", "firstPersonBoneOffset",
+                                           {"lookAtHorizontalInner", "lookAtHorizontalOuter", "lookAtVerticalDown", "lookAtVerticalUp"},
+                                           "xRange", "yRange"};
+        readLookAt(firstPerson, kNames);
     }
 
     void readVrm1LookAt(const Json& lookAt) {
-        const Json& type = jsonMember(lookAt, "type");
-        if (!type.is_string()) return;
-        const bool bones = type.get<std::string>() == "bone";
-        const float output = bones ? 10.0f : 1.0f;
-        LookAt& look = data_.lookAt;
-        look.kind = bones ? LookAt::Kind::Bones : type.get<std::string>() == "expression" ? LookAt::Kind::Expressions : LookAt::Kind::None;
-        look.offset = vectorOf(jsonMember(lookAt, "offsetFromHeadBone"), Vec3(0.0f, 0.06f, 0.0f)) * scale_;
-        look.horizontalInner = range(jsonMember(lookAt, "rangeMapHorizontalInner"), "inputMaxValue", "outputScale", output);
-        look.horizontalOuter = range(jsonMember(lookAt, "rangeMapHorizontalOuter"), "inputMaxValue", "outputScale", output);
-        look.verticalDown = range(jsonMember(lookAt, "rangeMapVerticalDown"), "inputMaxValue", "outputScale", output);
-        look.verticalUp = range(jsonMember(lookAt, "rangeMapVerticalUp"), "inputMaxValue", "outputScale", output);
+        static const LookAtNames kNames = {"type", "bone", "expression", "offsetFromHeadBone",
+                                           {"rangeMapHorizontalInner", "rangeMapHorizontalOuter", "rangeMapVerticalDown", "rangeMapVerticalUp"},
+                                           "inputMaxValue", "outputScale"};
+        readLookAt(lookAt, kNames);
     }
 
     // --- Spring bones ------------------------------------------------------------
